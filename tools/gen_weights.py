@@ -17,7 +17,10 @@ with raw counts a few very common characters in a wrong reading outweigh a
 right reading made of ordinary ones. Half-width katakana are rare in prose
 and their bytes are also the bytes of EUC-JP kanji, so each counts as 2% of
 the count of the full-width letter it stands for. Every hiragana and
-katakana weighs at least 100, seen or not.
+katakana weighs at least 100, seen or not. Kanji of the second JIS level
+(Shift_JIS 989F-EAA4, the rarely used half by design) weigh 100 at most: in
+Shift_JIS they are also what the bytes of UTF-8 kanji and kana read as, so
+giving them more makes UTF-8 words look like Shift_JIS.
 
 Weights are kept between 100 and 395,577; U+3000 weighs 395,578, which is
 also the detector's penalty for one invalid sequence. Characters found in
@@ -60,6 +63,9 @@ MIN_WEIGHT = 100
 POWER = 0.3
 # Share of the full-width katakana's weight that its half-width form gets.
 HALF_WIDTH_SHARE = 0.02
+# Shift_JIS codes of the second-level kanji, and their largest weight.
+LEVEL2_FIRST, LEVEL2_LAST = 0x989F, 0xEAA4
+LEVEL2_MAX_WEIGHT = 100
 # A kanji seen fewer times than this in the prose is topped up from the lexicon.
 TOP_UP_BELOW = 20
 
@@ -191,6 +197,10 @@ def compute_weights(prose, lexicon):
         out[ord(ch)] = min(max(w, MIN_WEIGHT), PENALTY - 1)
     for cp in list(range(0x3041, 0x3094)) + list(range(0x30A1, 0x30F7)):
         out.setdefault(cp, MIN_WEIGHT)
+    for cp in out:
+        code = int.from_bytes(chr(cp).encode("cp932"), "big")
+        if LEVEL2_FIRST <= code <= LEVEL2_LAST:
+            out[cp] = min(out[cp], LEVEL2_MAX_WEIGHT)
     out[IDEOGRAPHIC_SPACE] = PENALTY
     return out
 
@@ -247,12 +257,14 @@ def emit(path, weights, sjis, euc, uni, versions, stats):
         out.append("//   %s %s" % (name, versions[name]))
     out.append("// (%d distinct lines), kanji the prose barely uses topped up from the word" %
                stats["lines"])
-    out.append("// list of %s %s (%d entries); half-width katakana count as" %
+    out.append("// list of %s %s (%d entries);" %
                (LEXICON_PACKAGE, versions[LEXICON_PACKAGE], stats["entries"]))
-    out.append("// %d%% of their full-width letter. Weight = %d * (n / n(U+306E)) ** %s." %
-               (int(HALF_WIDTH_SHARE * 100), ANCHOR_WEIGHT, POWER))
-    out.append("// U+3000 weighs %d, the penalty of" % PENALTY)
-    out.append("// one invalid sequence; every other weight lies between %d and %d." %
+    out.append("// half-width katakana count as %d%% of their full-width letter." %
+               int(HALF_WIDTH_SHARE * 100))
+    out.append("// Weight = %d * (n / n(U+306E)) ** %s." % (ANCHOR_WEIGHT, POWER))
+    out.append("// Second-level kanji weigh %d at most. U+3000 weighs %d, the penalty of one" %
+               (LEVEL2_MAX_WEIGHT, PENALTY))
+    out.append("// invalid sequence; every other weight lies between %d and %d." %
                (MIN_WEIGHT, PENALTY - 1))
     out.append("// %d characters: %d Shift_JIS codes, %d EUC-JP codes." %
                (len(uni), len(sjis), len(euc)))
