@@ -1,0 +1,5 @@
+// The conversion library in one include.
+#pragma once
+
+#include "transcode/engine.h"
+#include "transcode/utf_engines.h"
