@@ -4,6 +4,7 @@
 
 #include "search/url_encode.h"
 #include "transcode/factory.h"
+#include "transcode/japanese_engines.h"
 
 namespace lumenvik {
 
