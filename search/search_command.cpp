@@ -20,7 +20,7 @@ bool runSearch(SearchMode mode, SearchHistory& history, const SearchSettings& se
     history.record(word, settings.historySize);
 
     const std::string url = searchTemplate(mode, settings.japanLocal != 0).expand(placeholders);
-    if (!ports.launchInDefaultBrowser(url)) return false;
+    if (!ports.openInDefaultBrowser(url)) return false;
 
     ports.setBoxText("");
     ports.trace(std::string(kBanner) + "\n");

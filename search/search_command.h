@@ -11,8 +11,8 @@
 namespace lumenvik {
 
 // What the search command needs of the world around it; the search box
-// answers with its edit control, OutputDebugStringA and the default-browser
-// launch.
+// answers with its edit control, OutputDebugStringA and
+// launchInDefaultBrowser (search/browser_launch.h).
 class SearchCommandPorts {
   public:
     virtual ~SearchCommandPorts() = default;
@@ -26,7 +26,7 @@ class SearchCommandPorts {
     virtual void trace(const std::string& text) = 0;
     // Opens the URL in the default browser; false when no browser could be
     // determined (the user has been told).
-    virtual bool launchInDefaultBrowser(const std::string& url) = 0;
+    virtual bool openInDefaultBrowser(const std::string& url) = 0;
 };
 
 // Searches the box's word with `mode`. An empty box does nothing and gives

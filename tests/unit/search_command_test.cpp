@@ -47,7 +47,7 @@ class FakePorts : public SearchCommandPorts {
         log.push_back("trace");
         traced.push_back(text);
     }
-    bool launchInDefaultBrowser(const std::string& url) override {
+    bool openInDefaultBrowser(const std::string& url) override {
         log.push_back("launch");
         launched.push_back(url);
         historyAtLaunch = history_.count();
