@@ -59,18 +59,21 @@ bool SearchSettings::load(const std::string& path) {
 
 bool SearchSettings::save(const std::string& path) {
     if (store == nullptr) return false;
-    transfer(path.empty() ? lastFileName : path, Direction::writing);
-    return true;
+    // A write that fails (read-only file, missing folder) makes the result
+    // false; the record keeps its values and no message is shown here.
+    return transfer(path.empty() ? lastFileName : path, Direction::writing);
 }
 
-void SearchSettings::transfer(const std::string& path, Direction direction) {
+bool SearchSettings::transfer(const std::string& path, Direction direction) {
+    bool written = true;
     for (const KeySlot& slot : kSlots) {
         if (direction == Direction::reading) {
             readValue(path, slot.section, slot.key, this->*slot.field);
-        } else {
-            writeValue(path, slot.section, slot.key, this->*slot.field);
+        } else if (!writeValue(path, slot.section, slot.key, this->*slot.field)) {
+            written = false;
         }
     }
+    return written;
 }
 
 void SearchSettings::readValue(const std::string& path, const char* section, const char* key,
@@ -80,12 +83,12 @@ void SearchSettings::readValue(const std::string& path, const char* section, con
     field = store->readInt(path, section, key, field);
 }
 
-void SearchSettings::writeValue(const std::string& path, const char* section, const char* key,
+bool SearchSettings::writeValue(const std::string& path, const char* section, const char* key,
                                 int32_t value) {
-    if (store == nullptr) return;
+    if (store == nullptr) return false;
     char text[1024];
     std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    store->writeString(path, section, key, text);
+    return store->writeString(path, section, key, text);
 }
 
 }  // namespace lumenvik

@@ -18,8 +18,8 @@ class ProfileStore {
     // The platform's integer reading of a key; `fallback` when the key is missing.
     virtual int32_t readInt(const std::string& path, const std::string& section,
                             const std::string& key, int32_t fallback) = 0;
-    // Writes one key's value text; failures are not reported.
-    virtual void writeString(const std::string& path, const std::string& section,
+    // Writes one key's value text; false when the write failed.
+    virtual bool writeString(const std::string& path, const std::string& section,
                              const std::string& key, const std::string& value) = 0;
 };
 
@@ -36,12 +36,13 @@ struct SearchSettings {
     // Reads the file; false (values untouched) when there is no file or no store.
     // `lastFileName` becomes the path in any case.
     bool load(const std::string& path);
-    // Writes the nine values; an empty path means `lastFileName`. Write
-    // failures are not detected; false only when the record has no store.
+    // Writes the nine values; an empty path means `lastFileName`. False when
+    // a write failed (all nine are attempted) or the record has no store.
     bool save(const std::string& path);
-    void transfer(const std::string& path, Direction direction);
+    // False when a write failed; reading always succeeds.
+    bool transfer(const std::string& path, Direction direction);
     void readValue(const std::string& path, const char* section, const char* key, int32_t& field);
-    void writeValue(const std::string& path, const char* section, const char* key, int32_t value);
+    bool writeValue(const std::string& path, const char* section, const char* key, int32_t value);
 
     // The nine values, always handled as one block in this order.
     int32_t mode_prior;

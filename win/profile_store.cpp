@@ -19,9 +19,10 @@ int32_t Win32ProfileStore::readInt(const std::string& path, const std::string& s
         ::GetPrivateProfileIntA(section.c_str(), key.c_str(), fallback, path.c_str()));
 }
 
-void Win32ProfileStore::writeString(const std::string& path, const std::string& section,
+bool Win32ProfileStore::writeString(const std::string& path, const std::string& section,
                                     const std::string& key, const std::string& value) {
-    ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path.c_str());
+    return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                        path.c_str()) != FALSE;
 }
 
 Win32ProfileStore& profileStore() {

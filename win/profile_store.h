@@ -10,7 +10,7 @@ class Win32ProfileStore : public ProfileStore {
     bool fileExists(const std::string& path) override;
     int32_t readInt(const std::string& path, const std::string& section, const std::string& key,
                     int32_t fallback) override;
-    void writeString(const std::string& path, const std::string& section, const std::string& key,
+    bool writeString(const std::string& path, const std::string& section, const std::string& key,
                      const std::string& value) override;
 };
 

@@ -46,11 +46,15 @@ class MemoryStore : public ProfileStore {
         auto value = sec->second.find(lower(key));
         return value == sec->second.end() ? fallback : value->second;
     }
-    void writeString(const std::string& path, const std::string& section, const std::string& key,
+    bool writeString(const std::string& path, const std::string& section, const std::string& key,
                      const std::string& value) override {
         writes.push_back({path, section, key, value});
+        if (lower(key) == failingKey) return false;
         files[path][lower(section)][lower(key)] = std::stoi(value);
+        return true;
     }
+
+    std::string failingKey;  // writes of this key fail
 
     std::map<std::string, std::map<std::string, std::map<std::string, int32_t>>> files;
     std::vector<std::string> existsQueries;
@@ -212,6 +216,19 @@ TEST(SearchSettings, ACopyCarriesEveryValueAndTheStore) {
     EXPECT_EQ(copy.lastFileName, "c.ini");
     copy.save("");
     EXPECT_EQ(store.writes.size(), 9u);
+}
+
+TEST(SearchSettings, AFailedWriteMakesSaveFalseButTheOtherKeysAreStillWritten) {
+    MemoryStore store;
+    store.failingKey = "history_next";
+    SearchSettings s(store, "");
+    s.historySize = 3;
+    EXPECT_FALSE(s.save(""));
+    EXPECT_EQ(store.writes.size(), 9u);
+    EXPECT_EQ(store.files["./lumenvik.ini"]["otherinfo"]["historysize"], 3);
+    EXPECT_EQ(s.historySize, 3);
+    store.failingKey.clear();
+    EXPECT_TRUE(s.save(""));
 }
 
 TEST(SearchSettings, ARecordWithoutStoreNeitherReadsNorClaimsToSave) {

@@ -132,12 +132,12 @@ TEST_F(SettingsFile, SavingKeepsOtherSectionsAndComments) {
     EXPECT_EQ(values(again), values(s));
 }
 
-TEST_F(SettingsFile, AFailedWriteIsIgnoredAndTheValuesStay) {
+TEST_F(SettingsFile, AFailedWriteIsReportedAndTheValuesStay) {
     SearchSettings s(lumenvik::win::profileStore(), "");
     s.historySize = 9;
     // A folder that does not exist cannot take the file (a read-only file
     // would not do here: the tests may run as root, who writes it anyway).
-    EXPECT_TRUE(s.save(".\\missing\\lumenvik.ini"));
+    EXPECT_FALSE(s.save(".\\missing\\lumenvik.ini"));
     EXPECT_EQ(s.historySize, 9);
     EXPECT_FALSE(lvtest::fileExists(dir.file("missing")));
     EXPECT_EQ(s.lastFileName, "./lumenvik.ini");
