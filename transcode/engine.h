@@ -312,8 +312,8 @@ class manual_translate_engine : public tc_translate_engine<From, To> {
 // unchanged (a one-shot conversion never adds or removes a mark). The
 // engine's buffers are left empty.
 template <class E>
-typename E::to_type translate_all(E& engine, const typename E::from_type& input) {
-    engine.untranslated_buffer = input;
+typename E::to_type translate_all(E& engine, typename E::from_type input) {
+    engine.untranslated_buffer = std::move(input);
     engine.translate();
     engine.flush();
     typename E::to_type out;
@@ -321,24 +321,25 @@ typename E::to_type translate_all(E& engine, const typename E::from_type& input)
     return out;
 }
 template <class S>
-S translate_all(enbom_engine<S>&, const S& input) {
+S translate_all(enbom_engine<S>&, S input) {
     return input;
 }
 template <class S>
-S translate_all(debom_engine<S>&, const S& input) {
+S translate_all(debom_engine<S>&, S input) {
     return input;
 }
 template <class First, class Second>
 typename Second::to_type translate_all(twin_translate_engine<First, Second>& engine,
-                                       const typename First::from_type& input) {
-    return translate_all(*engine.second, translate_all(*engine.first, input));
+                                       typename First::from_type input) {
+    // The middle text is handed on, not copied.
+    return translate_all(*engine.second, translate_all(*engine.first, std::move(input)));
 }
 
 // One-shot conversion with a fresh engine of type E.
 template <class E>
-typename E::to_type translate_all(const typename E::from_type& input) {
+typename E::to_type translate_all(typename E::from_type input) {
     E engine;
-    return translate_all(engine, input);
+    return translate_all(engine, std::move(input));
 }
 
 }  // namespace transcode
