@@ -531,6 +531,13 @@ TEST(TranscodeStreaming, LargeInputInOneCallMatchesSmallPortions) {
     EXPECT_TRUE(cut(jis_to_iso2022jp_engine(), jis) == translate_all<jis_to_iso2022jp_engine>(jis));
     const std::wstring units = dec_sjis(sjis);
     const std::string utf8 = translate_all<unicode_to_utf8_engine>(units);
+    // The one-shot path of a chain runs in blocks; it must equal stage by stage.
+    using to_utf8 = twin_translate_engine<sjis_cp932_to_unicode_engine, unicode_to_utf8_engine>;
+    using through_jis =
+        twin_translate_engine<twin_translate_engine<sjis_to_jis_engine, jis_to_euc_engine>,
+                              euc_to_unicode_engine>;
+    EXPECT_TRUE(translate_all<to_utf8>(sjis) == utf8);
+    EXPECT_TRUE(translate_all<through_jis>(sjis) == units);
     EXPECT_TRUE(translate_all<utf8_to_unicode_engine>(utf8) == units);
     EXPECT_TRUE(cut(utf8_to_unicode_engine(), utf8) == units);
     EXPECT_TRUE(translate_all<euc_to_unicode_engine>(translate_all<unicode_to_euc_engine>(units)) ==
