@@ -1,6 +1,7 @@
-// The Japanese multibyte engines: named cases per engine (edge cases,
-// malformed input, the mended faults), the direct engines against the way
-// through UTF-16, the kana composition maps, and streaming consistency.
+// The Japanese multibyte engines: named cases per engine (edge cases, and
+// malformed input that must not swallow the text after it), the direct
+// engines against the way through UTF-16, the kana composition maps, and
+// streaming consistency.
 #include <gtest/gtest.h>
 
 #include <map>
