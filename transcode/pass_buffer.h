@@ -32,6 +32,7 @@ class output_window {
     using unit = typename S::value_type;
     static constexpr std::size_t kSlack = 16;
     static constexpr std::size_t kWindow = 1 << 16;
+    static constexpr std::size_t kReserveLimit = 1 << 22;
 
     explicit output_window(S& target) : s_(target), used_(target.size()) {}
     output_window(const output_window&) = delete;
@@ -41,9 +42,12 @@ class output_window {
     // output units each (at most one window); returns the write pointer.
     unit* open(std::size_t input_left, std::size_t per_unit) {
         if (!reserved_) {
-            // One allocation for the whole call instead of a chain of them.
+            // One allocation for the whole call instead of a chain of them
+            // (up to a bound: per_unit is a worst case, and a 32-bit process
+            // must not ask for several times a huge input up front).
             reserved_ = true;
-            s_.reserve(used_ + input_left * per_unit + kSlack);
+            const std::size_t bound = input_left < kReserveLimit ? input_left : kReserveLimit;
+            s_.reserve(used_ + bound * per_unit + kSlack);
         }
         const std::size_t units = (input_left < kWindow ? input_left : kWindow) * per_unit;
         s_.resize(used_ + units + kSlack);
