@@ -87,7 +87,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto before = fuzz::IniTextStore::parse(text);
     const auto after = fuzz::IniTextStore::parse(saved);
     for (const auto& section : before) {
-        if (!section.named) continue;
         for (const auto& key : section.keys) {
             if (one_of_the_nine(section.name, key.name)) continue;
             const auto* was = fuzz::IniTextStore::find(before, section.name, key.name);

@@ -6,6 +6,8 @@ namespace fuzz {
 
 namespace {
 
+const char kUtf8Mark[] = "\xEF\xBB\xBF";
+
 bool blank(char c) { return (c >= 0x09 && c <= 0x0D) || c == ' ' || c == 0x1A; }
 
 std::string trimmed(const std::string& s, std::size_t begin, std::size_t end) {
@@ -32,7 +34,7 @@ int digit_value(char c) {
 
 std::vector<IniTextStore::Section> IniTextStore::parse(const std::string& text) {
     std::vector<Section> sections(1);  // the nameless one before any header
-    std::size_t pos = 0;
+    std::size_t pos = text.compare(0, 3, kUtf8Mark) == 0 ? 3 : 0;
     while (pos < text.size()) {
         std::size_t end = pos;
         while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
@@ -45,7 +47,7 @@ std::vector<IniTextStore::Section> IniTextStore::parse(const std::string& text) 
             if (close != std::string::npos && close > 0) {
                 Section s;
                 s.named = true;
-                s.name = line.substr(1, close - 1);
+                s.name = trimmed(line, 1, close);
                 sections.push_back(s);
                 continue;
             }
@@ -82,7 +84,7 @@ const IniTextStore::Key* IniTextStore::find(const std::vector<Section>& sections
     const std::string want_section = trimmed(section, 0, section.size());
     const std::string want_key = trimmed(key, 0, key.size());
     for (const Section& s : sections) {
-        if (!s.named || !same_name(s.name, want_section)) continue;
+        if (!same_name(s.name, want_section)) continue;
         for (const Key& k : s.keys) {
             if (same_name(k.name, want_key)) return &k;
         }
@@ -153,7 +155,7 @@ bool IniTextStore::writeString(const std::string& path, const std::string& secti
     const std::string new_value = trimmed(value, 0, value.size());
     Section* target = nullptr;
     for (Section& s : sections) {
-        if (s.named && same_name(s.name, want_section)) {
+        if (same_name(s.name, want_section)) {
             target = &s;
             break;
         }
@@ -178,7 +180,8 @@ bool IniTextStore::writeString(const std::string& path, const std::string& secti
         found->hasValue = true;
         found->value = new_value;
     }
-    files[path] = write(sections);
+    const bool marked = files[path].compare(0, 3, kUtf8Mark) == 0;
+    files[path] = (marked ? kUtf8Mark : "") + write(sections);
     return true;
 }
 

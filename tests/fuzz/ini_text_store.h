@@ -3,11 +3,13 @@
 // where it matters to the settings):
 // - a line is split at CR or LF; blanks (tab, LF, VT, FF, CR, space) and
 //   0x1A are trimmed from both ends of it; empty lines carry nothing;
+// - a leading UTF-8 byte-order mark is skipped (and kept when writing);
 // - a line starting with "[" that holds a later "]" opens a section named
-//   by what lies between the "[" and the last "]" (kept as it is);
+//   by what lies between the "[" and the last "]", trimmed;
 // - any other line is a key: the name is what comes before the first "=",
 //   trimmed, the value what follows, trimmed; a line without "=" is a key
-//   without value; lines before the first section belong to a nameless one;
+//   without value; lines before the first section belong to a nameless one,
+//   which the empty section name finds;
 // - a section or key is looked up without regard to ASCII letter case, by
 //   its trimmed name; only the first section of a name is searched, and in
 //   it the first key of a name counts;
