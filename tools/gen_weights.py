@@ -30,9 +30,12 @@ The power and the half-width share were chosen on a word list from another
 source (bench/make_words.py) to get Shift_JIS words right first: a search
 word typed on a Japanese system arrives as Shift_JIS.
 
-Usage: tools/gen_weights.py [output]   (default transcode/char_weights.cpp)
-The script installs the packages it reads (apt-get) and records their
-versions in the output's banner; run twice, it writes the same bytes.
+Usage: tools/gen_weights.py [--no-install] [output]
+(default output transcode/char_weights.cpp). The script installs the packages
+it reads (apt-get) and records their versions in the output's banner; run
+twice, it writes the same bytes. With --no-install it installs nothing and
+exits with status 77 when a package is missing (the reproducibility test
+skips then).
 """
 
 import glob
@@ -70,13 +73,16 @@ LEVEL2_MAX_WEIGHT = 100
 TOP_UP_BELOW = 20
 
 
-def ensure_packages(names):
+def ensure_packages(names, install=True):
     missing = []
     for name in names:
         r = subprocess.run(["dpkg-query", "-W", "-f=${Status}", name],
                            capture_output=True, text=True)
         if "install ok installed" not in r.stdout:
             missing.append(name)
+    if missing and not install:
+        print("missing packages: %s" % " ".join(missing), file=sys.stderr)
+        sys.exit(77)
     if missing:
         env = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
         subprocess.run(["apt-get", "install", "-y", "-q", "--no-install-recommends"] + missing,
@@ -297,9 +303,12 @@ def emit(path, weights, sjis, euc, uni, versions, stats):
 
 def main():
     repo = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    target = sys.argv[1] if len(sys.argv) > 1 else os.path.join(repo, "transcode", "char_weights.cpp")
+    args = sys.argv[1:]
+    install = "--no-install" not in args
+    args = [a for a in args if a != "--no-install"]
+    target = args[0] if args else os.path.join(repo, "transcode", "char_weights.cpp")
     packages = list(PROSE_PACKAGES) + [LEXICON_PACKAGE]
-    ensure_packages(packages)
+    ensure_packages(packages, install)
     versions = {p: version_of(p) for p in packages}
     decode = cp932_decode_table()
     known = set(decode.values())
