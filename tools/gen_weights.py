@@ -16,7 +16,9 @@ counts: the detector adds up weights over each way of reading the bytes, and
 with raw counts a few very common characters in a wrong reading outweigh a
 right reading made of ordinary ones. Half-width katakana are rare in prose
 and their bytes are also the bytes of EUC-JP kanji, so each counts as 2% of
-the count of the full-width letter it stands for. Every hiragana and
+the count of the full-width letter it stands for; the five half-width
+punctuation marks (A1-A5) weigh 100, as A4 and A5 also start every EUC-JP
+hiragana and katakana. Every hiragana and
 katakana weighs at least 100, seen or not. Kanji of the second JIS level
 (Shift_JIS 989F-EAA4, the rarely used half by design) weigh 100 at most: in
 Shift_JIS they are also what the bytes of UTF-8 kanji and kana read as, so
@@ -203,6 +205,8 @@ def compute_weights(prose, lexicon):
         out[ord(ch)] = min(max(w, MIN_WEIGHT), PENALTY - 1)
     for cp in list(range(0x3041, 0x3094)) + list(range(0x30A1, 0x30F7)):
         out.setdefault(cp, MIN_WEIGHT)
+    for b in range(0xA1, 0xA6):
+        out[ord(bytes([b]).decode("cp932"))] = MIN_WEIGHT
     for cp in out:
         code = int.from_bytes(chr(cp).encode("cp932"), "big")
         if LEVEL2_FIRST <= code <= LEVEL2_LAST:
@@ -265,8 +269,9 @@ def emit(path, weights, sjis, euc, uni, versions, stats):
                stats["lines"])
     out.append("// list of %s %s (%d entries);" %
                (LEXICON_PACKAGE, versions[LEXICON_PACKAGE], stats["entries"]))
-    out.append("// half-width katakana count as %d%% of their full-width letter." %
+    out.append("// half-width katakana count as %d%% of their full-width letter, half-width" %
                int(HALF_WIDTH_SHARE * 100))
+    out.append("// punctuation weighs %d." % MIN_WEIGHT)
     out.append("// Weight = %d * (n / n(U+306E)) ** %s." % (ANCHOR_WEIGHT, POWER))
     out.append("// Second-level kanji weigh %d at most. U+3000 weighs %d, the penalty of one" %
                (LEVEL2_MAX_WEIGHT, PENALTY))
