@@ -1,0 +1,107 @@
+#include "search/browser_launch.h"
+
+namespace lumenvik {
+namespace {
+
+// Sizes of the value buffers, terminating NUL included: a verb of 147 bytes
+// and a command of 531 bytes are the longest that are read.
+constexpr std::size_t kVerbBufferBytes = 148;
+constexpr std::size_t kCommandBufferBytes = 532;
+
+const char kNotFoundCaption[] = "規定のブラウザが見つかりません";
+const char kShellNotAssociatedText[] =
+    "HKEY_CLASSES_ROOT\\http\\shellとブラウザが関連付いていません。\r\n"
+    "windowsの設定を確認してください。";
+const char kReadFailedCaption[] = "規定のブラウザ情報を取得できませんでした。";
+// Also shown when it was the command key's value that could not be read.
+const char kReadFailedText[] =
+    "HKEY_CLASSES_ROOT\\http\\shellの値取得に失敗しました。\r\n"
+    "windowsの設定を確認してください。";
+const char kNoCommandText[] =
+    "ブラウザが関連付いていません。\r\n"
+    "windowsの設定を確認してください。";
+
+bool isCp932LeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Reads the default value of `path` below the class root. `opened` tells
+// whether the key could be opened; the key is closed before returning
+// whatever the read gave.
+bool readKeyDefault(BrowserPlatform& platform, const std::string& path, std::size_t bufferBytes,
+                    bool& opened, std::string& value) {
+    RegistryKey key = 0;
+    opened = platform.openClassesRootKey(path, key);
+    if (!opened) return false;
+    const bool read = platform.readDefaultValue(key, bufferBytes, value);
+    platform.closeKey(key);
+    return read;
+}
+
+}  // namespace
+
+bool containsAtCp932Boundary(const std::string& text, const std::string& needle) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text.compare(i, needle.size(), needle) == 0) return true;
+        i += (isCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
+    }
+    return false;
+}
+
+std::string commandProgram(const std::string& command) {
+    std::size_t start = 0;
+    while (start < command.size() && isBlank(command[start])) ++start;
+    if (start < command.size() && command[start] == '"') {
+        const std::size_t close = command.find('"', start + 1);
+        const std::size_t end = close == std::string::npos ? command.size() : close;
+        return command.substr(start + 1, end - start - 1);
+    }
+    std::size_t end = start;
+    while (end < command.size() && !isBlank(command[end])) ++end;
+    return command.substr(start, end - start);
+}
+
+bool launchInDefaultBrowser(const std::string& url, BrowserPlatform& platform) {
+    bool opened = false;
+    std::string verb;
+    if (!readKeyDefault(platform, "http\\shell", kVerbBufferBytes, opened, verb)) {
+        if (!opened) {
+            platform.messageBox(kShellNotAssociatedText, kNotFoundCaption);
+        } else {
+            platform.messageBox(kReadFailedText, kReadFailedCaption);
+        }
+        return false;
+    }
+    if (verb.empty()) verb = "open";
+
+    std::string command;
+    if (!readKeyDefault(platform, "http\\shell\\" + verb + "\\command", kCommandBufferBytes, opened,
+                        command)) {
+        if (!opened) {
+            platform.messageBox(kNoCommandText, kNotFoundCaption);
+        } else {
+            platform.messageBox(kReadFailedText, kReadFailedCaption);
+        }
+        return false;
+    }
+
+    // The command itself, with its quotes and arguments, cannot be given to
+    // the shell as a file name: only its program is started, and it gets
+    // "-new" and the URL as its parameters.
+    if (containsAtCp932Boundary(platform.upperCase(command), "IEXPLORE")) {
+        const std::string program = commandProgram(command);
+        if (!program.empty()) {
+            platform.shellExecute("open", program, "-new " + url);
+            return true;
+        }
+        // A command that names no program ("" iexplore ...) would start
+        // nothing: let the shell open the URL with the protocol's handler.
+    }
+    platform.shellExecute("open", url, "");
+    return true;
+}
+
+}  // namespace lumenvik

@@ -1,0 +1,61 @@
+#pragma once
+// Opening a URL in the user's default web browser, found through the
+// handler of the "http" protocol under HKEY_CLASSES_ROOT.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace lumenvik {
+
+// An open registry key as the platform layer hands it out.
+using RegistryKey = std::uintptr_t;
+
+// The platform calls the launch needs. The Windows build answers them with
+// RegOpenKeyA, RegQueryValueA, RegCloseKey, CharUpperA, ShellExecuteA and
+// MessageBoxA; the tests with a made-up registry.
+class BrowserPlatform {
+  public:
+    virtual ~BrowserPlatform() = default;
+    // Opens `path` below HKEY_CLASSES_ROOT.
+    virtual bool openClassesRootKey(const std::string& path, RegistryKey& key) = 0;
+    // Reads the key's default (unnamed) value as text through a buffer of
+    // `bufferBytes` bytes. Fails when the read fails, also when the value
+    // and its terminating NUL need more than `bufferBytes`.
+    virtual bool readDefaultValue(RegistryKey key, std::size_t bufferBytes, std::string& value) = 0;
+    virtual void closeKey(RegistryKey key) = 0;
+    // An upper-cased copy in the system code page (double-byte characters
+    // are left whole).
+    virtual std::string upperCase(const std::string& text) = 0;
+    // Starts `file` through the shell: no owner window, no directory,
+    // SW_SHOWNORMAL; empty `parameters` means none. The outcome is not
+    // examined.
+    virtual void shellExecute(const std::string& operation, const std::string& file,
+                              const std::string& parameters) = 0;
+    // A modal MB_OK message box with no owner window.
+    virtual void messageBox(const std::string& text, const std::string& caption) = 0;
+};
+
+// Looks the default browser up and issues its launch with `url`. True when
+// a launch was issued, whatever the shell made of it; false after telling
+// the user in a message box that the registry gave no usable browser (every
+// key opened is closed before the message).
+//
+// Internet Explorer (a command holding "IEXPLORE" in any letter case) is
+// started as its own program with "-new " and the URL as parameters, so
+// that the search opens in a new window; every other browser gets the URL
+// through the shell.
+bool launchInDefaultBrowser(const std::string& url, BrowserPlatform& platform);
+
+// True when `needle` (ASCII) starts at a character boundary of `text` read
+// as code page 932: a match never begins on the trail byte of a double-byte
+// character.
+bool containsAtCp932Boundary(const std::string& text, const std::string& needle);
+
+// The program of a registry command: the quoted path without its quotes
+// when the command starts with a quote (the rest of the command when the
+// closing quote is missing), otherwise everything up to the first blank.
+// Blanks before it are skipped.
+std::string commandProgram(const std::string& command);
+
+}  // namespace lumenvik

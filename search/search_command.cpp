@@ -1,0 +1,32 @@
+#include "search/search_command.h"
+
+#include "search/search_templates.h"
+#include "search/url_template.h"
+
+namespace lumenvik {
+namespace {
+
+const char kBanner[] = "=======結果=========";
+
+}  // namespace
+
+bool runSearch(SearchMode mode, SearchHistory& history, const SearchSettings& settings,
+               SearchCommandPorts& ports) {
+    const std::size_t length = ports.boxTextLength();
+    if (length == 0) return false;
+    const std::string word = ports.readBoxText(length + 1);
+
+    const PlaceholderMap placeholders = searchPlaceholders(mode, word);
+    history.record(word, settings.historySize);
+
+    const std::string url = searchTemplate(mode, settings.japanLocal != 0).expand(placeholders);
+    if (!ports.openInDefaultBrowser(url)) return false;
+
+    ports.setBoxText("");
+    ports.trace(std::string(kBanner) + "\n");
+    ports.trace(url);
+    ports.trace(std::string("\n") + kBanner + "\n");
+    return true;
+}
+
+}  // namespace lumenvik

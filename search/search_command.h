@@ -1,0 +1,42 @@
+#pragma once
+// The search command: from the word in the search box to the browser.
+
+#include <cstddef>
+#include <string>
+
+#include "app/search_history.h"
+#include "app/search_mode.h"
+#include "settings/search_settings.h"
+
+namespace lumenvik {
+
+// What the search command needs of the world around it; the search box
+// answers with its edit control, OutputDebugStringA and
+// launchInDefaultBrowser (search/browser_launch.h).
+class SearchCommandPorts {
+  public:
+    virtual ~SearchCommandPorts() = default;
+    // The length of the box's text in bytes.
+    virtual std::size_t boxTextLength() = 0;
+    // The box's text, read through a buffer of `bufferBytes` bytes (the
+    // terminating NUL included).
+    virtual std::string readBoxText(std::size_t bufferBytes) = 0;
+    virtual void setBoxText(const std::string& text) = 0;
+    // One piece of debugger output.
+    virtual void trace(const std::string& text) = 0;
+    // Opens the URL in the default browser; false when no browser could be
+    // determined (the user has been told).
+    virtual bool openInDefaultBrowser(const std::string& url) = 0;
+};
+
+// Searches the box's word with `mode`. An empty box does nothing and gives
+// false. Otherwise the word, exactly as typed, is recorded in `history`
+// (with the history size of `settings` as it stands now) before the URL is
+// built, so it stays there even when no browser is found. When the launch
+// was issued, the box is emptied, the URL is traced between two banners and
+// the result is true; when it was not, the box keeps its text, nothing is
+// traced and the result is false. `japanLocal` is read at this run.
+bool runSearch(SearchMode mode, SearchHistory& history, const SearchSettings& settings,
+               SearchCommandPorts& ports);
+
+}  // namespace lumenvik

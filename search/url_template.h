@@ -1,0 +1,38 @@
+#pragma once
+// URL templates with placeholder tokens in square brackets ("[search_word]")
+// and their expansion: each value is converted to the encoding the site
+// expects, percent-encoded, and put in place of its token.
+
+#include <map>
+#include <string>
+
+#include "transcode/encoding.h"
+
+namespace lumenvik {
+
+// Token (brackets included) to raw value, as typed: nothing is converted or
+// encoded before expansion. Ordered by plain byte-wise comparison.
+using PlaceholderMap = std::map<std::string, std::string>;
+
+struct UrlTemplate {
+    // Every template runs the conversion library's one-time initialisation
+    // (later ones find it done), so no conversion can come before it.
+    UrlTemplate();
+    UrlTemplate(std::string text, transcode::encoding_id target);
+
+    // The URL with its tokens, used verbatim: escapes and fixed parameters it
+    // already holds are never touched.
+    std::string text;
+    // Encoding each value is converted into before it is percent-encoded.
+    transcode::encoding_id target = transcode::encoding_utf8;
+
+    // A copy of the text where, for each map entry in map order, the first
+    // occurrence of the token is replaced by the value converted to `target`
+    // and percent-encoded. Only the first occurrence is replaced; a token
+    // with no entry stays as it is, brackets included. A replacement is only
+    // letters, digits, "+" and "%" escapes, so it never forms a token and
+    // the entries' order cannot change the result.
+    std::string expand(const PlaceholderMap& placeholders) const;
+};
+
+}  // namespace lumenvik
