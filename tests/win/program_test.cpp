@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/win/program_driver.h"
 
 namespace {
@@ -155,25 +157,31 @@ TEST_F(ProgramTest, TheCloseButtonAndAltF4OnlyHideAndForgetTheTypedText) {
     tap('B');
     ASSERT_TRUE(waitFor([&] { return windowText(program.control(kSearchBox)) == "ab"; }, 2000));
 
-    // Find the caption's close button the way the window itself reports it.
+    // Find the caption's close button the way the window itself reports it,
+    // and aim at its middle.
     HWND w = program.window();
     RECT rect{};
     ::GetWindowRect(w, &rect);
-    POINT close{-1, -1};
-    for (int y = rect.top; y < rect.top + 30 && close.x < 0; ++y) {
-        for (int x = rect.right - 1; x > rect.right - 60; --x) {
-            DWORD_PTR hit = 0;
-            ::SendMessageTimeoutA(w, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000,
-                                  &hit);
-            if (hit == HTCLOSE) {
-                close = {x - 3, y + 3};
-                break;
+    auto hitTest = [&](int x, int y) {
+        DWORD_PTR hit = 0;
+        ::SendMessageTimeoutA(w, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000, &hit);
+        return hit;
+    };
+    RECT button{1 << 20, 1 << 20, -1, -1};
+    for (int y = rect.top; y < rect.top + 40; ++y) {
+        for (int x = rect.right - 60; x < rect.right; ++x) {
+            if (hitTest(x, y) == HTCLOSE) {
+                button.left = std::min<LONG>(button.left, x);
+                button.top = std::min<LONG>(button.top, y);
+                button.right = std::max<LONG>(button.right, x);
+                button.bottom = std::max<LONG>(button.bottom, y);
             }
         }
     }
-    ASSERT_GE(close.x, 0) << "no close button on the caption";
+    ASSERT_GE(button.right, 0) << "no close button on the caption";
+    const POINT close{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
     clickAt(close.x, close.y);
-    EXPECT_TRUE(waitVisible(false)) << "close button";
+    EXPECT_TRUE(waitVisible(false)) << "close button clicked at " << close.x << "," << close.y;
     EXPECT_TRUE(program.running());
     EXPECT_EQ(windowText(program.control(kSearchBox)), "");
 
