@@ -1,5 +1,6 @@
 // The real lumenvik.exe, driven from outside with real input.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@ using namespace lvtest;
 constexpr int kSearchBox = 1002;
 constexpr int kModeLabel = 1003;
 constexpr UINT kApplyHookSettings = 0x040B;
+constexpr UINT kTrayNotify = 0x800A;
 
 class ProgramTest : public ::testing::Test {
   protected:
@@ -69,6 +71,38 @@ TEST_F(ProgramTest, StartsHiddenWhateverTheCommandLineAndShowCommand) {
     EXPECT_EQ(windowText(program.control(kSearchBox)), "");
     // Reading the settings never creates the file.
     EXPECT_FALSE(fileExists(dir.file("lumenvik.ini")));
+    EXPECT_EQ(program.exitCleanly(), 0);
+}
+
+bool trayIconExists(HWND owner) {
+    // Modifying nothing succeeds only for an icon that exists.
+    NOTIFYICONDATAA probe{};
+    probe.cbSize = sizeof probe;
+    probe.hWnd = owner;
+    probe.uID = 0;
+    return ::Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+TEST_F(ProgramTest, TheTrayIconIsAddedComesBackAfterAShellRestartAndToggles) {
+    startWith("");
+    HWND w = program.window();
+    EXPECT_TRUE(trayIconExists(w));
+
+    // What a restarted shell shows: no icon, then the "TaskbarCreated" broadcast.
+    NOTIFYICONDATAA gone{};
+    gone.cbSize = sizeof gone;
+    gone.hWnd = w;
+    gone.uID = 0;
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &gone));
+    ASSERT_FALSE(trayIconExists(w));
+    ::PostMessageA(w, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(waitFor([&] { return trayIconExists(w); }, 3000));
+
+    // A double click on the icon toggles the window.
+    ::PostMessageA(w, kTrayNotify, 0, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(waitVisible(true));
+    ::PostMessageA(w, kTrayNotify, 0, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(waitVisible(false));
     EXPECT_EQ(program.exitCleanly(), 0);
 }
 
