@@ -11,19 +11,39 @@ namespace lumenvik {
 // The narrow view of the INI functions the settings need. Section and key
 // names are passed bare (no padding blanks).
 class ProfileStore {
-public:
+  public:
     virtual ~ProfileStore() = default;
     // True when a file exists at exactly this path.
     virtual bool fileExists(const std::string& path) = 0;
     // The platform's integer reading of a key; `fallback` when the key is missing.
     virtual int32_t readInt(const std::string& path, const std::string& section,
                             const std::string& key, int32_t fallback) = 0;
-    // Writes one key's value text; failures are not reported.
-    virtual void writeString(const std::string& path, const std::string& section,
+    // Writes one key's value text; false when the write failed.
+    virtual bool writeString(const std::string& path, const std::string& section,
                              const std::string& key, const std::string& value) = 0;
 };
 
 struct SearchSettings {
+    enum class Direction { reading, writing };
+
+    // Defaults and the default file name, no store and no file access: a
+    // scratch record (restore-defaults) or a record filled by hand.
+    SearchSettings();
+    // Defaults, then the file at `path` (empty: "./lumenvik.ini") if there is one.
+    SearchSettings(ProfileStore& store, const std::string& path);
+
+    void setDefaults();
+    // Reads the file; false (values untouched) when there is no file or no store.
+    // `lastFileName` becomes the path in any case.
+    bool load(const std::string& path);
+    // Writes the nine values; an empty path means `lastFileName`. False when
+    // a write failed (all nine are attempted) or the record has no store.
+    bool save(const std::string& path);
+    // False when a write failed; reading always succeeds.
+    bool transfer(const std::string& path, Direction direction);
+    void readValue(const std::string& path, const char* section, const char* key, int32_t& field);
+    bool writeValue(const std::string& path, const char* section, const char* key, int32_t value);
+
     // The nine values, always handled as one block in this order.
     int32_t mode_prior;
     int32_t mode_next;
@@ -37,6 +57,9 @@ struct SearchSettings {
 
     std::string defaultFileName;
     std::string lastFileName;
+
+    // Where the file is read and written; not owned. Copies share it.
+    ProfileStore* store = nullptr;
 };
 
 }  // namespace lumenvik

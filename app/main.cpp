@@ -1,0 +1,60 @@
+// Process entry: one instance per logon, COM and common controls, the hidden
+// search window and the message loop.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <memory>
+
+#include "app/main_dlg.h"
+#include "app/texts.h"
+#include "win/message_loop.h"
+
+namespace {
+
+// The command line is ignored; the window starts with `showCommand`.
+int Run(LPSTR /*commandLine*/, int showCommand) {
+    lumenvik::win::CMessageLoop loop;
+    lumenvik::win::appModule().AddMessageLoop(&loop);
+
+    auto window = std::make_unique<lumenvik::CMainDlg>();
+    if (window->Create(nullptr) == nullptr) {
+        window.reset();
+        lumenvik::win::appModule().RemoveMessageLoop();
+        return 0;
+    }
+    // The template is visible and the initialisation shows the window
+    // topmost: this is what leaves the program hidden.
+    ::ShowWindow(window->m_hWnd, showCommand);
+
+    const int result = loop.Run();
+
+    lumenvik::win::appModule().RemoveMessageLoop();
+    window.reset();
+    return result;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine, int /*show*/) {
+    HANDLE mutex = ::CreateMutexA(nullptr, TRUE, "__XXX__QuarvelDlg__XX__");
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::MessageBoxA(nullptr, lumenvik::loadText(IDS_ALREADY_RUNNING_TEXT).c_str(),
+                      lumenvik::loadText(IDS_ALREADY_RUNNING_CAPTION).c_str(), MB_OK);
+        return 0;  // the mutex handle goes with the process
+    }
+
+    ::CoInitialize(nullptr);
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_BAR_CLASSES;
+    ::InitCommonControlsEx(&controls);
+    lumenvik::win::appModule().Init(instance);
+
+    const int result = Run(commandLine, SW_HIDE);
+
+    lumenvik::win::appModule().Term();
+    ::CoUninitialize();
+    if (mutex != nullptr) ::CloseHandle(mutex);
+    return result;
+}

@@ -1,0 +1,243 @@
+#include "app/main_dlg.h"
+
+#include <imm.h>
+
+#include "app/messages.h"
+#include "app/texts.h"
+#include "win/profile_store.h"
+
+namespace lumenvik {
+
+namespace {
+
+constexpr int kTrayFirstCommand = 10001;
+constexpr int kTrayLastCommand = 10005;
+
+void showError(UINT textId) { ::MessageBoxA(nullptr, loadText(textId).c_str(), "", MB_OK); }
+
+}  // namespace
+
+// The members are constructed in declaration order: search box, tray icon
+// (registers "TaskbarCreated"), hook, settings (defaults, then the file).
+CMainDlg::CMainDlg() : searchBox_(&settings_), settings_(win::profileStore(), "") {}
+
+CMainDlg::~CMainDlg() {
+    if (loop_ != nullptr) {
+        loop_->RemoveMessageFilter(this);
+        loop_->RemoveIdleHandler(this);
+    }
+}
+
+bool CMainDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPARAM lParam,
+                                    LRESULT& result) {
+    switch (msg) {
+        case WM_INITDIALOG:
+            result = onInitDialog();
+            return true;
+        case WM_CLOSE:
+            if (wParam == 1) {
+                exitPath();
+                result = 1;
+            } else {
+                // The caption's close button and Alt+F4 only hide.
+                hidePath();
+                result = 0;
+            }
+            return true;
+        case WM_TOGGLE_WINDOW:
+            if (!settingsDialogExists()) toggle();
+            result = 1;
+            return true;
+        case WM_APPLY_HOOK_SETTINGS:
+            applyHookSettings();
+            result = 1;
+            return true;
+        case WM_COMMAND:
+            if (HIWORD(wParam) == EN_KILLFOCUS && LOWORD(wParam) == IDC_SEARCH_BOX) {
+                hidePath();
+                result = 0;
+                return true;
+            }
+            if (LOWORD(wParam) >= kTrayFirstCommand && LOWORD(wParam) <= kTrayLastCommand) {
+                onTrayCommand(LOWORD(wParam));
+                result = 0;
+                return true;
+            }
+            break;
+        case WM_TRAY_NOTIFY:
+            onTrayNotify(lParam);
+            result = 0;
+            return true;
+        case WM_ACTIVATE:
+            onActivate(LOWORD(wParam), HIWORD(wParam));
+            result = 0;
+            return true;
+        default:
+            break;
+    }
+    trayIcon_.processMessage(msg, wParam, lParam);
+    return false;
+}
+
+BOOL CMainDlg::PreTranslateMessage(MSG* msg) {
+    if (m_hWnd == nullptr) return FALSE;
+    return ::IsDialogMessageA(m_hWnd, msg);
+}
+
+BOOL CMainDlg::OnIdle() { return FALSE; }
+
+LRESULT CMainDlg::onInitDialog() {
+    // 1. Centre in the primary monitor's work area (the window has no owner).
+    RECT area{};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    RECT rect{};
+    ::GetWindowRect(m_hWnd, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    int x = (area.left + area.right) / 2 - width / 2;
+    int y = (area.top + area.bottom) / 2 - height / 2;
+    if (x < area.left) {
+        x = area.left;
+    } else if (x + width > area.right) {
+        x = area.right - width;
+    }
+    if (y < area.top) {
+        y = area.top;
+    } else if (y + height > area.bottom) {
+        y = area.bottom - height;
+    }
+    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // 2. Window icons, large and small.
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    HICON big = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP_ICON),
+                                                IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
+                                                ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+    ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    HICON small = static_cast<HICON>(::LoadImageA(
+        instance, MAKEINTRESOURCEA(IDI_APP_ICON), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+        ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+
+    // 3. Message filter and idle handler of this thread's loop.
+    loop_ = win::appModule().GetMessageLoop();
+    if (loop_ != nullptr) {
+        loop_->AddMessageFilter(this);
+        loop_->AddIdleHandler(this);
+    }
+
+    // 4, 5. The search box takes over control 1002 and gets the focus.
+    HWND box = ::GetDlgItem(m_hWnd, IDC_SEARCH_BOX);
+    searchBox_.SubclassWindow(box);
+    ::SetFocus(box);
+
+    // 6. The search box's font; it lives as long as the process.
+    static HFONT font = ::CreateFontA(30, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
+                                      FIXED_PITCH | FF_MODERN, "ＭＳ ゴシック");
+    ::SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+
+    // 7. The mode label belongs to the search box.
+    searchBox_.modeLabel = ::GetDlgItem(m_hWnd, IDC_MODE_LABEL);
+
+    // 8. The tray icon.
+    trayIcon_.add("Lumenvik", m_hWnd, WM_TRAY_NOTIFY);
+
+    // 9. Topmost and shown; start-up hides it right after creation.
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+
+    // 10, 11. Arm the hook, then hand it the configured key and interval.
+    if (hook_.set(m_hWnd, VK_CONTROL, 500.0f) == 0) showError(IDS_HOOK_FAILED);
+    applyHookSettings();
+    return TRUE;
+}
+
+void CMainDlg::onActivate(int state, int minimized) {
+    if (state == WA_INACTIVE) {
+        hidePath();
+    } else if (state == WA_ACTIVE || state == WA_CLICKACTIVE) {
+        if (minimized != 0) {
+            forceForeground(m_hWnd);
+        } else {
+            showPath();
+        }
+    }
+}
+
+void CMainDlg::resetModeIfGoogleStart() {
+    if (settings_.googleStart != 0) {
+        searchBox_.mode = 0;
+        searchBox_.updateModeLabel();
+    }
+}
+
+void CMainDlg::hidePath() {
+    ::SetWindowTextA(::GetDlgItem(m_hWnd, IDC_SEARCH_BOX), "");
+    HIMC himc = ::ImmGetContext(m_hWnd);
+    if (!::ImmSetOpenStatus(himc, FALSE)) showError(IDS_IME_CLOSE_FAILED);
+    if (!::ImmReleaseContext(m_hWnd, himc)) showError(IDS_IME_RELEASE_FAILED);
+    ::ShowWindow(m_hWnd, SW_HIDE);
+    resetModeIfGoogleStart();
+}
+
+void CMainDlg::showPath() {
+    resetModeIfGoogleStart();
+    ::ShowWindow(m_hWnd, SW_SHOW);
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+    forceForeground(m_hWnd);
+    ::SetFocus(::GetDlgItem(m_hWnd, IDC_SEARCH_BOX));
+}
+
+void CMainDlg::toggle() {
+    if (::IsWindowVisible(m_hWnd)) {
+        hidePath();
+    } else {
+        showPath();
+    }
+}
+
+void CMainDlg::forceForeground(HWND hwnd) {
+    const DWORD foregroundThread = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
+    const DWORD ownThread = ::GetWindowThreadProcessId(hwnd, nullptr);
+    ::AttachThreadInput(ownThread, foregroundThread, TRUE);
+    DWORD saved = 0;
+    ::SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &saved, 0);
+    ::SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
+    ::SetForegroundWindow(hwnd);
+    ::SetActiveWindow(hwnd);
+    ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0,
+                   SWP_ASYNCWINDOWPOS | SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
+    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_INVALIDATE);
+    ::SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0,
+                            reinterpret_cast<PVOID>(static_cast<ULONG_PTR>(saved)), 0);
+    ::AttachThreadInput(ownThread, foregroundThread, FALSE);
+}
+
+void CMainDlg::applyHookSettings() {
+    hook_.setShowWindowKey(settings_.showWindowKey);
+    hook_.setIntervalTime(static_cast<float>(settings_.keyInterval));
+}
+
+bool CMainDlg::settingsDialogExists() const {
+    // The settings dialog is not part of the program yet.
+    return false;
+}
+
+void CMainDlg::onTrayNotify(LPARAM mouseMessage) {
+    if (settingsDialogExists()) return;
+    if (mouseMessage == WM_LBUTTONDBLCLK) toggle();
+    // WM_RBUTTONDOWN opens the tray menu (not part of the program yet).
+}
+
+void CMainDlg::onTrayCommand(int /*id*/) {
+    // The tray menu's commands (not part of the program yet).
+}
+
+void CMainDlg::exitPath() {
+    // An open settings dialog is destroyed here once it exists.
+    trayIcon_.remove();
+    ::DestroyWindow(m_hWnd);
+    ::PostQuitMessage(0);
+}
+
+}  // namespace lumenvik

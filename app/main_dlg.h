@@ -1,0 +1,59 @@
+#pragma once
+// The search window: a small topmost modeless dialog, hidden until the show
+// key is pressed twice (or the tray icon is double-clicked). It owns the
+// program's state: the settings record, the search box, the tray icon and
+// the keyboard hook.
+
+#include "app/edit_ex.h"
+#include "app/tray_icon.h"
+#include "hook/keyboard_hook.h"
+#include "resources/resource.h"
+#include "settings/search_settings.h"
+#include "win/message_loop.h"
+#include "win/window.h"
+
+namespace lumenvik {
+
+class CMainDlg : public win::CDialogImpl<CMainDlg>,
+                 public win::CMessageFilter,
+                 public win::CIdleHandler {
+  public:
+    enum { IDD = IDD_SEARCH_WINDOW };
+
+    CMainDlg();
+    ~CMainDlg() override;
+
+    bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                              LRESULT& result) override;
+    // Gives the window the dialog keyboard handling (Tab, Enter, Escape).
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnIdle() override;
+
+    void hidePath();
+    void showPath();
+    void toggle();
+    void applyHookSettings();
+    // Brings `hwnd` to the front even when another process has the foreground.
+    static void forceForeground(HWND hwnd);
+    // True while the settings dialog's window exists: the toggle and the tray
+    // icon are ignored then.
+    bool settingsDialogExists() const;
+
+    SearchSettings& settings() { return settings_; }
+
+  private:
+    LRESULT onInitDialog();
+    void onActivate(int state, int minimized);
+    void onTrayNotify(LPARAM mouseMessage);
+    void onTrayCommand(int id);
+    void exitPath();
+    void resetModeIfGoogleStart();
+
+    CEditEx searchBox_;
+    CTrayIcon trayIcon_;
+    CKeyboardHook hook_;
+    SearchSettings settings_;
+    win::CMessageLoop* loop_ = nullptr;
+};
+
+}  // namespace lumenvik

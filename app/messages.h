@@ -1,0 +1,17 @@
+#pragma once
+// The program's private window messages; their numbers are fixed because
+// the keyboard-hook library and the settings dialog send them.
+
+#include <windows.h>
+
+#include "hook/keyboard_hook.h"  // WM_TOGGLE_WINDOW (WM_USER + 10), from the hook library
+
+// Posted by the settings dialog after it saved the file: hand the show key
+// and the interval to the keyboard hook again.
+#define WM_APPLY_HOOK_SETTINGS (WM_USER + 11)
+// The tray icon's callback; lParam is the mouse message.
+#define WM_TRAY_NOTIFY (WM_APP + 10)
+
+static_assert(WM_TOGGLE_WINDOW == 0x040A, "the hook library posts 0x040A");
+static_assert(WM_APPLY_HOOK_SETTINGS == 0x040B, "the settings dialog posts 0x040B");
+static_assert(WM_TRAY_NOTIFY == 0x800A, "tray callback message");

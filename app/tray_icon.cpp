@@ -1,0 +1,76 @@
+#include "app/tray_icon.h"
+
+#include <cstring>
+
+#include "resources/resource.h"
+#include "win/message_loop.h"
+
+namespace lumenvik {
+
+static_assert(sizeof(NOTIFYICONDATAA) >= CTrayIcon::kDataSize, "record layout");
+
+namespace {
+
+// Copies at most `limit` bytes of code page 932 text without splitting a
+// double-byte character, and terminates it.
+void copyTip(char* dest, const char* src, size_t limit) {
+    size_t n = 0;
+    while (src[n] != '\0' && n < limit) {
+        if (::IsDBCSLeadByte(static_cast<BYTE>(src[n]))) {
+            if (src[n + 1] == '\0' || n + 2 > limit) break;
+            dest[n] = src[n];
+            dest[n + 1] = src[n + 1];
+            n += 2;
+        } else {
+            dest[n] = src[n];
+            ++n;
+        }
+    }
+    dest[n] = '\0';
+}
+
+HINSTANCE instance() {
+    HINSTANCE module = win::appModule().GetModuleInstance();
+    return module != nullptr ? module : ::GetModuleHandleA(nullptr);
+}
+
+}  // namespace
+
+CTrayIcon::CTrayIcon() : taskbarCreatedMessage(::RegisterWindowMessageA("TaskbarCreated")) {
+    std::memset(&data, 0, sizeof data);
+}
+
+bool CTrayIcon::add(const char* tip, HWND ownerWindow, UINT callbackMessage) {
+    std::memset(&data, 0, sizeof data);
+    owner = ownerWindow;
+    data.cbSize = kDataSize;
+    data.hWnd = ownerWindow;
+    data.uID = 0;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.hIcon = ::LoadIconA(instance(), MAKEINTRESOURCEA(IDI_APP_ICON));
+    data.uCallbackMessage = callbackMessage;
+    if (tip != nullptr) copyTip(data.szTip, tip, 64);
+    added = ::Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+    return added;
+}
+
+void CTrayIcon::remove() {
+    NOTIFYICONDATAA gone;
+    std::memset(&gone, 0, sizeof gone);
+    gone.cbSize = kDataSize;
+    gone.hWnd = owner;
+    gone.uID = 0;
+    ::Shell_NotifyIconA(NIM_DELETE, &gone);
+    added = false;
+}
+
+void CTrayIcon::processMessage(UINT msg, WPARAM /*wParam*/, LPARAM /*lParam*/) {
+    if (msg == taskbarCreatedMessage && taskbarCreatedMessage != 0) {
+        // The shell restarted and forgot every icon.
+        if (added) ::Shell_NotifyIconA(NIM_ADD, &data);
+    } else if (msg == WM_DESTROY) {
+        if (added) remove();
+    }
+}
+
+}  // namespace lumenvik

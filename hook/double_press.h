@@ -1,0 +1,41 @@
+#pragma once
+// Recognises a double press of one key in a stream of key events: press,
+// release, press of that key, the second press within the interval of the
+// first. Plain state, no platform calls, so the keyboard hook stays fast.
+
+#include <cstdint>
+
+namespace tapwatch {
+
+class DoublePressDetector {
+  public:
+    // Virtual-key codes of the generic modifier keys and their sides.
+    static constexpr int kShift = 0x10, kControl = 0x11, kMenu = 0x12;
+    static constexpr int kLeftShift = 0xA0, kRightShift = 0xA1;
+    static constexpr int kLeftControl = 0xA2, kRightControl = 0xA3;
+    static constexpr int kLeftMenu = 0xA4, kRightMenu = 0xA5;
+
+    void setKey(int virtualKey);
+    void setInterval(float milliseconds);
+    int key() const { return key_; }
+    float interval() const { return interval_; }
+
+    // One key event, with the event's time in milliseconds (a wrapping
+    // 32-bit tick count). True when this press completes a double press.
+    bool onKey(int virtualKey, bool down, uint32_t timeMs);
+
+    // Left and right Ctrl, Shift and Alt stand for the generic key.
+    static int genericKey(int virtualKey);
+
+  private:
+    enum class State { idle, firstDown, released };
+    bool matches(int virtualKey) const;
+
+    int key_ = kControl;
+    float interval_ = 500.0f;
+    State state_ = State::idle;
+    bool keyHeld_ = false;  // the watched key is down: further presses are auto-repeat
+    uint32_t firstPressTime_ = 0;
+};
+
+}  // namespace tapwatch

@@ -1,0 +1,39 @@
+#pragma once
+// tapwatch.dll: watches the whole desktop's keyboard for a double press of
+// one key and tells a window about it with WM_TOGGLE_WINDOW.
+
+#include <windows.h>
+
+#ifdef TAPWATCH_BUILD
+#define TAPWATCH_API __declspec(dllexport)
+#else
+#define TAPWATCH_API __declspec(dllimport)
+#endif
+
+// Posted to the window given to CKeyboardHook::set on each double press.
+#define WM_TOGGLE_WINDOW (WM_USER + 10)
+
+namespace tapwatch {
+struct HookState;
+}
+
+class TAPWATCH_API CKeyboardHook {
+  public:
+    CKeyboardHook();
+    // Disarms the hook; no WM_TOGGLE_WINDOW from this object arrives afterwards.
+    ~CKeyboardHook();
+
+    // Arms the hook for `window` with the key and the interval in
+    // milliseconds. Non-zero when armed, 0 when it cannot be armed. Call it
+    // from the thread that runs the window's message loop: the system calls
+    // the hook on that thread.
+    int set(HWND window, int virtualKey, float intervalMs);
+    void setShowWindowKey(int virtualKey);
+    void setIntervalTime(float intervalMs);
+
+  private:
+    CKeyboardHook(const CKeyboardHook&);
+    CKeyboardHook& operator=(const CKeyboardHook&);
+
+    tapwatch::HookState* state_;
+};

@@ -1,0 +1,107 @@
+#include "hook/keyboard_hook.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "hook/double_press.h"
+
+namespace tapwatch {
+
+struct HookState {
+    HWND window = nullptr;
+    tapwatch::DoublePressDetector detector;
+    bool armed = false;
+};
+
+}  // namespace tapwatch
+
+using tapwatch::HookState;
+
+namespace {
+
+HINSTANCE g_instance = nullptr;
+// One system hook for the whole process, shared by every armed object. The
+// system calls the hook procedure on the thread that installed it, the same
+// thread that arms and disarms the objects, so the list needs no lock.
+HHOOK g_hook = nullptr;
+std::vector<HookState*>* g_armed = nullptr;
+
+// Must return quickly (the system drops slow low-level hooks) and always
+// passes the key on.
+LRESULT CALLBACK lowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && g_armed != nullptr) {
+        const auto* info = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        const bool down = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
+        const bool up = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
+        if (down || up) {
+            for (HookState* state : *g_armed) {
+                if (state->detector.onKey(static_cast<int>(info->vkCode), down, info->time)) {
+                    ::PostMessageA(state->window, WM_TOGGLE_WINDOW, 0, 0);
+                }
+            }
+        }
+    }
+    return ::CallNextHookEx(g_hook, code, wParam, lParam);
+}
+
+bool arm(HookState* state) {
+    if (g_hook == nullptr) {
+        g_hook = ::SetWindowsHookExA(WH_KEYBOARD_LL, &lowLevelKeyboardProc, g_instance, 0);
+        if (g_hook == nullptr) return false;
+    }
+    if (g_armed == nullptr) g_armed = new std::vector<HookState*>();
+    g_armed->push_back(state);
+    state->armed = true;
+    return true;
+}
+
+void disarm(HookState* state) {
+    if (!state->armed) return;
+    state->armed = false;
+    g_armed->erase(std::remove(g_armed->begin(), g_armed->end(), state), g_armed->end());
+    if (g_armed->empty()) {
+        delete g_armed;
+        g_armed = nullptr;
+        if (g_hook != nullptr) ::UnhookWindowsHookEx(g_hook);
+        g_hook = nullptr;
+    }
+}
+
+}  // namespace
+
+CKeyboardHook::CKeyboardHook() : state_(new HookState) {}
+
+CKeyboardHook::~CKeyboardHook() {
+    disarm(state_);
+    // A toggle already posted but not yet fetched would still arrive: take it
+    // back out of the queue (possible from the window's own thread only).
+    HWND window = state_->window;
+    if (window != nullptr && ::IsWindow(window) &&
+        ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId()) {
+        MSG msg;
+        while (::PeekMessageA(&msg, window, WM_TOGGLE_WINDOW, WM_TOGGLE_WINDOW, PM_REMOVE)) {
+        }
+    }
+    delete state_;
+}
+
+int CKeyboardHook::set(HWND window, int virtualKey, float intervalMs) {
+    if (window == nullptr || !::IsWindow(window)) return 0;
+    state_->window = window;
+    state_->detector.setKey(virtualKey);
+    state_->detector.setInterval(intervalMs);
+    if (state_->armed) return 1;
+    return arm(state_) ? 1 : 0;
+}
+
+void CKeyboardHook::setShowWindowKey(int virtualKey) { state_->detector.setKey(virtualKey); }
+
+void CKeyboardHook::setIntervalTime(float intervalMs) { state_->detector.setInterval(intervalMs); }
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_instance = instance;
+        ::DisableThreadLibraryCalls(instance);
+    }
+    return TRUE;
+}

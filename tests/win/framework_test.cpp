@@ -1,0 +1,236 @@
+// The window framework: message loop order, the module's per-thread
+// registry, dialogs (modeless and modal) and subclassed controls.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "resources/resource.h"
+#include "win/message_loop.h"
+#include "win/window.h"
+
+namespace {
+
+using namespace lumenvik::win;
+
+std::vector<std::string> g_log;
+
+LRESULT CALLBACK loggingWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_MOUSEMOVE) g_log.push_back("mousemove");
+    if (msg >= WM_USER && msg < WM_USER + 100)
+        g_log.push_back("user" + std::to_string(msg - WM_USER));
+    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+HWND makeLoggingWindow() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &loggingWindowProc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = "lvtest.logging";
+    ::RegisterClassA(&wc);
+    return ::CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                           nullptr);
+}
+
+class NamedFilter : public CMessageFilter {
+  public:
+    NamedFilter(const char* name, UINT consumes) : name_(name), consumes_(consumes) {}
+    BOOL PreTranslateMessage(MSG* msg) override {
+        if (msg->message < WM_USER || msg->message >= WM_USER + 100) return FALSE;
+        g_log.push_back(name_ + ":" + std::to_string(msg->message - WM_USER));
+        return msg->message == consumes_;
+    }
+
+  private:
+    std::string name_;
+    UINT consumes_;
+};
+
+TEST(MessageLoop, FiltersRunLastAddedFirstAndAConsumedMessageGoesNoFurther) {
+    g_log.clear();
+    HWND w = makeLoggingWindow();
+    CMessageLoop loop;
+    NamedFilter first("first", WM_USER + 2), second("second", WM_USER + 1), gone("gone", 0);
+    loop.AddMessageFilter(&first);
+    loop.AddMessageFilter(&gone);
+    loop.AddMessageFilter(&second);
+    loop.RemoveMessageFilter(&gone);
+    ::PostMessageA(w, WM_USER + 1, 0, 0);
+    ::PostMessageA(w, WM_USER + 2, 0, 0);
+    ::PostMessageA(w, WM_USER + 3, 0, 0);
+    ::PostQuitMessage(7);
+    EXPECT_EQ(loop.Run(), 7);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"second:1", "second:2", "first:2", "second:3",
+                                               "first:3", "user3"}));
+    ::DestroyWindow(w);
+}
+
+class ScriptedIdle : public CIdleHandler {
+  public:
+    explicit ScriptedIdle(HWND w) : w_(w) {}
+    BOOL OnIdle() override {
+        ++calls;
+        g_log.push_back("idle");
+        if (calls < 3) return TRUE;  // wants more idle time
+        if (calls == 3) {
+            // A mouse move does not start a new idle phase: the next idle
+            // call must wait for the message the helper thread posts later.
+            ::PostMessageA(w_, WM_MOUSEMOVE, 0, 0);
+            helper_ = std::thread([w = w_] {
+                ::Sleep(300);
+                ::PostMessageA(w, WM_USER + 5, 0, 0);
+            });
+            return FALSE;
+        }
+        ::PostQuitMessage(3);
+        return FALSE;
+    }
+    ~ScriptedIdle() override {
+        if (helper_.joinable()) helper_.join();
+    }
+    int calls = 0;
+
+  private:
+    HWND w_;
+    std::thread helper_;
+};
+
+TEST(MessageLoop, IdleHandlersRunUntilTheyDeclineAndAgainAfterARealMessage) {
+    g_log.clear();
+    HWND w = makeLoggingWindow();
+    CMessageLoop loop;
+    ScriptedIdle idle(w);
+    loop.AddIdleHandler(&idle);
+    EXPECT_EQ(loop.Run(), 3);
+    EXPECT_EQ(g_log,
+              (std::vector<std::string>{"idle", "idle", "idle", "mousemove", "user5", "idle"}));
+    ::DestroyWindow(w);
+}
+
+TEST(AppModule, KeepsOneMessageLoopPerThread) {
+    CAppModule module;
+    module.Init(::GetModuleHandleA(nullptr));
+    EXPECT_EQ(module.GetModuleInstance(), ::GetModuleHandleA(nullptr));
+    CMessageLoop mine, other;
+    EXPECT_TRUE(module.AddMessageLoop(&mine));
+    EXPECT_FALSE(module.AddMessageLoop(&other));
+    EXPECT_EQ(module.GetMessageLoop(), &mine);
+    CMessageLoop* seenByOtherThread = &other;
+    std::thread([&] { seenByOtherThread = module.GetMessageLoop(); }).join();
+    EXPECT_EQ(seenByOtherThread, nullptr);
+    EXPECT_TRUE(module.RemoveMessageLoop());
+    EXPECT_EQ(module.GetMessageLoop(), nullptr);
+    EXPECT_FALSE(module.RemoveMessageLoop());
+}
+
+constexpr UINT kAnswer = WM_USER + 20, kUnhandled = WM_USER + 21, kEnd = WM_USER + 22;
+
+class TestDialog : public CDialogImpl<TestDialog> {
+  public:
+    enum { IDD = IDD_SEARCH_WINDOW };
+    bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM,
+                              LRESULT& result) override {
+        switch (msg) {
+            case WM_INITDIALOG:
+                initSeen = initParam();
+                windowAtInit = m_hWnd == hwnd;
+                if (endAtInit) ::PostMessageA(hwnd, kEnd, 77, 0);
+                result = TRUE;
+                return true;
+            case kAnswer:
+                result = 42;
+                return true;
+            case kEnd:
+                EndDialog(static_cast<INT_PTR>(wParam));
+                return true;
+            default:
+                return false;
+        }
+    }
+    void OnFinalMessage(HWND) override { finalSeen = true; }
+
+    LPARAM initSeen = 0;
+    bool windowAtInit = false, endAtInit = false, finalSeen = false;
+};
+
+TEST(Dialog, ModelessDialogDispatchesThroughItsTableAndReportsItsEnd) {
+    TestDialog dlg;
+    HWND w = dlg.Create(nullptr, 1234);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(dlg.m_hWnd, w);
+    EXPECT_TRUE(dlg.windowAtInit);
+    EXPECT_EQ(dlg.initSeen, 1234);
+    EXPECT_EQ(::SendMessageA(w, kAnswer, 0, 0), 42);
+    EXPECT_EQ(::SendMessageA(w, kUnhandled, 0, 0), 0);
+    EXPECT_EQ(dlg.Create(nullptr), nullptr) << "one window per object";
+    EXPECT_TRUE(dlg.DestroyWindow());
+    EXPECT_TRUE(dlg.finalSeen);
+    EXPECT_EQ(dlg.m_hWnd, nullptr);
+    EXPECT_FALSE(::IsWindow(w));
+}
+
+TEST(Dialog, ModalDialogReturnsTheValueGivenToEndDialog) {
+    TestDialog dlg;
+    dlg.endAtInit = true;
+    EXPECT_EQ(dlg.DoModal(nullptr, 5), 77);
+    EXPECT_EQ(dlg.initSeen, 5);
+    EXPECT_TRUE(dlg.finalSeen);
+}
+
+class EatX : public CWindowImpl<EatX> {
+  public:
+    bool ProcessWindowMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam,
+                              LRESULT& result) override {
+        if (msg == WM_CHAR && wParam == 'x') {
+            result = 0;
+            return true;  // never reaches the edit control
+        }
+        if (msg == WM_SETTEXT) {
+            texts.push_back(reinterpret_cast<const char*>(lParam));
+            result = DefWindowProc(msg, wParam, lParam);  // passed on, result kept
+            return true;
+        }
+        return false;
+    }
+    void OnFinalMessage(HWND) override { finalSeen = true; }
+    std::vector<std::string> texts;
+    bool finalSeen = false;
+};
+
+std::string textOf(HWND w) {
+    char buffer[256] = {};
+    ::GetWindowTextA(w, buffer, sizeof buffer);
+    return buffer;
+}
+
+TEST(Subclass, TheControlSeesOnlyWhatTheTableLeavesAndGetsItsProcedureBack) {
+    TestDialog dlg;
+    ASSERT_NE(dlg.Create(nullptr), nullptr);
+    HWND edit = ::GetDlgItem(dlg.m_hWnd, IDC_SEARCH_BOX);
+    const LONG_PTR original = ::GetWindowLongPtrA(edit, GWLP_WNDPROC);
+    EatX eat;
+    ASSERT_TRUE(eat.SubclassWindow(edit));
+    EXPECT_FALSE(eat.SubclassWindow(edit)) << "one control per object";
+    for (char c : std::string("axb")) ::SendMessageA(edit, WM_CHAR, c, 0);
+    EXPECT_EQ(textOf(edit), "ab");
+    EXPECT_TRUE(::SetWindowTextA(edit, "hello"));
+    EXPECT_EQ(textOf(edit), "hello");
+    EXPECT_EQ(eat.texts, std::vector<std::string>{"hello"});
+
+    EXPECT_EQ(eat.UnsubclassWindow(), edit);
+    EXPECT_EQ(::GetWindowLongPtrA(edit, GWLP_WNDPROC), original);
+    ::SendMessageA(edit, WM_CHAR, 'x', 0);
+    EXPECT_NE(textOf(edit).find('x'), std::string::npos) << "the edit control types x again";
+
+    // A control destroyed while subclassed ends the object's binding.
+    EatX again;
+    ASSERT_TRUE(again.SubclassWindow(edit));
+    dlg.DestroyWindow();
+    EXPECT_TRUE(again.finalSeen);
+    EXPECT_EQ(again.m_hWnd, nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+// tapwatch.dll in this process: arming, the message it posts, re-keying and
+// silence after destruction.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "hook/keyboard_hook.h"
+#include "tests/win/program_driver.h"
+
+namespace {
+
+using lvtest::doublePress;
+
+LRESULT CALLBACK plainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+class HookTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &plainProc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = "lvtest.hooktarget";
+        ::RegisterClassA(&wc);
+        window = ::CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 wc.hInstance, nullptr);
+        ASSERT_NE(window, nullptr);
+    }
+    void TearDown() override { ::DestroyWindow(window); }
+
+    // Lets the hook run (the system calls it on this thread while it waits
+    // for messages) and counts the toggles that arrive.
+    int toggles(DWORD ms = 600) {
+        int count = 0;
+        const DWORD start = ::GetTickCount();
+        while (::GetTickCount() - start < ms) {
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            MSG msg;
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_TOGGLE_WINDOW && msg.hwnd == window) ++count;
+                ::DispatchMessageA(&msg);
+            }
+        }
+        return count;
+    }
+    int pressAndCount(WORD vk) {
+        std::thread typist([vk] { doublePress(vk); });
+        const int n = toggles();
+        typist.join();
+        return n;
+    }
+
+    HWND window = nullptr;
+};
+
+TEST_F(HookTest, SetRefusesAWindowThatDoesNotExist) {
+    CKeyboardHook hook;
+    EXPECT_EQ(hook.set(nullptr, VK_CONTROL, 500.0f), 0);
+    EXPECT_EQ(hook.set(reinterpret_cast<HWND>(0x7FFF0), VK_CONTROL, 500.0f), 0);
+}
+
+TEST_F(HookTest, ADoublePressPostsOneToggleAndTheKeyCanChange) {
+    CKeyboardHook hook;
+    ASSERT_NE(hook.set(window, VK_CONTROL, 500.0f), 0);
+    EXPECT_EQ(pressAndCount(VK_CONTROL), 1);
+    hook.setShowWindowKey(VK_SHIFT);
+    EXPECT_EQ(pressAndCount(VK_CONTROL), 0);
+    EXPECT_EQ(pressAndCount(VK_SHIFT), 1);
+    hook.setIntervalTime(0.0f);
+    EXPECT_EQ(pressAndCount(VK_SHIFT), 0);
+}
+
+TEST_F(HookTest, NothingArrivesAfterTheDestructor) {
+    auto* hook = new CKeyboardHook;
+    ASSERT_NE(hook->set(window, VK_CONTROL, 500.0f), 0);
+    // Let the hook post a toggle but leave it in the queue.
+    std::thread typist([] { doublePress(VK_CONTROL); });
+    MSG msg;
+    const bool queued = lvtest::waitFor(
+        [&] {
+            // Peeking lets the hook run without taking the toggle out.
+            return ::PeekMessageA(&msg, window, WM_TOGGLE_WINDOW, WM_TOGGLE_WINDOW, PM_NOREMOVE) !=
+                   FALSE;
+        },
+        3000);
+    typist.join();
+    ASSERT_TRUE(queued);
+    delete hook;
+    EXPECT_FALSE(::PeekMessageA(&msg, window, WM_TOGGLE_WINDOW, WM_TOGGLE_WINDOW, PM_NOREMOVE));
+    EXPECT_EQ(pressAndCount(VK_CONTROL), 0);
+}
+
+}  // namespace

@@ -1,0 +1,301 @@
+#include "tests/win/program_driver.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+
+#ifndef LUMENVIK_EXE
+#error "LUMENVIK_EXE names the program under test"
+#endif
+
+namespace lvtest {
+
+namespace {
+
+const char kSearchWindowClass[] = "#32770";
+
+void removeTree(const std::string& dir) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = ::FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string full = dir + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeTree(full);
+            } else {
+                ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileA(full.c_str());
+            }
+        } while (::FindNextFileA(find, &found));
+        ::FindClose(find);
+    }
+    ::RemoveDirectoryA(dir.c_str());
+}
+
+struct FindContext {
+    DWORD pid;
+    const char* className;
+    const char* caption;
+    std::vector<HWND>* out;
+};
+
+BOOL CALLBACK collectWindow(HWND hwnd, LPARAM param) {
+    auto* ctx = reinterpret_cast<FindContext*>(param);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != ctx->pid) return TRUE;
+    char cls[64] = {};
+    ::GetClassNameA(hwnd, cls, sizeof cls);
+    if (ctx->className != nullptr && lstrcmpA(cls, ctx->className) != 0) return TRUE;
+    if (ctx->caption != nullptr && windowText(hwnd) != ctx->caption) return TRUE;
+    ctx->out->push_back(hwnd);
+    return TRUE;
+}
+
+void sendKey(WORD vk, bool up) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    ::SendInput(1, &in, sizeof in);
+}
+
+LRESULT CALLBACK holderProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+TempDir::TempDir() {
+    char base[MAX_PATH];
+    ::GetTempPathA(sizeof base, base);
+    LARGE_INTEGER counter;
+    ::QueryPerformanceCounter(&counter);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[MAX_PATH];
+        std::snprintf(name, sizeof name, "%slvtest-%lu-%llx-%d", base, ::GetCurrentProcessId(),
+                      static_cast<unsigned long long>(counter.QuadPart), attempt);
+        if (::CreateDirectoryA(name, nullptr)) {
+            path_ = name;
+            return;
+        }
+    }
+}
+
+TempDir::~TempDir() {
+    if (!path_.empty()) removeTree(path_);
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    HANDLE f = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(f);
+}
+
+std::string readFile(const std::string& path) {
+    HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return {};
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    ::CloseHandle(f);
+    return bytes;
+}
+
+bool fileExists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string windowsPath(const std::string& unixPath) {
+    std::string p = "Z:" + unixPath;
+    for (char& c : p) {
+        if (c == '/') c = '\\';
+    }
+    return p;
+}
+
+Program::~Program() { stop(); }
+
+bool Program::start(const std::string& workDir, const std::string& arguments, int showCommand) {
+    const std::string exe = windowsPath(LUMENVIK_EXE);
+    std::string commandLine = "\"" + exe + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    if (showCommand >= 0) {
+        si.dwFlags = STARTF_USESHOWWINDOW;
+        si.wShowWindow = static_cast<WORD>(showCommand);
+    }
+    std::vector<char> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back('\0');
+    return ::CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            workDir.c_str(), &si, &info_) != FALSE;
+}
+
+bool Program::waitReady(DWORD ms) {
+    if (info_.hProcess == nullptr) return false;
+    // Idle means the message loop waits for input: the start-up has created
+    // the window, run its initialisation and hidden it.
+    if (::WaitForInputIdle(info_.hProcess, ms) != 0) return false;
+    return waitFor(
+        [&] {
+            HWND w = window();
+            return w != nullptr && !::IsWindowVisible(w);
+        },
+        ms);
+}
+
+HWND Program::window() const {
+    auto found = findWindows(info_.dwProcessId, kSearchWindowClass, "Lumenvik");
+    return found.empty() ? nullptr : found.front();
+}
+
+bool Program::running() const {
+    return info_.hProcess != nullptr && ::WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+long Program::waitExit(DWORD ms) {
+    if (info_.hProcess == nullptr) return -1;
+    if (::WaitForSingleObject(info_.hProcess, ms) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    ::GetExitCodeProcess(info_.hProcess, &code);
+    return static_cast<long>(code);
+}
+
+long Program::exitCleanly(DWORD ms) {
+    HWND w = window();
+    if (w != nullptr) {
+        DWORD_PTR result = 0;
+        ::SendMessageTimeoutA(w, WM_CLOSE, 1, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    }
+    return waitExit(ms);
+}
+
+void Program::stop() {
+    if (info_.hProcess == nullptr) return;
+    if (running() && exitCleanly(5000) < 0 && running()) {
+        ::TerminateProcess(info_.hProcess, 1);
+        ::WaitForSingleObject(info_.hProcess, 5000);
+    }
+    ::CloseHandle(info_.hThread);
+    ::CloseHandle(info_.hProcess);
+    info_ = PROCESS_INFORMATION{};
+}
+
+std::vector<HWND> findWindows(DWORD pid, const char* className, const char* caption) {
+    std::vector<HWND> out;
+    FindContext ctx{pid, className, caption, &out};
+    ::EnumWindows(&collectWindow, reinterpret_cast<LPARAM>(&ctx));
+    return out;
+}
+
+std::string windowText(HWND hwnd) {
+    char buffer[1024] = {};
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                               SMTO_ABORTIFHUNG, 3000, &length)) {
+        return {};
+    }
+    return std::string(buffer, length);
+}
+
+void keyDown(WORD vk) { sendKey(vk, false); }
+void keyUp(WORD vk) { sendKey(vk, true); }
+
+void tap(WORD vk, DWORD holdMs) {
+    keyDown(vk);
+    ::Sleep(holdMs);
+    keyUp(vk);
+}
+
+void doublePress(WORD vk, DWORD gapMs) {
+    tap(vk);
+    ::Sleep(gapMs);
+    tap(vk);
+}
+
+void clickAt(int x, int y) {
+    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT in[3] = {};
+    for (INPUT& i : in) {
+        i.type = INPUT_MOUSE;
+        i.mi.dx = (x * 65535 + (w - 1) / 2) / (w - 1);
+        i.mi.dy = (y * 65535 + (h - 1) / 2) / (h - 1);
+    }
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    // Move first and let the window see the pointer arrive, as a hand would.
+    ::SendInput(1, &in[0], sizeof(INPUT));
+    ::Sleep(200);
+    ::SendInput(1, &in[1], sizeof(INPUT));
+    ::Sleep(100);
+    ::SendInput(1, &in[2], sizeof(INPUT));
+}
+
+TaskbarHolder::TaskbarHolder() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &holderProc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = "lvtest.taskbarholder";
+    ::RegisterClassA(&wc);
+    owner_ = ::CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance,
+                             nullptr);
+    NOTIFYICONDATAA data{};
+    data.cbSize = sizeof data;
+    data.hWnd = owner_;
+    data.uID = 7;
+    data.uFlags = NIF_ICON;
+    data.hIcon = ::LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION
+    ::Shell_NotifyIconA(NIM_ADD, &data);
+    // The taskbar shows once it holds an icon.
+    waitFor(
+        [] {
+            HWND bar = ::FindWindowA("Shell_TrayWnd", nullptr);
+            return bar != nullptr && ::IsWindowVisible(bar);
+        },
+        3000);
+    ::Sleep(200);
+}
+
+TaskbarHolder::~TaskbarHolder() {
+    NOTIFYICONDATAA data{};
+    data.cbSize = sizeof data;
+    data.hWnd = owner_;
+    data.uID = 7;
+    ::Shell_NotifyIconA(NIM_DELETE, &data);
+    ::DestroyWindow(owner_);
+}
+
+bool runHostCommand(const std::string& commandLine, DWORD ms) {
+    // Wine starts programs of the host system as well. Their exit code does
+    // not come back, and Wine 8 cannot always wait for them (the wait fails
+    // at once): callers check the command's effect, not its end.
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::vector<char> cmd(commandLine.begin(), commandLine.end());
+    cmd.push_back('\0');
+    if (!::CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                          &pi)) {
+        std::fprintf(stderr, "cannot start '%s': error %lu\n", commandLine.c_str(),
+                     ::GetLastError());
+        return false;
+    }
+    const DWORD waited = ::WaitForSingleObject(pi.hProcess, ms);
+    if (waited == WAIT_TIMEOUT) ::TerminateProcess(pi.hProcess, 1);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return waited != WAIT_TIMEOUT;
+}
+
+}  // namespace lvtest

@@ -1,0 +1,100 @@
+#pragma once
+// Drives the real lumenvik.exe from a test process: each instance starts in
+// a fresh temporary working directory and is always ended, by its process
+// handle, when the driver goes out of scope.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace lvtest {
+
+// A fresh, empty directory under the temp folder, removed with its files.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const char* name) const { return path_ + "\\" + name; }
+
+  private:
+    std::string path_;
+};
+
+void writeFile(const std::string& path, const std::string& bytes);
+std::string readFile(const std::string& path);
+bool fileExists(const std::string& path);
+
+// Polls `done` every 20 ms for up to `ms` milliseconds.
+template <class F>
+bool waitFor(F done, DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (done()) return true;
+        if (::GetTickCount() - start >= ms) return done();
+        ::Sleep(20);
+    }
+}
+
+class Program {
+  public:
+    Program() = default;
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Starts lumenvik.exe in `workDir`; false when the process cannot start.
+    bool start(const std::string& workDir, const std::string& arguments = "", int showCommand = -1);
+    // Waits until the message loop runs and the search window exists, hidden.
+    bool waitReady(DWORD ms = 15000);
+    // The search window of this process (the dialog captioned "Lumenvik").
+    HWND window() const;
+    HWND control(int id) const { return ::GetDlgItem(window(), id); }
+    bool running() const;
+    // Waits for the process to end; its exit code, or -1 on time-out.
+    long waitExit(DWORD ms);
+    // The real exit path: WM_CLOSE with wParam 1; then waits for the end.
+    long exitCleanly(DWORD ms = 10000);
+    DWORD pid() const { return info_.dwProcessId; }
+    HANDLE process() const { return info_.hProcess; }
+    // Ends the process if it still runs (clean exit first, then by force).
+    void stop();
+
+  private:
+    PROCESS_INFORMATION info_{};
+};
+
+// Windows of a process by class and caption (caption nullptr: any).
+std::vector<HWND> findWindows(DWORD pid, const char* className, const char* caption);
+// Text of another process's window or control, as it holds it (WM_GETTEXT).
+std::string windowText(HWND hwnd);
+
+// Real input, as a user would give it.
+void keyDown(WORD vk);
+void keyUp(WORD vk);
+void tap(WORD vk, DWORD holdMs = 30);
+void doublePress(WORD vk, DWORD gapMs = 60);
+void clickAt(int x, int y);
+
+// Keeps a tray icon of the test's own up, so that the taskbar (and with it
+// the work area) does not change when the program adds its icon.
+class TaskbarHolder {
+  public:
+    TaskbarHolder();
+    ~TaskbarHolder();
+    TaskbarHolder(const TaskbarHolder&) = delete;
+    TaskbarHolder& operator=(const TaskbarHolder&) = delete;
+
+  private:
+    HWND owner_ = nullptr;
+};
+
+// Runs a program of the host system (xdotool, import) and waits for it.
+bool runHostCommand(const std::string& commandLine, DWORD ms = 10000);
+// The build tree's path of a file, as a Windows path (Z:\...).
+std::string windowsPath(const std::string& unixPath);
+
+}  // namespace lvtest

@@ -1,0 +1,33 @@
+#include "win/profile_store.h"
+
+#include <windows.h>
+
+namespace lumenvik::win {
+
+bool Win32ProfileStore::fileExists(const std::string& path) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = ::FindFirstFileA(path.c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    ::FindClose(find);
+    return true;
+}
+
+int32_t Win32ProfileStore::readInt(const std::string& path, const std::string& section,
+                                   const std::string& key, int32_t fallback) {
+    // The platform reads "-5" as the unsigned 4294967291: the cast gives back -5.
+    return static_cast<int32_t>(
+        ::GetPrivateProfileIntA(section.c_str(), key.c_str(), fallback, path.c_str()));
+}
+
+bool Win32ProfileStore::writeString(const std::string& path, const std::string& section,
+                                    const std::string& key, const std::string& value) {
+    return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                        path.c_str()) != FALSE;
+}
+
+Win32ProfileStore& profileStore() {
+    static Win32ProfileStore store;
+    return store;
+}
+
+}  // namespace lumenvik::win

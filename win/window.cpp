@@ -1,0 +1,135 @@
+#include "win/window.h"
+
+namespace lumenvik::win {
+
+namespace {
+
+// The dialog object being created on this thread: the first message of its
+// window (which comes before WM_INITDIALOG) binds the two.
+thread_local CDialogBase* t_creating = nullptr;
+
+// Subclassed controls find their object through this window property.
+const char kSubclassProp[] = "lumenvik.subclass";
+
+}  // namespace
+
+CDialogBase::~CDialogBase() {
+    // An object must not outlive its window's binding.
+    if (m_hWnd != nullptr && ::IsWindow(m_hWnd)) {
+        ::SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
+        ::DestroyWindow(m_hWnd);
+    }
+}
+
+HWND CDialogBase::CreateFromTemplate(int templateId, HWND parent, LPARAM initParam) {
+    if (m_hWnd != nullptr) return nullptr;
+    initParam_ = initParam;
+    t_creating = this;
+    HWND hwnd = ::CreateDialogParamA(nullptr, MAKEINTRESOURCEA(templateId), parent, GetDialogProc(),
+                                     initParam);
+    t_creating = nullptr;
+    if (hwnd == nullptr) m_hWnd = nullptr;
+    return hwnd;
+}
+
+INT_PTR CDialogBase::DoModalFromTemplate(int templateId, HWND parent, LPARAM initParam) {
+    if (m_hWnd != nullptr) return -1;
+    initParam_ = initParam;
+    t_creating = this;
+    INT_PTR result = ::DialogBoxParamA(nullptr, MAKEINTRESOURCEA(templateId), parent,
+                                       GetDialogProc(), initParam);
+    t_creating = nullptr;
+    return result;
+}
+
+BOOL CDialogBase::DestroyWindow() { return m_hWnd != nullptr && ::DestroyWindow(m_hWnd); }
+
+INT_PTR CALLBACK CDialogBase::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<CDialogBase*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+    if (self == nullptr) {
+        if (t_creating == nullptr) return FALSE;
+        self = t_creating;
+        t_creating = nullptr;
+        self->m_hWnd = hwnd;
+        ::SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+    }
+    LRESULT result = 0;
+    const bool handled = self->ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
+    if (msg == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        self->m_hWnd = nullptr;
+        self->OnFinalMessage(hwnd);  // may delete the object
+    }
+    if (!handled) return FALSE;
+    switch (msg) {
+        // These return their value directly instead of through DWLP_MSGRESULT.
+        case WM_INITDIALOG:
+        case WM_COMPAREITEM:
+        case WM_VKEYTOITEM:
+        case WM_CHARTOITEM:
+        case WM_QUERYDRAGICON:
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+            return static_cast<INT_PTR>(result);
+        default:
+            if (msg != WM_NCDESTROY) ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+            return TRUE;
+    }
+}
+
+CWindowImplBase::~CWindowImplBase() { UnsubclassWindow(); }
+
+BOOL CWindowImplBase::SubclassWindow(HWND hwnd) {
+    if (m_hWnd != nullptr || hwnd == nullptr || !::IsWindow(hwnd)) return FALSE;
+    if (!::SetPropA(hwnd, kSubclassProp, reinterpret_cast<HANDLE>(this))) return FALSE;
+    m_hWnd = hwnd;
+    previous_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GetWindowProc())));
+    if (previous_ == nullptr) {
+        ::RemovePropA(hwnd, kSubclassProp);
+        m_hWnd = nullptr;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND CWindowImplBase::UnsubclassWindow() {
+    if (m_hWnd == nullptr) return nullptr;
+    HWND hwnd = m_hWnd;
+    if (::IsWindow(hwnd)) {
+        // Only put the old procedure back if nobody subclassed on top of us.
+        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd, GWLP_WNDPROC)) == GetWindowProc()) {
+            ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+        }
+        ::RemovePropA(hwnd, kSubclassProp);
+    }
+    m_hWnd = nullptr;
+    return hwnd;
+}
+
+LRESULT CWindowImplBase::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (previous_ == nullptr) return ::DefWindowProcA(m_hWnd, msg, wParam, lParam);
+    return ::CallWindowProcA(previous_, m_hWnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK CWindowImplBase::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<CWindowImplBase*>(::GetPropA(hwnd, kSubclassProp));
+    if (self == nullptr) return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+    // The handler may unsubclass the control: keep what the rest needs.
+    const WNDPROC previous = self->previous_;
+    LRESULT result = 0;
+    const bool handled = self->ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
+    if (!handled) result = ::CallWindowProcA(previous, hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        self->UnsubclassWindow();
+        self->OnFinalMessage(hwnd);  // may delete the object
+    }
+    return result;
+}
+
+}  // namespace lumenvik::win
