@@ -115,9 +115,15 @@ TEST_F(SearchBoxTest, UpAndDownWalkTheWordsSearchedNewestFirstWithTheCaretAtTheE
     release(VK_DOWN);
     expectBoxShowing("alpha");  // the newest stays
 
-    // Each hide forgets the cursor: the first Down shows the newest again.
+    // Each hide forgets the cursor: from "none", Up shows the newest again
+    // (a kept cursor would step on to the older entry).
+    release(VK_ESCAPE);
+    ASSERT_TRUE(waitVisible(false));
+    show();
     release(VK_UP);
+    expectBoxShowing("alpha");
     release(VK_UP);
+    expectBoxShowing("be");
     release(VK_ESCAPE);
     ASSERT_TRUE(waitVisible(false));
     show();
