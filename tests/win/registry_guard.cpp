@@ -160,6 +160,16 @@ bool setDefaultValue(const std::string& path, const std::string& text) {
     return set == ERROR_SUCCESS;
 }
 
+bool deleteDefaultValue(const std::string& path) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS)
+        return false;
+    const LONG deleted = ::RegDeleteValueA(key, "");
+    ::RegCloseKey(key);
+    return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
+}
+
 bool deleteKeyTree(const std::string& path) {
     const LONG deleted = ::RegDeleteTreeA(HKEY_CLASSES_ROOT, path.c_str());
     if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) return false;

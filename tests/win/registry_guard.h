@@ -39,6 +39,7 @@ class HttpShellGuard {
 
 // Registry edits for the tests, below HKEY_CLASSES_ROOT. False on failure.
 bool setDefaultValue(const std::string& path, const std::string& text);
+bool deleteDefaultValue(const std::string& path);
 bool deleteKeyTree(const std::string& path);
 
 }  // namespace lvtest

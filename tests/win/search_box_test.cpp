@@ -50,6 +50,12 @@ TEST_F(SearchBoxTest, PageDownAndPageUpReleasesCycleTheLabelBothWays) {
     EXPECT_TRUE(waitFor([&] { return label() == kModeLabels[1]; }, 2000));
     ::Sleep(300);
     EXPECT_EQ(label(), kModeLabels[1]);
+
+    // With Alt held the release comes as a system key release: the same.
+    keyDown(VK_MENU);
+    release(VK_NEXT);
+    keyUp(VK_MENU);
+    EXPECT_TRUE(waitFor([&] { return label() == kModeLabels[2]; }, 2000));
 }
 
 TEST_F(SearchBoxTest, ConfiguredModeKeysAboveTheAsciiRangeWork) {

@@ -45,7 +45,8 @@ SearchFixture::~SearchFixture() {
 void SearchFixture::registerBrowser(const char* fileName) {
     const std::string path = dir.file(fileName);
     ASSERT_TRUE(::CopyFileA(windowsPath(LVTEST_FAKE_BROWSER).c_str(), path.c_str(), FALSE));
-    ASSERT_TRUE(setDefaultValue("http\\shell", ""));
+    // The verb is left out, as in a fresh prefix: the empty verb, "open".
+    ASSERT_TRUE(deleteDefaultValue("http\\shell"));
     ASSERT_TRUE(setDefaultValue("http\\shell\\open\\command", "\"" + path + "\" \"%1\""));
 }
 
