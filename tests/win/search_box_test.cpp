@@ -167,6 +167,7 @@ TEST_F(SearchBoxTest, WhileACompositionIsOpenModeAndHistoryKeysChangeNothing) {
 
 TEST_F(SearchBoxTest, TheEnterThatCommitsAConversionNeitherSearchesNorHides) {
     startWith();
+    watchTraces();
     show();
     setBox("abc");
 
@@ -179,10 +180,13 @@ TEST_F(SearchBoxTest, TheEnterThatCommitsAConversionNeitherSearchesNorHides) {
     EXPECT_TRUE(::IsWindowVisible(program.window()));
     EXPECT_EQ(box(), "abc");
     EXPECT_TRUE(launches().empty());
+    EXPECT_EQ(traces.text(), "imeNotify Return\n");
 
     // A result while Enter is up does not count as a commit: the next
     // Enter searches and hides.
     sendToBox(WM_IME_COMPOSITION, 0, GCS_RESULTSTR);
+    sendToBox(WM_IME_ENDCOMPOSITION, 0, 0);
+    EXPECT_EQ(traces.text(), "imeNotify Return\nimeEnd\n");
     release(VK_RETURN);
     EXPECT_TRUE(waitVisible(false));
     ASSERT_TRUE(waitLaunches(1));

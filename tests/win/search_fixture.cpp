@@ -38,6 +38,7 @@ SearchFixture::SearchFixture()
 }
 
 SearchFixture::~SearchFixture() {
+    traces.detach();
     program.stop();
     registry.reset();  // the registry as it was, before the browser's folder goes
 }
@@ -55,6 +56,8 @@ void SearchFixture::startWith(const std::string& ini) {
     ASSERT_TRUE(program.start(dir.path()));
     ASSERT_TRUE(program.waitReady());
 }
+
+void SearchFixture::watchTraces() { ASSERT_TRUE(traces.attach(program.pid())); }
 
 bool SearchFixture::waitVisible(bool visible, DWORD ms) {
     return waitFor([&] { return (::IsWindowVisible(program.window()) != FALSE) == visible; }, ms);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/win/debug_output.h"
 #include "tests/win/program_driver.h"
 #include "tests/win/registry_guard.h"
 
@@ -33,6 +34,8 @@ class SearchFixture : public ::testing::Test {
     void registerBrowser(const char* fileName = "browser.exe");
     // Starts the program with `ini` as its settings file (none when empty).
     void startWith(const std::string& ini = "");
+    // Starts collecting the program's debugger output in `traces`.
+    void watchTraces();
 
     // Double Ctrl, then waits until the window is shown, in the foreground
     // and the box has the focus.
@@ -61,7 +64,8 @@ class SearchFixture : public ::testing::Test {
     TaskbarHolder taskbar;
     TempDir dir;
     std::string browserLog;
-    Program program;  // ended before its directory goes
+    Program program;     // ended before its directory goes
+    DebugOutput traces;  // detached before the program ends
 };
 
 }  // namespace lvtest

@@ -2,6 +2,8 @@
 // real Enter release, and the URL that reaches the stand-in browser
 // registered as the handler of "http"; and the messages when the registry
 // names no usable browser.
+#include <algorithm>
+
 #include "tests/win/search_fixture.h"
 
 namespace {
@@ -60,6 +62,7 @@ TEST_F(SearchRunTest, EachModeSendsTheWordInTheSitesEncodingToTheDefaultBrowser)
     };
     registerBrowser();
     startWith();
+    watchTraces();
     std::size_t done = 0;
     for (const ModeCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << c.mode << ", " << c.url);
@@ -69,6 +72,12 @@ TEST_F(SearchRunTest, EachModeSendsTheWordInTheSitesEncodingToTheDefaultBrowser)
         EXPECT_TRUE(waitVisible(false));
         ASSERT_TRUE(waitLaunches(++done));
         EXPECT_EQ(launches().back(), c.url);
+        // The URL between two banners, as the last thing written.
+        const std::string trace =
+            std::string("=======結果=========\n") + c.url + "\n=======結果=========\n";
+        EXPECT_TRUE(waitFor([&] { return traces.text().size() >= trace.size(); }, 2000));
+        const std::string written = traces.text();
+        EXPECT_EQ(written.substr(written.size() - std::min(written.size(), trace.size())), trace);
         expectNewestHistoryEntry(c.word);
         EXPECT_EQ(label(), kModeLabels[0]) << "googleStart brings the web search back";
     }
@@ -161,6 +170,7 @@ TEST_F(SearchRunTest, WithoutAUsableBrowserTheRightMessageShowsAndNothingIsLaunc
          "ブラウザが関連付いていません。\r\nwindowsの設定を確認してください。"},
     };
     startWith();
+    watchTraces();
     for (const MissingBrowserCase& c : cases) {
         SCOPED_TRACE(c.what);
         registerBrowser();
@@ -179,6 +189,7 @@ TEST_F(SearchRunTest, WithoutAUsableBrowserTheRightMessageShowsAndNothingIsLaunc
     }
     ::Sleep(300);
     EXPECT_TRUE(launches().empty()) << "nothing was launched";
+    EXPECT_EQ(traces.text(), "") << "no URL traced";
 }
 
 }  // namespace
