@@ -1,0 +1,316 @@
+// Bad input through the real program: words at the search box's limit,
+// every byte the box accepts, broken settings files and odd registry values.
+// Each case checks the reaction and that nothing is lost: the program keeps
+// running, the word reaches the history, the URL and its trace, the settings
+// file is left as it was. BAD_INPUT.md beside this file records the cases.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "search/url_encode.h"
+#include "tests/fuzz/ini_text_store.h"
+#include "tests/win/search_fixture.h"
+#include "transcode/factory.h"
+
+namespace {
+
+using namespace lvtest;
+
+const char kWebHead[] = "http://www.google.co.jp/search?hl=ja&q=";
+const char kWebTail[] = "&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=lang_ja";
+const char kDictHead[] = "http://dictionary.goo.ne.jp/search.php?MT=";
+const char kDictTail[] = "&kind=ej&mode=0";
+
+// The whole text of a control, however long.
+std::string longText(HWND hwnd) {
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+        return {};
+    }
+    std::string text(length + 1, '\0');
+    DWORD_PTR got = 0;
+    if (!::SendMessageTimeoutA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
+                               SMTO_ABORTIFHUNG, 5000, &got)) {
+        return {};
+    }
+    text.resize(got);
+    return text;
+}
+
+// Puts `text` on the clipboard as code page 932 text.
+bool putOnClipboard(const std::string& text) {
+    if (!::OpenClipboard(nullptr)) return false;
+    ::EmptyClipboard();
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    bool ok = false;
+    if (memory != nullptr) {
+        char* p = static_cast<char*>(::GlobalLock(memory));
+        memcpy(p, text.c_str(), text.size() + 1);
+        ::GlobalUnlock(memory);
+        ok = ::SetClipboardData(CF_TEXT, memory) != nullptr;
+        if (!ok) ::GlobalFree(memory);
+    }
+    ::CloseClipboard();
+    return ok;
+}
+
+std::string encoded(const std::string& word, transcode::encoding_id target) {
+    return lumenvik::urlEncode(transcode::convert_to_encoding(word, target));
+}
+
+class BadInput : public SearchFixture {
+  protected:
+    HWND searchBox() { return program.control(kSearchBox); }
+    // Pastes `text` into the shown box as a user would (the paste keeps to
+    // the control's limit) and returns what the box then holds.
+    std::string paste(const std::string& text) {
+        EXPECT_TRUE(putOnClipboard(text));
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutA(searchBox(), WM_PASTE, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+        return longText(searchBox());
+    }
+    // The newest history entry, brought back with Up in a fresh show.
+    std::string newestHistoryEntry() {
+        show();
+        release(VK_UP);
+        const std::string entry = longText(searchBox());
+        release(VK_ESCAPE);
+        EXPECT_TRUE(waitVisible(false));
+        return entry;
+    }
+};
+
+// The long words go to a stand-in browser named IExplore.exe, which the
+// program starts with "-new" and the URL as the parameters. (Through the
+// "http" association, Wine 8's shell overflows a buffer of its own and ends
+// the program once the handler's command line with the URL passes about
+// 1,024 characters: BAD_INPUT.md.)
+TEST_F(BadInput, AWordOf30000CharactersFillsTheBoxAndIsSearchedWhole) {
+    registerBrowser("IExplore.exe");
+    startWith();
+    watchTraces();
+    show();
+    const std::string word = paste(std::string(30001, 'a'));
+    EXPECT_EQ(word, std::string(30000, 'a')) << "the box holds 30,000 characters at most";
+    release(VK_RETURN);
+    EXPECT_TRUE(waitVisible(false));
+    const std::string url = kWebHead + word + kWebTail;
+    ASSERT_TRUE(waitLaunches(1, 15000));
+    EXPECT_EQ(launches()[0], "-new " + url);
+    EXPECT_TRUE(waitFor([&] { return traces.text().find(url) != std::string::npos; }, 5000))
+        << "the URL is traced whole";
+    EXPECT_EQ(newestHistoryEntry(), word);
+}
+
+TEST_F(BadInput, AWordOf30000DoubleByteCharactersIsConvertedWholeAndTheProgramRunsOn) {
+    registerBrowser("IExplore.exe");
+    startWith();
+    watchTraces();
+    show();
+    std::string nichi;
+    for (int i = 0; i < 30001; ++i) nichi += "日";  // 93 FA
+    const std::string word = paste(nichi);
+    EXPECT_EQ(word, nichi.substr(0, 60000)) << "30,000 characters, 60,000 bytes";
+    release(VK_RETURN);
+    EXPECT_TRUE(waitVisible(false));
+    // Every character is three escaped UTF-8 bytes: 270,000 bytes of URL,
+    // more than a command line holds, so the shell cannot start the browser;
+    // the program does not examine the launch. The trace (cut by the
+    // debugger interface's 16-bit length) starts with the converted word,
+    // the box is emptied, the word is in the history, and the program goes on.
+    const std::string head =
+        std::string("=======結果=========\n") + kWebHead + "%e6%97%a5%e6%97%a5%e6%97%a5";
+    EXPECT_TRUE(waitFor([&] { return traces.text().find(head) != std::string::npos; }, 15000));
+    EXPECT_EQ(messageBox(), nullptr);
+    EXPECT_TRUE(program.running());
+    ::Sleep(500);
+    const std::size_t seen = launches().size();
+    RecordProperty("launches", static_cast<int>(seen));
+    EXPECT_EQ(newestHistoryEntry(), word) << "the word is in the history, whole";
+    search("abc");
+    EXPECT_TRUE(waitLaunches(seen + 1, 10000)) << "and the program still searches";
+    EXPECT_EQ(launches().back(), std::string("-new ") + kWebHead + "abc" + kWebTail);
+}
+
+TEST_F(BadInput, AWordOfEveryByteFrom20ToFFIsSearchedAsTheBoxHoldsIt) {
+    registerBrowser("IExplore.exe");
+    startWith();
+    std::string bytes;
+    for (int b = 0x20; b <= 0xFF; ++b) bytes.push_back(static_cast<char>(b));
+    for (int mode = 0; mode <= 2; mode += 2) {
+        SCOPED_TRACE(mode);
+        show();
+        if (mode == 2) {
+            release(VK_NEXT);
+            release(VK_NEXT);
+        }
+        DWORD_PTR ignored = 0;
+        ASSERT_TRUE(::SendMessageTimeoutA(searchBox(), WM_SETTEXT, 0,
+                                          reinterpret_cast<LPARAM>(bytes.c_str()), SMTO_ABORTIFHUNG,
+                                          3000, &ignored));
+        const std::string held = longText(searchBox());
+        ASSERT_FALSE(held.empty());
+        RecordProperty(mode == 0 ? "held" : "held_again", held.size());
+        release(VK_RETURN);
+        EXPECT_TRUE(waitVisible(false));
+        ASSERT_TRUE(waitLaunches(mode == 0 ? 1 : 2, 10000));
+        const std::string url =
+            mode == 0 ? kWebHead + encoded(held, transcode::encoding_utf8) + kWebTail
+                      : kDictHead + encoded(held, transcode::encoding_euc) + kDictTail;
+        EXPECT_EQ(launches().back(), "-new " + url);
+        EXPECT_EQ(newestHistoryEntry(), held);
+    }
+}
+
+// The values a settings file gives, read as the platform reads them (the
+// model is checked against the platform in ini_model_test.cpp).
+struct Read {
+    int32_t modeNext, showKey, keyInterval, historySize;
+};
+Read readAsThePlatform(const std::string& text) {
+    fuzz::IniTextStore store;
+    store.files["f"] = text;
+    return {store.readInt("f", "KeyData", "mode_next", 0x22),
+            store.readInt("f", "KeyData", "showWindowKey", 0x11),
+            store.readInt("f", "otherInfo", "keyInterval", 500),
+            store.readInt("f", "otherInfo", "historySize", 100)};
+}
+
+struct FileCase {
+    const char* what;
+    const char* text;
+};
+
+TEST_F(BadInput, BrokenSettingsFilesAreReadAsThePlatformReadsThemAndLeftAsTheyAre) {
+    const FileCase cases[] = {
+        {"garbage lines",
+         "garbage\r\n[KeyData\r\n=\r\n;;;\r\n\x01\x02\xff\xfe\r\n[KeyData]\r\n"
+         "mode_next=36\r\nno equals sign\r\n[[[\r\n"},
+        {"empty values",
+         "[KeyData]\r\nmode_prior=\r\nmode_next=\r\nshowWindowKey=\r\n[otherInfo]\r\n"
+         "keyInterval=\r\nhistorySize=\r\ngoogleStart=\r\njapanLocal=\r\n"},
+        {"huge numbers",
+         "[KeyData]\r\nmode_next=4294967332\r\nshowWindowKey=99999999999999999999\r\n"
+         "[otherInfo]\r\nkeyInterval=2147483647\r\nhistorySize=4294967295\r\n"},
+        {"negative numbers",
+         "[KeyData]\r\nmode_next=-4294967260\r\n[otherInfo]\r\nkeyInterval=-500\r\n"
+         "historySize=-1\r\ngoogleStart=-1\r\njapanLocal=-7\r\n"},
+        {"duplicate sections and keys",
+         "[KeyData]\r\nmode_next=36\r\nmode_next=35\r\n[otherInfo]\r\nhistorySize=0\r\n"
+         "[KeyData]\r\nmode_next=34\r\nshowWindowKey=16\r\n"},
+    };
+    registerBrowser();
+    for (const FileCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = dir.file("lumenvik.ini");
+        writeFile(path, c.text);
+        const Read r = readAsThePlatform(c.text);
+        Program p;
+        ASSERT_TRUE(p.start(dir.path()));
+        ASSERT_TRUE(p.waitReady());
+        EXPECT_EQ(readFile(path), c.text) << "starting writes nothing";
+        // Show with the show key as read. A key code beyond 255 is no key,
+        // and no double press is quick enough for a negative interval: then
+        // the window stays hidden and is shown with the toggle message, as
+        // the tray icon's double click does.
+        const bool keyShows =
+            (r.showKey == VK_CONTROL || r.showKey == VK_SHIFT) && r.keyInterval > 100;
+        if (r.showKey == VK_CONTROL || r.showKey == VK_SHIFT)
+            doublePress(static_cast<WORD>(r.showKey));
+        EXPECT_EQ(waitFor([&] { return ::IsWindowVisible(p.window()) != FALSE; }, 1500), keyShows);
+        if (!keyShows) ::PostMessageA(p.window(), 0x040A, 0, 0);
+        ASSERT_TRUE(waitFor([&] { return ::IsWindowVisible(p.window()) != FALSE; }, 3000));
+        // The mode key as read cycles the mode (a value beyond 255 is no key).
+        if (r.modeNext >= 1 && r.modeNext <= 254) {
+            tap(static_cast<WORD>(r.modeNext));
+            EXPECT_TRUE(waitFor(
+                [&] { return windowText(::GetDlgItem(p.window(), kModeLabel)) == kModeLabels[1]; },
+                3000));
+        }
+        // A search, to see the history size at work.
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutA(::GetDlgItem(p.window(), kSearchBox), WM_SETTEXT, 0,
+                              reinterpret_cast<LPARAM>("word"), SMTO_ABORTIFHUNG, 3000, &ignored);
+        tap(VK_RETURN);
+        EXPECT_TRUE(waitFor([&] { return ::IsWindowVisible(p.window()) == FALSE; }, 5000));
+        ::PostMessageA(p.window(), 0x040A, 0, 0);
+        ASSERT_TRUE(waitFor([&] { return ::IsWindowVisible(p.window()) != FALSE; }, 3000));
+        tap(VK_UP);
+        const std::string expected = r.historySize >= 1 ? "word" : "";
+        EXPECT_TRUE(waitFor(
+            [&] { return windowText(::GetDlgItem(p.window(), kSearchBox)) == expected; }, 2000))
+            << "history size " << r.historySize;
+        tap(VK_ESCAPE);
+        EXPECT_EQ(p.exitCleanly(), 0);
+        EXPECT_EQ(readFile(path), c.text) << "the file is left as it was";
+    }
+}
+
+TEST_F(BadInput, ADirectoryWhereTheSettingsFileShouldBeGivesTheDefaults) {
+    registerBrowser();
+    ASSERT_TRUE(::CreateDirectoryA(dir.file("lumenvik.ini").c_str(), nullptr));
+    startWith();
+    EXPECT_EQ(messageBox(), nullptr);
+    show();
+    release(VK_NEXT);
+    EXPECT_EQ(label(), kModeLabels[1]) << "Page Down, the default";
+    release(VK_ESCAPE);
+    EXPECT_TRUE(waitVisible(false));
+    EXPECT_EQ(program.exitCleanly(), 0);
+    EXPECT_EQ(::GetFileAttributesA(dir.file("lumenvik.ini").c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    ::RemoveDirectoryA(dir.file("lumenvik.ini").c_str());
+}
+
+TEST_F(BadInput, ACommandOf531BytesIsReadAndTheLaunchIssued) {
+    registerBrowser();
+    // The registered command with a second argument that brings it to 531
+    // bytes, the longest the program reads.
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", &key), ERROR_SUCCESS);
+    char registered[600] = {};
+    LONG size = sizeof registered;
+    ASSERT_EQ(::RegQueryValueA(key, "", registered, &size), ERROR_SUCCESS);
+    ::RegCloseKey(key);
+    std::string command = registered;
+    ASSERT_LT(command.size(), 500u);
+    const std::string padding(531 - command.size() - 1, 'x');
+    command += " " + padding;
+    ASSERT_EQ(command.size(), 531u);
+    ASSERT_TRUE(setDefaultValue("http\\shell\\open\\command", command));
+    startWith();
+    watchTraces();
+    search("abc");
+    EXPECT_EQ(messageBox(), nullptr);
+    const std::string url = std::string(kWebHead) + "abc" + kWebTail;
+    EXPECT_TRUE(waitFor([&] { return traces.text().find(url) != std::string::npos; }, 3000));
+    DWORD_PTR ignored = 0;
+    const bool responds = ::SendMessageTimeoutA(program.window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
+                                                3000, &ignored) != 0;
+    EXPECT_TRUE(responds);
+    // Wine's shell does not start a handler whose registered command is
+    // this long (its own reading of the association stops short); the
+    // program, as it should, does not examine the launch.
+    RecordProperty("launches", static_cast<int>(launches().size()));
+}
+
+TEST_F(BadInput, ADefaultVerbInJapaneseNamesItsCommandKey) {
+    // The verb's command names a browser called IExplore.exe, the "open"
+    // command the plain one: the launch line starts with -new only when the
+    // program read the command under the Japanese verb. ("表示" ends in the
+    // byte 5C, a backslash, inside a double-byte character.)
+    registerBrowser();
+    const std::string ie = dir.file("IExplore.exe");
+    ASSERT_TRUE(::CopyFileA(windowsPath(LVTEST_FAKE_BROWSER).c_str(), ie.c_str(), FALSE));
+    const std::string verb = "開く表示";
+    ASSERT_TRUE(setDefaultValue("http\\shell\\" + verb + "\\command", "\"" + ie + "\" \"%1\""));
+    ASSERT_TRUE(setDefaultValue("http\\shell", verb));
+    startWith();
+    search("abc");
+    EXPECT_EQ(messageBox(), nullptr);
+    ASSERT_TRUE(waitLaunches(1));
+    EXPECT_EQ(launches()[0], std::string("-new ") + kWebHead + "abc" + kWebTail);
+}
+
+}  // namespace
