@@ -5,8 +5,11 @@
 # Size of the two binaries: unused sections are dropped, and the optimised
 # builds (tools/build uses MinSizeRel) carry no symbol tables; the static C++
 # runtime's symbols were more than half of each file.
+# A terse terminate handler keeps the C++ runtime's demangler out as well
+# (win/terminate_handler.cpp; linked as an object, ahead of the runtime).
 foreach(binary lumenvik tapwatch)
   target_link_options(${binary} PRIVATE -Wl,--gc-sections $<$<CONFIG:MinSizeRel,Release>:-s>)
+  target_sources(${binary} PRIVATE ${CMAKE_SOURCE_DIR}/win/terminate_handler.cpp)
 endforeach()
 
 set(LUMENVIK_RELEASE_NAME lumenvik-${PROJECT_VERSION}-win32)
