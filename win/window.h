@@ -13,8 +13,6 @@ namespace lumenvik::win {
 class CWindow {
   public:
     explicit CWindow(HWND hwnd = nullptr) : m_hWnd(hwnd) {}
-    HWND hwnd() const { return m_hWnd; }
-    bool IsWindow() const { return m_hWnd != nullptr && ::IsWindow(m_hWnd); }
 
     HWND m_hWnd;
 };
@@ -22,9 +20,9 @@ class CWindow {
 // What every dispatching class offers.
 class CMessageMap {
   public:
-    virtual ~CMessageMap() = default;
     virtual bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                       LRESULT& result) = 0;
+    virtual ~CMessageMap() = default;
 };
 
 // A dialog from a resource template. The derived class names its template

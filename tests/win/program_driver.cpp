@@ -234,10 +234,11 @@ void clickAt(int x, int y) {
     in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
     in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    // Move first and let the window see the pointer arrive, as a hand would.
     ::SendInput(1, &in[0], sizeof(INPUT));
-    ::Sleep(50);
+    ::Sleep(200);
     ::SendInput(1, &in[1], sizeof(INPUT));
-    ::Sleep(50);
+    ::Sleep(100);
     ::SendInput(1, &in[2], sizeof(INPUT));
 }
 

@@ -1,7 +1,10 @@
 // The real lumenvik.exe, driven from outside with real input.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "tests/win/program_driver.h"
 
@@ -12,6 +15,7 @@ using namespace lvtest;
 constexpr int kSearchBox = 1002;
 constexpr int kModeLabel = 1003;
 constexpr UINT kApplyHookSettings = 0x040B;
+constexpr UINT kTrayNotify = 0x800A;
 
 class ProgramTest : public ::testing::Test {
   protected:
@@ -67,6 +71,38 @@ TEST_F(ProgramTest, StartsHiddenWhateverTheCommandLineAndShowCommand) {
     EXPECT_EQ(windowText(program.control(kSearchBox)), "");
     // Reading the settings never creates the file.
     EXPECT_FALSE(fileExists(dir.file("lumenvik.ini")));
+    EXPECT_EQ(program.exitCleanly(), 0);
+}
+
+bool trayIconExists(HWND owner) {
+    // Modifying nothing succeeds only for an icon that exists.
+    NOTIFYICONDATAA probe{};
+    probe.cbSize = sizeof probe;
+    probe.hWnd = owner;
+    probe.uID = 0;
+    return ::Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+TEST_F(ProgramTest, TheTrayIconIsAddedComesBackAfterAShellRestartAndToggles) {
+    startWith("");
+    HWND w = program.window();
+    EXPECT_TRUE(trayIconExists(w));
+
+    // What a restarted shell shows: no icon, then the "TaskbarCreated" broadcast.
+    NOTIFYICONDATAA gone{};
+    gone.cbSize = sizeof gone;
+    gone.hWnd = w;
+    gone.uID = 0;
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &gone));
+    ASSERT_FALSE(trayIconExists(w));
+    ::PostMessageA(w, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(waitFor([&] { return trayIconExists(w); }, 3000));
+
+    // A double click on the icon toggles the window.
+    ::PostMessageA(w, kTrayNotify, 0, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(waitVisible(true));
+    ::PostMessageA(w, kTrayNotify, 0, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(waitVisible(false));
     EXPECT_EQ(program.exitCleanly(), 0);
 }
 
@@ -155,25 +191,31 @@ TEST_F(ProgramTest, TheCloseButtonAndAltF4OnlyHideAndForgetTheTypedText) {
     tap('B');
     ASSERT_TRUE(waitFor([&] { return windowText(program.control(kSearchBox)) == "ab"; }, 2000));
 
-    // Find the caption's close button the way the window itself reports it.
+    // Find the caption's close button the way the window itself reports it,
+    // and aim at its middle.
     HWND w = program.window();
     RECT rect{};
     ::GetWindowRect(w, &rect);
-    POINT close{-1, -1};
-    for (int y = rect.top; y < rect.top + 30 && close.x < 0; ++y) {
-        for (int x = rect.right - 1; x > rect.right - 60; --x) {
-            DWORD_PTR hit = 0;
-            ::SendMessageTimeoutA(w, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000,
-                                  &hit);
-            if (hit == HTCLOSE) {
-                close = {x - 3, y + 3};
-                break;
+    auto hitTest = [&](int x, int y) {
+        DWORD_PTR hit = 0;
+        ::SendMessageTimeoutA(w, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000, &hit);
+        return hit;
+    };
+    RECT button{1 << 20, 1 << 20, -1, -1};
+    for (int y = rect.top; y < rect.top + 40; ++y) {
+        for (int x = rect.right - 60; x < rect.right; ++x) {
+            if (hitTest(x, y) == HTCLOSE) {
+                button.left = std::min<LONG>(button.left, x);
+                button.top = std::min<LONG>(button.top, y);
+                button.right = std::max<LONG>(button.right, x);
+                button.bottom = std::max<LONG>(button.bottom, y);
             }
         }
     }
-    ASSERT_GE(close.x, 0) << "no close button on the caption";
+    ASSERT_GE(button.right, 0) << "no close button on the caption";
+    const POINT close{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
     clickAt(close.x, close.y);
-    EXPECT_TRUE(waitVisible(false)) << "close button";
+    EXPECT_TRUE(waitVisible(false)) << "close button clicked at " << close.x << "," << close.y;
     EXPECT_TRUE(program.running());
     EXPECT_EQ(windowText(program.control(kSearchBox)), "");
 
