@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/win/debug_output.h"
 #include "tests/win/program_driver.h"
 #include "tests/win/tray_driver.h"
 
@@ -234,6 +239,8 @@ TEST_F(SettingsDialogTest, NumberFieldsTakeWhatIsTypedAndOkWritesTheFile) {
 }
 
 TEST_F(SettingsDialogTest, KeysAreCapturedByTheirReleaseAndANewShowKeyWorksAtOnce) {
+    DebugOutput traces;
+    ASSERT_TRUE(traces.listening());
     startWith("");
     HWND dialog = openSettings();
     ASSERT_NE(dialog, nullptr);
@@ -247,6 +254,21 @@ TEST_F(SettingsDialogTest, KeysAreCapturedByTheirReleaseAndANewShowKeyWorksAtOnc
     ASSERT_TRUE(captureKey(dialog, kChangeModePrior, VK_ESCAPE));
     ::Sleep(300);
     EXPECT_EQ(text(dialog, kModePrior), "VK_PRIOR");
+
+    // One trace line per captured key, none for the cancelled capture.
+    auto traceFor = [&](int key, int button) {
+        char line[128];
+        std::snprintf(
+            line, sizeof line, "nRet = %d  notify= %d, hWndCtrl = %x\n", key, 0,
+            static_cast<unsigned>(reinterpret_cast<UINT_PTR>(::GetDlgItem(dialog, button))));
+        return std::string(line);
+    };
+    std::vector<std::string> keyTraces;
+    for (const std::string& t : traces.texts(program.pid())) {
+        if (t.rfind("nRet", 0) == 0) keyTraces.push_back(t);
+    }
+    EXPECT_EQ(keyTraces, (std::vector<std::string>{traceFor(0x10, kChangeShowWindowKey),
+                                                   traceFor(0xBF, kChangeHistoryNext)}));
 
     // Still in effect until OK: Ctrl shows the window.
     ASSERT_TRUE(clickClosing(dialog, IDOK));
