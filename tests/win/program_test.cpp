@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "tests/win/program_driver.h"
 
@@ -215,7 +216,18 @@ TEST_F(ProgramTest, TheCloseButtonAndAltF4OnlyHideAndForgetTheTypedText) {
     ASSERT_GE(button.right, 0) << "no close button on the caption";
     const POINT close{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
     clickAt(close.x, close.y);
-    EXPECT_TRUE(waitVisible(false)) << "close button clicked at " << close.x << "," << close.y;
+    bool hidden = waitVisible(false);
+    if (!hidden) {
+        // Wine 8 sometimes loses the first synthetic click of a fresh test
+        // process on this caption (about one ctest run in three; never when
+        // the test repeats inside one process), with the pointer on the
+        // button and the window active. A program that ignored the button
+        // would ignore the second click too.
+        std::fprintf(stderr, "first click on the close button lost, clicking again\n");
+        clickAt(close.x, close.y);
+        hidden = waitVisible(false);
+    }
+    EXPECT_TRUE(hidden) << "close button clicked at " << close.x << "," << close.y;
     EXPECT_TRUE(program.running());
     EXPECT_EQ(windowText(program.control(kSearchBox)), "");
 
