@@ -1,6 +1,7 @@
 #include "tests/win/tray_driver.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 
@@ -131,8 +132,32 @@ const MenuItem* findItem(const std::vector<Menu>& menus, const std::string& text
     return nullptr;
 }
 
+void clickSettled(int x, int y) {
+    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = (x * 65535 + (w - 1) / 2) / (w - 1);
+    in.mi.dy = (y * 65535 + (h - 1) / 2) / (h - 1);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &in, sizeof in);
+    waitFor(
+        [&] {
+            POINT at{};
+            ::GetCursorPos(&at);
+            return std::abs(at.x - x) <= 1 && std::abs(at.y - y) <= 1;
+        },
+        2000);
+    ::Sleep(150);  // let the window under it see the pointer arrive
+    // The press and release carry the position as well.
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+    ::SendInput(1, &in, sizeof in);
+    ::Sleep(80);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
+    ::SendInput(1, &in, sizeof in);
+}
+
 void clickItem(const MenuItem& item) {
-    clickAt((item.rect.left + item.rect.right) / 2, (item.rect.top + item.rect.bottom) / 2);
+    clickSettled((item.rect.left + item.rect.right) / 2, (item.rect.top + item.rect.bottom) / 2);
 }
 
 bool clickItemUntil(const MenuItem& item, const std::function<bool()>& effect) {

@@ -57,6 +57,10 @@ bool menuShowing(DWORD pid);
 std::vector<Menu> openTrayMenu(Program& program, MenuProbe& probe, POINT at = {600, 300});
 // The item with this text in any of the menus; nullptr when none has it.
 const MenuItem* findItem(const std::vector<Menu>& menus, const std::string& text);
+// A left click at a screen point that waits until the pointer is there
+// before pressing: under Wine a press sent right after a move can still
+// land where the pointer was before.
+void clickSettled(int x, int y);
 // Clicks the middle of an item.
 void clickItem(const MenuItem& item);
 // Clicks an item until `effect` holds (at most three clicks); false if it never did.

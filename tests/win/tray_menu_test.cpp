@@ -35,7 +35,7 @@ class TrayMenuTest : public ::testing::Test {
         RECT rect{};
         ::GetWindowRect(program.window(), &rect);
         for (int attempt = 0; attempt < 3 && menuShowing(program.pid()); ++attempt) {
-            clickAt((rect.left + rect.right) / 2, rect.bottom - 10);
+            clickSettled((rect.left + rect.right) / 2, rect.bottom - 10);
             waitFor([&] { return !menuShowing(program.pid()); }, 1500);
         }
     }
