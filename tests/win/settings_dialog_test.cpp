@@ -310,4 +310,34 @@ TEST_F(SettingsDialogTest, RestoreDefaultsShowsThemAndCancelPutsTheStartUpValues
     EXPECT_TRUE(searchWindowShows());
 }
 
+TEST_F(SettingsDialogTest, CancelReturnsToTheValuesOfStartUpEvenAfterAnEarlierOk) {
+    startWith("");
+    HWND dialog = openSettings();
+    ASSERT_NE(dialog, nullptr);
+    typeInto(dialog, kKeyInterval, "250");
+    EXPECT_TRUE(waitFor([&] { return text(dialog, kKeyInterval) == "250"; }, 3000));
+    ASSERT_TRUE(clickClosing(dialog, IDOK));
+    EXPECT_TRUE(waitFor([&] { return ini("otherInfo", "keyInterval") == 250; }, 3000));
+    const std::string saved = readFile(iniPath());
+
+    // The copy Cancel restores is the one taken at start-up, not at OK.
+    dialog = openSettings();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(text(dialog, kKeyInterval), "250");
+    ASSERT_TRUE(clickClosing(dialog, IDCANCEL));
+    dialog = openSettings();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(text(dialog, kKeyInterval), "500");
+    ASSERT_TRUE(clickClosing(dialog, IDCANCEL));
+    EXPECT_EQ(readFile(iniPath()), saved) << "the file keeps what OK wrote";
+
+    // The exit path closes an open dialog and saves nothing.
+    dialog = openSettings();
+    ASSERT_NE(dialog, nullptr);
+    typeInto(dialog, kKeyInterval, "99");
+    EXPECT_TRUE(waitFor([&] { return text(dialog, kKeyInterval) == "99"; }, 3000));
+    EXPECT_EQ(program.exitCleanly(), 0);
+    EXPECT_EQ(readFile(iniPath()), saved);
+}
+
 }  // namespace
