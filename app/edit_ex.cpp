@@ -1,22 +1,145 @@
 #include "app/edit_ex.h"
 
-#include "app/texts.h"
-#include "resources/resource.h"
+#include <imm.h>
+
+#include <vector>
+
+#include "app/key_release.h"
+#include "search/search_command.h"
+#include "win/browser_platform.h"
 
 namespace lumenvik {
+namespace {
+
+// The search command's view of the box: its edit control, the debugger
+// output and the registry's default browser.
+class BoxPorts : public SearchCommandPorts {
+  public:
+    explicit BoxPorts(HWND box) : box_(box) {}
+
+    std::size_t boxTextLength() override {
+        const int length = ::GetWindowTextLengthA(box_);
+        return length > 0 ? static_cast<std::size_t>(length) : 0;
+    }
+    std::string readBoxText(std::size_t bufferBytes) override {
+        std::vector<char> buffer(bufferBytes + 1, '\0');
+        const int got = ::GetWindowTextA(box_, buffer.data(), static_cast<int>(bufferBytes));
+        return std::string(buffer.data(), got > 0 ? static_cast<std::size_t>(got) : 0);
+    }
+    void setBoxText(const std::string& text) override { ::SetWindowTextA(box_, text.c_str()); }
+    void trace(const std::string& text) override { ::OutputDebugStringA(text.c_str()); }
+    bool openInDefaultBrowser(const std::string& url) override {
+        win::Win32BrowserPlatform platform;
+        return launchInDefaultBrowser(url, platform);
+    }
+
+  private:
+    HWND box_;
+};
+
+bool keyHeld(int vk) { return ::GetKeyState(vk) < 0; }
+
+}  // namespace
 
 CEditEx::CEditEx(SearchSettings* s) : settings(s) {}
 
-bool CEditEx::ProcessWindowMessage(HWND /*hwnd*/, UINT /*msg*/, WPARAM /*wParam*/,
-                                   LPARAM /*lParam*/, LRESULT& /*result*/) {
-    // Every message goes on to the edit control's own procedure.
-    return false;
+bool CEditEx::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPARAM lParam,
+                                   LRESULT& result) {
+    switch (msg) {
+        case WM_IME_COMPOSITION:
+            // A result that arrives while Enter is down is the Enter that
+            // commits the conversion: its release must not search.
+            if ((lParam & GCS_RESULTSTR) != 0 && keyHeld(VK_RETURN)) {
+                ::OutputDebugStringA("imeNotify Return\n");
+                enterCommitted = true;
+            }
+            return false;
+        case WM_IME_STARTCOMPOSITION:
+            composing = true;
+            result = 1;
+            return true;
+        case WM_IME_ENDCOMPOSITION:
+            ::OutputDebugStringA("imeEnd\n");
+            composing = false;
+            result = 1;
+            return true;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            if (onKeyRelease(wParam)) {
+                result = 0;
+                return true;
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
+bool CEditEx::onKeyRelease(WPARAM key) {
+    const KeyReleaseDecision decision = decideKeyRelease(
+        static_cast<uint32_t>(key), *settings, composing, enterCommitted, keyHeld(VK_SHIFT), mode);
+    switch (decision.action) {
+        case KeyReleaseAction::ModePrior:
+            mode = priorSearchMode(mode);
+            updateModeLabel();
+            break;
+        case KeyReleaseAction::ModeNext:
+            mode = nextSearchMode(mode);
+            updateModeLabel();
+            break;
+        case KeyReleaseAction::HistoryNewer:
+            history.stepNewer();
+            showHistoryEntry();
+            break;
+        case KeyReleaseAction::HistoryOlder:
+            history.stepOlder();
+            showHistoryEntry();
+            break;
+        case KeyReleaseAction::SwallowCommitEnter:
+            enterCommitted = false;
+            break;
+        case KeyReleaseAction::SearchThenHide:
+            // The outcome does not matter here: the window hides either way.
+            runSearch(decision.searchMode);
+            hideSearchWindow();
+            break;
+        case KeyReleaseAction::Hide:
+            hideSearchWindow();
+            break;
+        case KeyReleaseAction::Ignore:
+            break;
+    }
+    return !decision.passOn;
+}
+
+void CEditEx::hideSearchWindow() {
+    if (m_hWnd != nullptr && ::IsWindowVisible(m_hWnd)) {
+        ::SendMessageA(::GetParent(m_hWnd), WM_ACTIVATE, WA_INACTIVE, 0);
+    }
 }
 
 void CEditEx::updateModeLabel() {
     if (m_hWnd == nullptr || !::IsWindow(m_hWnd) || modeLabel == nullptr) return;
-    if (mode < 0 || mode >= kModeCount) return;
-    ::SetWindowTextA(modeLabel, loadText(IDS_MODE_LABEL_0 + mode).c_str());
+    const char* label = searchModeLabel(mode);
+    if (label == nullptr) return;
+    ::SetWindowTextA(modeLabel, label);
+}
+
+void CEditEx::showHistoryEntry() {
+    if (history.count() == 0) {
+        ::SetWindowTextA(m_hWnd, "");
+        return;
+    }
+    const std::string& entry = history.entryToShow();
+    ::SetWindowTextA(m_hWnd, entry.c_str());
+    const WPARAM end = static_cast<WPARAM>(entry.size());
+    ::SendMessageA(m_hWnd, EM_SETSEL, end, static_cast<LPARAM>(end));
+    ::SendMessageA(m_hWnd, EM_SCROLLCARET, 0, 0);
+}
+
+bool CEditEx::runSearch(SearchMode searchMode) {
+    BoxPorts ports(m_hWnd);
+    return lumenvik::runSearch(searchMode, history, *settings, ports);
 }
 
 }  // namespace lumenvik

@@ -1,8 +1,11 @@
 #pragma once
 // The search box: the edit control 1002 of the search window, subclassed so
 // that the program sees its key releases and input-method notifications. It
-// holds the current search mode and updates the mode label.
+// holds the current search mode, steps through the search history and runs
+// the search command when Enter is released.
 
+#include "app/search_history.h"
+#include "app/search_mode.h"
 #include "settings/search_settings.h"
 #include "win/window.h"
 
@@ -10,8 +13,6 @@ namespace lumenvik {
 
 class CEditEx : public win::CWindowImpl<CEditEx> {
   public:
-    static constexpr int kModeCount = 5;
-
     explicit CEditEx(SearchSettings* settings);
 
     bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
@@ -20,12 +21,26 @@ class CEditEx : public win::CWindowImpl<CEditEx> {
     // Shows the current mode's label in the label control, when both exist
     // and the mode is valid.
     void updateModeLabel();
+    // Puts the history entry at the cursor into the box (nothing when there
+    // are no entries) with the caret at its end, scrolled into view.
+    void showHistoryEntry();
+    // The search command: reads the box, records the word, opens the mode's
+    // URL in the default browser. True when a launch was issued.
+    bool runSearch(SearchMode searchMode);
 
-    int mode = 0;                 // SearchMode, 0 to 4
+    SearchMode mode = 0;          // 0 to 4
     HWND modeLabel = nullptr;     // control 1003, handed over by the search window
     bool composing = false;       // an input-method composition is open
     bool enterCommitted = false;  // the last composition result came while Enter was down
-    SearchSettings* settings;     // the search window's record, not owned
+    SearchHistory history;
+    SearchSettings* settings;  // the search window's record, not owned
+
+  private:
+    // Carries out what decideKeyRelease says about a released key; true
+    // when the release is taken (not passed on to the edit control).
+    bool onKeyRelease(WPARAM key);
+    // Sends the search window the deactivation that runs its hide path.
+    void hideSearchWindow();
 };
 
 }  // namespace lumenvik

@@ -178,6 +178,7 @@ void CMainDlg::resetModeIfGoogleStart() {
 
 void CMainDlg::hidePath() {
     ::SetWindowTextA(::GetDlgItem(m_hWnd, IDC_SEARCH_BOX), "");
+    searchBox_.history.resetCursor();
     HIMC himc = ::ImmGetContext(m_hWnd);
     if (!::ImmSetOpenStatus(himc, FALSE)) showError(IDS_IME_CLOSE_FAILED);
     if (!::ImmReleaseContext(m_hWnd, himc)) showError(IDS_IME_RELEASE_FAILED);

@@ -108,7 +108,9 @@ def main():
     for label, _ in INPUTS:
         fails = failures[label]
         print()
-        print("%s words converted wrong: %d" % (label, len(fails)))
+        by_cat = collections.Counter(cat for _, cat, *_ in fails)
+        print("%s words converted wrong: %d (%s)" % (label, len(fails), ", ".join(
+            "%s %d" % kv for kv in sorted(by_cat.items()))))
         limit = None if label == "CP932" else 15
         for w, cat, det, sj, eu, u8 in fails[:limit]:
             print("  %s (%s): detected %s; scores Shift_JIS %s, EUC-JP %s, UTF-8 %s" %

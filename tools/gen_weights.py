@@ -16,7 +16,9 @@ counts: the detector adds up weights over each way of reading the bytes, and
 with raw counts a few very common characters in a wrong reading outweigh a
 right reading made of ordinary ones. Half-width katakana are rare in prose
 and their bytes are also the bytes of EUC-JP kanji, so each counts as 2% of
-the count of the full-width letter it stands for. Every hiragana and
+the count of the full-width letter it stands for; the five half-width
+punctuation marks (A1-A5) weigh 100, as A4 and A5 also start every EUC-JP
+hiragana and katakana. Every hiragana and
 katakana weighs at least 100, seen or not. Kanji of the second JIS level
 (Shift_JIS 989F-EAA4, the rarely used half by design) weigh 100 at most: in
 Shift_JIS they are also what the bytes of UTF-8 kanji and kana read as, so
@@ -30,9 +32,12 @@ The power and the half-width share were chosen on a word list from another
 source (bench/make_words.py) to get Shift_JIS words right first: a search
 word typed on a Japanese system arrives as Shift_JIS.
 
-Usage: tools/gen_weights.py [output]   (default transcode/char_weights.cpp)
-The script installs the packages it reads (apt-get) and records their
-versions in the output's banner; run twice, it writes the same bytes.
+Usage: tools/gen_weights.py [--no-install] [output]
+(default output transcode/char_weights.cpp). The script installs the packages
+it reads (apt-get) and records their versions in the output's banner; run
+twice, it writes the same bytes. With --no-install it installs nothing and
+exits with status 77 when a package is missing (the reproducibility test
+skips then).
 """
 
 import glob
@@ -70,13 +75,16 @@ LEVEL2_MAX_WEIGHT = 100
 TOP_UP_BELOW = 20
 
 
-def ensure_packages(names):
+def ensure_packages(names, install=True):
     missing = []
     for name in names:
         r = subprocess.run(["dpkg-query", "-W", "-f=${Status}", name],
                            capture_output=True, text=True)
         if "install ok installed" not in r.stdout:
             missing.append(name)
+    if missing and not install:
+        print("missing packages: %s" % " ".join(missing), file=sys.stderr)
+        sys.exit(77)
     if missing:
         env = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
         subprocess.run(["apt-get", "install", "-y", "-q", "--no-install-recommends"] + missing,
@@ -197,6 +205,8 @@ def compute_weights(prose, lexicon):
         out[ord(ch)] = min(max(w, MIN_WEIGHT), PENALTY - 1)
     for cp in list(range(0x3041, 0x3094)) + list(range(0x30A1, 0x30F7)):
         out.setdefault(cp, MIN_WEIGHT)
+    for b in range(0xA1, 0xA6):
+        out[ord(bytes([b]).decode("cp932"))] = MIN_WEIGHT
     for cp in out:
         code = int.from_bytes(chr(cp).encode("cp932"), "big")
         if LEVEL2_FIRST <= code <= LEVEL2_LAST:
@@ -259,8 +269,9 @@ def emit(path, weights, sjis, euc, uni, versions, stats):
                stats["lines"])
     out.append("// list of %s %s (%d entries);" %
                (LEXICON_PACKAGE, versions[LEXICON_PACKAGE], stats["entries"]))
-    out.append("// half-width katakana count as %d%% of their full-width letter." %
+    out.append("// half-width katakana count as %d%% of their full-width letter, half-width" %
                int(HALF_WIDTH_SHARE * 100))
+    out.append("// punctuation weighs %d." % MIN_WEIGHT)
     out.append("// Weight = %d * (n / n(U+306E)) ** %s." % (ANCHOR_WEIGHT, POWER))
     out.append("// Second-level kanji weigh %d at most. U+3000 weighs %d, the penalty of one" %
                (LEVEL2_MAX_WEIGHT, PENALTY))
@@ -297,9 +308,12 @@ def emit(path, weights, sjis, euc, uni, versions, stats):
 
 def main():
     repo = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    target = sys.argv[1] if len(sys.argv) > 1 else os.path.join(repo, "transcode", "char_weights.cpp")
+    args = sys.argv[1:]
+    install = "--no-install" not in args
+    args = [a for a in args if a != "--no-install"]
+    target = args[0] if args else os.path.join(repo, "transcode", "char_weights.cpp")
     packages = list(PROSE_PACKAGES) + [LEXICON_PACKAGE]
-    ensure_packages(packages)
+    ensure_packages(packages, install)
     versions = {p: version_of(p) for p in packages}
     decode = cp932_decode_table()
     known = set(decode.values())

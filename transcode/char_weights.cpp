@@ -13,7 +13,8 @@
 //   debian-faq-ja 11.1
 // (108351 distinct lines), kanji the prose barely uses topped up from the word
 // list of mecab-ipadic 2.7.0-20070801+main-3 (392127 entries);
-// half-width katakana count as 2% of their full-width letter.
+// half-width katakana count as 2% of their full-width letter, half-width
+// punctuation weighs 100.
 // Weight = 150324 * (n / n(U+306E)) ** 0.3.
 // Second-level kanji weigh 100 at most. U+3000 weighs 395578, the penalty of one
 // invalid sequence; every other weight lies between 100 and 395577.
@@ -26,7 +27,7 @@ namespace {
 
 // sjis: 5484 codes
 const std::uint32_t sjis_00a0[32] = {
-    0, 40926, 13491, 13489, 39278, 12663, 0, 26461,
+    0, 100, 100, 100, 100, 100, 0, 26461,
     23263, 2643, 19061, 19878, 14059, 18077, 24655, 30540,
     41604, 23498, 33721, 17988, 18494, 22232, 19144, 18778,
     28819, 21013, 24639, 20051, 29178, 34014, 22359, 15785,
@@ -1570,7 +1571,7 @@ const std::uint32_t* const sjis_fa[8] = {
 
 // euc: 5483 codes
 const std::uint32_t euc_8ea0[32] = {
-    0, 40926, 13491, 13489, 39278, 12663, 0, 26461,
+    0, 100, 100, 100, 100, 100, 0, 26461,
     23263, 2643, 19061, 19878, 14059, 18077, 24655, 30540,
     41604, 23498, 33721, 17988, 18494, 22232, 19144, 18778,
     28819, 21013, 24639, 20051, 29178, 34014, 22359, 15785,
@@ -7186,7 +7187,7 @@ const std::uint32_t unicode_ff40[32] = {
     0, 0, 0, 0, 0, 0, 8162, 0,
 };
 const std::uint32_t unicode_ff60[32] = {
-    0, 40926, 13491, 13489, 39278, 12663, 0, 26461,
+    0, 100, 100, 100, 100, 100, 0, 26461,
     23263, 2643, 19061, 19878, 14059, 18077, 24655, 30540,
     41604, 23498, 33721, 17988, 18494, 22232, 19144, 18778,
     28819, 21013, 24639, 20051, 29178, 34014, 22359, 15785,

@@ -312,8 +312,8 @@ class manual_translate_engine : public tc_translate_engine<From, To> {
 // unchanged (a one-shot conversion never adds or removes a mark). The
 // engine's buffers are left empty.
 template <class E>
-typename E::to_type translate_all(E& engine, const typename E::from_type& input) {
-    engine.untranslated_buffer = input;
+typename E::to_type translate_all(E& engine, typename E::from_type input) {
+    engine.untranslated_buffer = std::move(input);
     engine.translate();
     engine.flush();
     typename E::to_type out;
@@ -321,24 +321,68 @@ typename E::to_type translate_all(E& engine, const typename E::from_type& input)
     return out;
 }
 template <class S>
-S translate_all(enbom_engine<S>&, const S& input) {
+S translate_all(enbom_engine<S>&, S input) {
     return input;
 }
 template <class S>
-S translate_all(debom_engine<S>&, const S& input) {
+S translate_all(debom_engine<S>&, S input) {
     return input;
 }
+
+// Whether the one-shot result of E is that of translate() and flush() over
+// the whole input (false for the mark engines and chains holding them).
+template <class E>
+struct plain_one_shot : std::true_type {};
+template <class S>
+struct plain_one_shot<enbom_engine<S>> : std::false_type {};
+template <class S>
+struct plain_one_shot<debom_engine<S>> : std::false_type {};
+template <class A, class B>
+struct plain_one_shot<twin_translate_engine<A, B>>
+    : std::bool_constant<plain_one_shot<A>::value && plain_one_shot<B>::value> {};
+
 template <class First, class Second>
 typename Second::to_type translate_all(twin_translate_engine<First, Second>& engine,
                                        const typename First::from_type& input) {
-    return translate_all(*engine.second, translate_all(*engine.first, input));
+    First& a = *engine.first;
+    Second& b = *engine.second;
+    if constexpr (plain_one_shot<First>::value && plain_one_shot<Second>::value) {
+        // Stage by stage, but in blocks: every engine gives the same output
+        // however its input is cut, so the result is that of running each
+        // stage over the whole text, while the middle text stays small
+        // enough to stay in the cache.
+        constexpr std::size_t kBlock = 1 << 14;
+        a.untranslated_buffer.clear();
+        b.untranslated_buffer.clear();
+        for (std::size_t pos = 0; pos < input.size(); pos += kBlock) {
+            a.untranslated_buffer.append(input, pos, kBlock);
+            a.translate();
+            append_translated(a, b.untranslated_buffer);
+            b.translate();
+            if (pos == 0 && input.size() > kBlock) {
+                // One allocation for the output, sized by the first block.
+                const std::size_t expected =
+                    (input.size() / kBlock + 1) * b.translated_buffer.size();
+                b.translated_buffer.reserve(expected + expected / 8);
+            }
+        }
+        a.flush();
+        append_translated(a, b.untranslated_buffer);
+        b.translate();
+        b.flush();
+        typename Second::to_type out;
+        out.swap(b.translated_buffer);
+        return out;
+    } else {
+        return translate_all(b, translate_all(a, input));
+    }
 }
 
 // One-shot conversion with a fresh engine of type E.
 template <class E>
-typename E::to_type translate_all(const typename E::from_type& input) {
+typename E::to_type translate_all(typename E::from_type input) {
     E engine;
-    return translate_all(engine, input);
+    return translate_all(engine, std::move(input));
 }
 
 }  // namespace transcode

@@ -6,7 +6,9 @@
 namespace transcode {
 
 using detail::bytes_of;
-using detail::pass_buffer;
+using detail::output_window;
+using detail::put;
+using detail::put2;
 using detail::unit_value;
 using namespace tables;
 
@@ -17,68 +19,60 @@ constexpr unsigned ESC = 0x1B;
 constexpr unsigned SO = 0x0E;  // enters the half-width katakana state 4
 constexpr unsigned SI = 0x0F;  // leaves it
 
-using byte_out = pass_buffer<std::string>;
-using unit_out = pass_buffer<std::wstring>;
+using byte_window = output_window<std::string>;
+using unit_window = output_window<std::wstring>;
 
 // Copies a run of ASCII bytes (at least the one at i) and returns the new
 // position. Most Japanese prose has runs of ASCII between its characters.
-template <class Out>
-inline std::size_t copy_ascii(Out& out, const unsigned char* p, std::size_t i, std::size_t n) {
-    auto* c = out.cursor();
-    const std::size_t room = out.room();
-    std::size_t k = 0;
+template <class U>
+inline std::size_t copy_ascii(U*& o, U* lim, const unsigned char* p, std::size_t i, std::size_t n) {
     do {
-        c[k++] = static_cast<typename Out::unit>(p[i++]);
-    } while (k < room && i < n && p[i] < 0x80);
-    out.advance(k);
+        *o++ = static_cast<U>(p[i++]);
+    } while (i < n && p[i] < 0x80 && o < lim);
     return i;
 }
 
 // Copies a run of plain ASCII in a JIS stream (stops at ESC, SO and SI).
-inline std::size_t copy_jis_ascii(byte_out& out, const unsigned char* p, std::size_t i,
+inline std::size_t copy_jis_ascii(char*& o, char* lim, const unsigned char* p, std::size_t i,
                                   std::size_t n) {
-    char* c = out.cursor();
-    const std::size_t room = out.room();
-    std::size_t k = 0;
     do {
-        c[k++] = static_cast<char>(p[i++]);
-    } while (k < room && i < n && p[i] < 0x80 && p[i] != ESC && p[i] != SO && p[i] != SI);
-    out.advance(k);
+        *o++ = static_cast<char>(p[i++]);
+    } while (i < n && p[i] < 0x80 && p[i] != ESC && p[i] != SO && p[i] != SI && o < lim);
     return i;
 }
 
 // Writes what switches a JIS stream from shift state `from` to `to`.
-void write_designation(byte_out& out, int from, int to) {
+void write_designation(char*& o, int from, int to) {
     if (from == 4) {
-        out.put(SI);
+        put(o, SI);
         if (to == 0) return;
     }
     switch (to) {
         case 0:
-            out.put(ESC), out.put2('(', 'B');
+            put(o, ESC), put2(o, '(', 'B');
             break;
         case 1:
-            out.put(ESC), out.put2('$', 'B');
+            put(o, ESC), put2(o, '$', 'B');
             break;
         case 2:
-            out.put(ESC), out.put2('(', 'I');
+            put(o, ESC), put2(o, '(', 'I');
             break;
         case 3:
-            out.put2(ESC, '$'), out.put2('(', 'D');
+            put2(o, ESC, '$'), put2(o, '(', 'D');
             break;
         case 4:
-            out.put(SO);
+            put(o, SO);
             break;
     }
 }
 
 // The shift state an encoder needs for its next character.
 struct jis_writer {
-    byte_out& out;
+    char*& o;
     std::int32_t& state;
     void need(int to) {
         if (to != state) {
-            write_designation(out, state, to);
+            write_designation(o, state, to);
             state = to;
         }
     }
@@ -87,11 +81,10 @@ struct jis_writer {
 // Closes a JIS stream written by an encoder, then the default flush.
 template <class Engine>
 void close_jis(Engine& e) {
-    {
-        byte_out out(e.translated_buffer);
-        jis_writer w{out, e.state};
-        w.need(0);
-    }
+    byte_window win(e.translated_buffer);
+    char* o = win.open(0, 0);
+    jis_writer{o, e.state}.need(0);
+    win.close(o);
     e.tc_translate_engine<std::string, std::string>::flush();
 }
 
@@ -156,54 +149,66 @@ void sjis_cp932_to_unicode_engine::translate() {
     const unsigned char* p = bytes_of(in);
     const std::size_t n = in.size();
     std::size_t i = 0;
-    unit_out out(translated_buffer);
+    unit_window win(translated_buffer);
+    wchar_t* o = win.open(n, 1);
+    wchar_t* lim = win.limit();
+    const std::size_t factor = 1;
     while (i < n) {
-        out.reserve();
+        if (o >= lim) {
+            o = win.more(o, n - i, factor);
+            lim = win.limit();
+        }
         const unsigned b = p[i];
         if (b < 0x80) {
-            i = copy_ascii(out, p, i, n);
-        } else if (is_sjis_lead(b)) {
+            i = copy_ascii(o, lim, p, i, n);
+        } else if (sjis_classes.row[b] != kNoRow) {
             if (i + 1 == n) break;
             const unsigned t = p[i + 1];
-            if (is_sjis_trail(t)) {
-                const unsigned u = cp932_pair(b, t);
-                out.put(u ? u : kQ);
+            if (sjis_classes.trail[t]) {
+                const unsigned u = cp932_to_unicode[sjis_classes.row[b] * 192u + t - 0x40];
+                put(o, u ? u : kQ);
                 i += 2;
             } else {
-                out.put(kQ);
+                put(o, kQ);
                 i += 1;
             }
         } else if (b >= 0xA1 && b <= 0xDF) {
-            out.put(cp932_kana_to_unicode[b - 0xA1]);
+            put(o, cp932_kana_to_unicode[b - 0xA1]);
             ++i;
         } else {
-            out.put(b);  // 80, A0, FD-FF keep their values
+            put(o, b);  // 80, A0, FD-FF keep their values
             ++i;
         }
     }
-    out.commit();
+    win.close(o);
     in.erase(0, i);
 }
 
 void unicode_to_sjis_cp932_engine::translate() {
-    byte_out out(translated_buffer);
-    for (wchar_t w : untranslated_buffer) {
-        out.reserve();
-        const std::uint32_t u = unit_value(w);
+    const std::size_t n = untranslated_buffer.size();
+    byte_window win(translated_buffer);
+    char* o = win.open(n, 2);
+    char* lim = win.limit();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (o >= lim) {
+            o = win.more(o, n - i, 2);
+            lim = win.limit();
+        }
+        const std::uint32_t u = unit_value(untranslated_buffer[i]);
         if (u < 0x80) {
-            out.put(u);
+            put(o, u);
             continue;
         }
         const unsigned v = u <= 0xFFFF ? unicode_to_cp932(u) : 0;
         if (v >= 0x100) {
-            out.put2(v >> 8, v & 0xFF);
+            put2(o, v >> 8, v & 0xFF);
         } else if (v) {
-            out.put(v);
+            put(o, v);
         } else if (u < 0xE000 || u > 0xF8FF) {
-            out.put(kQ);
+            put(o, kQ);
         }
     }
-    out.commit();
+    win.close(o);
     untranslated_buffer.clear();
 }
 
@@ -212,70 +217,82 @@ void euc_to_unicode_engine::translate() {
     const unsigned char* p = bytes_of(in);
     const std::size_t n = in.size();
     std::size_t i = 0;
-    unit_out out(translated_buffer);
+    unit_window win(translated_buffer);
+    wchar_t* o = win.open(n, 1);
+    wchar_t* lim = win.limit();
+    const std::size_t factor = 1;
     auto valid = [](unsigned c) { return c >= 0xA1 && c <= 0xFE; };
     while (i < n) {
-        out.reserve();
+        if (o >= lim) {
+            o = win.more(o, n - i, factor);
+            lim = win.limit();
+        }
         const unsigned b = p[i];
         if (b < 0x80) {
-            i = copy_ascii(out, p, i, n);
+            i = copy_ascii(o, lim, p, i, n);
         } else if (b == 0x8F) {
             // A byte outside A1-FE ends the character there and is read anew.
             if (i + 1 == n) break;
             if (!valid(p[i + 1])) {
-                out.put(kQ);
+                put(o, kQ);
                 i += 1;
                 continue;
             }
             if (i + 2 == n) break;
             if (!valid(p[i + 2])) {
-                out.put(kQ);
+                put(o, kQ);
                 i += 2;
                 continue;
             }
             const unsigned u = jisx0212_pair(p[i + 1], p[i + 2]);
-            out.put(u ? u : kQ);
+            put(o, u ? u : kQ);
             i += 3;
         } else if (is_euc_lead(b)) {
             if (i + 1 == n) break;
             const unsigned h = p[i + 1];
             if (!valid(h)) {
-                out.put(kQ);
+                put(o, kQ);
                 i += 1;
                 continue;
             }
             const unsigned u = euc_pair(b, h);
-            out.put(u ? u : kQ);
+            put(o, u ? u : kQ);
             i += 2;
         } else {
-            out.put(b);
+            put(o, b);
             ++i;
         }
     }
-    out.commit();
+    win.close(o);
     in.erase(0, i);
 }
 
 void unicode_to_euc_engine::translate() {
-    byte_out out(translated_buffer);
-    for (wchar_t w : untranslated_buffer) {
-        out.reserve();
-        const std::uint32_t u = unit_value(w);
+    const std::size_t n = untranslated_buffer.size();
+    byte_window win(translated_buffer);
+    char* o = win.open(n, 3);
+    char* lim = win.limit();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (o >= lim) {
+            o = win.more(o, n - i, 3);
+            lim = win.limit();
+        }
+        const std::uint32_t u = unit_value(untranslated_buffer[i]);
         if (u < 0x80) {
-            out.put(u);
+            put(o, u);
             continue;
         }
         const unsigned v = u <= 0xFFFF ? unicode_to_euc(u) : 0;
         if (v >= 0x8000) {
-            out.put2(v >> 8, v & 0xFF);
+            put2(o, v >> 8, v & 0xFF);
         } else if (v) {
-            out.put(0x8F);
-            out.put2((v >> 8) | 0x80, v & 0xFF);
+            put(o, 0x8F);
+            put2(o, (v >> 8) | 0x80, v & 0xFF);
         } else if (u < 0xE000 || u > 0xF8FF) {
-            out.put(kQ);
+            put(o, kQ);
         }
     }
-    out.commit();
+    win.close(o);
     untranslated_buffer.clear();
 }
 
@@ -284,44 +301,50 @@ void sjis_to_euc_engine::translate() {
     const unsigned char* p = bytes_of(in);
     const std::size_t n = in.size();
     std::size_t i = 0;
-    byte_out out(translated_buffer);
+    byte_window win(translated_buffer);
+    char* o = win.open(n, 2);
+    char* lim = win.limit();
+    const std::size_t factor = 2;
     while (i < n) {
-        out.reserve();
+        if (o >= lim) {
+            o = win.more(o, n - i, factor);
+            lim = win.limit();
+        }
         const unsigned b = p[i];
         if (b < 0x80) {
-            i = copy_ascii(out, p, i, n);
+            i = copy_ascii(o, lim, p, i, n);
         } else if (is_sjis_lead(b)) {
             if (i + 1 == n) break;
             const unsigned t = p[i + 1];
             if (!is_sjis_trail(t)) {
-                out.put(kQ);
+                put(o, kQ);
                 i += 1;
             } else if (b >= 0xF0 && b <= 0xF9) {
-                out.put(kQ);  // user-defined area: no EUC-JP code
+                put(o, kQ);  // user-defined area: no EUC-JP code
                 i += 2;
             } else if (b >= 0xFA) {
                 const unsigned e = ibm_extension_to_euc(b, t);
                 if (e) {
-                    out.put2(e >> 8, e & 0xFF);
+                    put2(o, e >> 8, e & 0xFF);
                     i += 2;
                 } else {
-                    out.put(kQ);
+                    put(o, kQ);
                     i += 1;
                 }
             } else {
                 const byte_pair e = tables::sjis_to_euc(b, t);
-                out.put2(e.first, e.second);
+                put2(o, e.first, e.second);
                 i += 2;
             }
         } else if (b >= 0xA1 && b <= 0xDF) {
-            out.put2(0x8E, b);
+            put2(o, 0x8E, b);
             ++i;
         } else {
-            out.put(b);
+            put(o, b);
             ++i;
         }
     }
-    out.commit();
+    win.close(o);
     in.erase(0, i);
 }
 
@@ -330,57 +353,63 @@ void euc_to_sjis_engine::translate() {
     const unsigned char* p = bytes_of(in);
     const std::size_t n = in.size();
     std::size_t i = 0;
-    byte_out out(translated_buffer);
+    byte_window win(translated_buffer);
+    char* o = win.open(n, 1);
+    char* lim = win.limit();
+    const std::size_t factor = 1;
     while (i < n) {
-        out.reserve();
+        if (o >= lim) {
+            o = win.more(o, n - i, factor);
+            lim = win.limit();
+        }
         const unsigned b = p[i];
         if (b < 0x80) {
-            i = copy_ascii(out, p, i, n);
+            i = copy_ascii(o, lim, p, i, n);
         } else if (b == 0x8F) {
             // JIS X 0212 has no Shift_JIS form. A byte below 0x80 ends the
             // character there and is read anew.
             if (i + 1 == n) break;
             if (p[i + 1] < 0x80) {
-                out.put(kQ);
+                put(o, kQ);
                 i += 1;
                 continue;
             }
             if (i + 2 == n) break;
-            out.put(kQ);
+            put(o, kQ);
             i += p[i + 2] < 0x80 ? 2 : 3;
         } else if (is_euc_lead(b)) {
             if (i + 1 == n) break;
             const unsigned f = p[i + 1];
             if (b == 0x8E && f >= 0xA1 && f <= 0xDF) {
-                out.put(f);
+                put(o, f);
                 i += 2;
             } else if (f < 0x80) {
-                out.put(kQ);
+                put(o, kQ);
                 i += 1;
             } else if (b == 0x8E) {
-                out.put(kQ);  // no half-width katakana
+                put(o, kQ);  // no half-width katakana
                 i += 2;
             } else if (b >= 0xF9 && b <= 0xFC) {
                 // Rows 89-92 hold the NEC-selected IBM extensions.
                 const unsigned s = euc_to_ibm_extension(b, f);
                 if (s) {
-                    out.put2(s >> 8, s & 0xFF);
+                    put2(o, s >> 8, s & 0xFF);
                     i += 2;
                 } else {
-                    out.put(kQ);
+                    put(o, kQ);
                     i += 1;
                 }
             } else {
                 const byte_pair s = tables::euc_to_sjis(b, f);
-                out.put2(s.first, s.second);
+                put2(o, s.first, s.second);
                 i += 2;
             }
         } else {
-            out.put(b);
+            put(o, b);
             ++i;
         }
     }
-    out.commit();
+    win.close(o);
     in.erase(0, i);
 }
 
@@ -389,53 +418,59 @@ void sjis_to_jis_engine::translate() {
     const unsigned char* p = bytes_of(in);
     const std::size_t n = in.size();
     std::size_t i = 0;
-    byte_out out(translated_buffer);
-    jis_writer w{out, state};
+    byte_window win(translated_buffer);
+    char* o = win.open(n, 4);
+    char* lim = win.limit();
+    const std::size_t factor = 4;
+    jis_writer w{o, state};
     while (i < n) {
-        out.reserve();
+        if (o >= lim) {
+            o = win.more(o, n - i, factor);
+            lim = win.limit();
+        }
         const unsigned b = p[i];
         if (b < 0x80) {
             w.need(0);
-            i = copy_ascii(out, p, i, n);
+            i = copy_ascii(o, lim, p, i, n);
         } else if (is_sjis_lead(b)) {
             if (i + 1 == n) break;
             const unsigned t = p[i + 1];
             if (!is_sjis_trail(t)) {
                 w.need(0);
-                out.put(kQ);
+                put(o, kQ);
                 i += 1;
             } else if (b >= 0xF0 && b <= 0xF9) {
                 w.need(0);
-                out.put(kQ);  // user-defined area: no JIS code
+                put(o, kQ);  // user-defined area: no JIS code
                 i += 2;
             } else if (b >= 0xFA) {
                 const unsigned e = ibm_extension_to_euc(b, t);
                 if (e) {
                     w.need(1);
-                    out.put2((e >> 8) & 0x7F, e & 0x7F);
+                    put2(o, (e >> 8) & 0x7F, e & 0x7F);
                     i += 2;
                 } else {
                     w.need(0);
-                    out.put(kQ);
+                    put(o, kQ);
                     i += 1;
                 }
             } else {
                 w.need(1);
                 const byte_pair j = tables::sjis_to_jis(b, t);
-                out.put2(j.first, j.second);
+                put2(o, j.first, j.second);
                 i += 2;
             }
         } else if (b >= 0xA1 && b <= 0xDF) {
             w.need(2);
-            out.put(b - 0x80);
+            put(o, b - 0x80);
             ++i;
         } else {
             w.need(0);
-            out.put(b);
+            put(o, b);
             ++i;
         }
     }
-    out.commit();
+    win.close(o);
     in.erase(0, i);
 }
 
@@ -451,24 +486,30 @@ void euc_to_jis_engine::translate() {
     const unsigned char* p = bytes_of(in);
     const std::size_t n = in.size();
     std::size_t i = 0;
-    byte_out out(translated_buffer);
-    jis_writer w{out, state};
+    byte_window win(translated_buffer);
+    char* o = win.open(n, 3);
+    char* lim = win.limit();
+    const std::size_t factor = 3;
+    jis_writer w{o, state};
     while (i < n) {
-        out.reserve();
+        if (o >= lim) {
+            o = win.more(o, n - i, factor);
+            lim = win.limit();
+        }
         const unsigned b = p[i];
         if (b < 0x80) {
             w.need(0);
-            i = copy_ascii(out, p, i, n);
+            i = copy_ascii(o, lim, p, i, n);
         } else if (b == 0x8E) {
             if (i + 1 == n) break;
             const unsigned f = p[i + 1];
             if (f >= 0xA1 && f <= 0xDF) {
                 w.need(2);
-                out.put(f - 0x80);
+                put(o, f - 0x80);
                 i += 2;
             } else {
                 w.need(0);
-                out.put(kQ);
+                put(o, kQ);
                 i += f < 0x80 ? 1 : 2;
             }
         } else if (b == 0x8F) {
@@ -476,39 +517,39 @@ void euc_to_jis_engine::translate() {
             if (i + 1 == n) break;
             if (p[i + 1] < 0x80) {
                 w.need(0);
-                out.put(kQ);
+                put(o, kQ);
                 i += 1;
                 continue;
             }
             if (i + 2 == n) break;
             if (p[i + 2] < 0x80) {
                 w.need(0);
-                out.put(kQ);
+                put(o, kQ);
                 i += 2;
                 continue;
             }
             w.need(3);
-            out.put2(p[i + 1] & 0x7F, p[i + 2] & 0x7F);
+            put2(o, p[i + 1] & 0x7F, p[i + 2] & 0x7F);
             i += 3;
         } else if (is_euc_lead(b)) {
             if (i + 1 == n) break;
             const unsigned f = p[i + 1];
             if (f >= 0x80) {
                 w.need(1);
-                out.put2(b & 0x7F, f & 0x7F);
+                put2(o, b & 0x7F, f & 0x7F);
                 i += 2;
             } else {
                 w.need(0);
-                out.put(kQ);
+                put(o, kQ);
                 i += 1;
             }
         } else {
             w.need(0);
-            out.put(b);
+            put(o, b);
             ++i;
         }
     }
-    out.commit();
+    win.close(o);
     in.erase(0, i);
 }
 
@@ -529,9 +570,15 @@ void decode_jis(std::string& in, std::string& translated, std::int32_t& state) {
     const unsigned char* p = bytes_of(in);
     const std::size_t n = in.size();
     std::size_t i = 0;
-    byte_out out(translated);
+    byte_window win(translated);
+    char* o = win.open(n, 2);
+    char* lim = win.limit();
+    const std::size_t factor = 2;
     while (i < n) {
-        out.reserve();
+        if (o >= lim) {
+            o = win.more(o, n - i, factor);
+            lim = win.limit();
+        }
         const unsigned b = p[i];
         if (b == ESC) {
             const escape e = read_escape(p, i, n);
@@ -551,47 +598,47 @@ void decode_jis(std::string& in, std::string& translated, std::int32_t& state) {
                 if (i + 1 == n) goto done;
                 const unsigned c = p[i + 1];
                 if (Target == jis_target::euc) {
-                    if (state == 3) out.put(0x8F);
-                    out.put2(b | 0x80, c | 0x80);
+                    if (state == 3) put(o, 0x8F);
+                    put2(o, b | 0x80, c | 0x80);
                     i += 2;
                 } else if (state == 3) {
-                    out.put(kQ);  // JIS X 0212 has no Shift_JIS form
+                    put(o, kQ);  // JIS X 0212 has no Shift_JIS form
                     i += 2;
                 } else if (b >= 0x79 && b <= 0x7C) {
                     const unsigned s = euc_to_ibm_extension(b | 0x80, c | 0x80);
                     // Without an entry the pair still counts as one
                     // character, so the pairs after it stay aligned.
                     if (s) {
-                        out.put2(s >> 8, s & 0xFF);
+                        put2(o, s >> 8, s & 0xFF);
                     } else {
-                        out.put(kQ);
+                        put(o, kQ);
                     }
                     i += 2;
                 } else {
                     const byte_pair s = tables::jis_to_sjis(b, c);
-                    out.put2(s.first, s.second);
+                    put2(o, s.first, s.second);
                     i += 2;
                 }
                 break;
             }
             case 2:
             case 4:
-                if (Target == jis_target::euc) out.put(0x8E);
-                out.put((b + 0x80) & 0xFF);
+                if (Target == jis_target::euc) put(o, 0x8E);
+                put(o, (b + 0x80) & 0xFF);
                 ++i;
                 break;
             default:
                 if (b < 0x80) {
-                    i = copy_jis_ascii(out, p, i, n);
+                    i = copy_jis_ascii(o, lim, p, i, n);
                 } else {
-                    out.put(b);
+                    put(o, b);
                     ++i;
                 }
                 break;
         }
     }
 done:
-    out.commit();
+    win.close(o);
     in.erase(0, i);
 }
 
@@ -632,10 +679,16 @@ void jis_to_iso2022jp_engine::translate() {
     const unsigned char* p = bytes_of(in);
     const std::size_t n = in.size();
     std::size_t i = 0;
-    byte_out out(translated_buffer);
-    jis_writer w{out, output_state};
+    byte_window win(translated_buffer);
+    char* o = win.open(n, 3);
+    char* lim = win.limit();
+    const std::size_t factor = 3;
+    jis_writer w{o, output_state};
     while (i < n) {
-        out.reserve();
+        if (o >= lim) {
+            o = win.more(o, n - i, factor);
+            lim = win.limit();
+        }
         const unsigned b = p[i];
         if (b == ESC) {
             const escape e = read_escape(p, i, n);
@@ -653,16 +706,16 @@ void jis_to_iso2022jp_engine::translate() {
             if (i + 1 == n) break;
             if (state == 1) {
                 w.need(1);
-                out.put2(b, p[i + 1]);
+                put2(o, b, p[i + 1]);
             } else {
                 w.need(0);
-                out.put(kQ);  // JIS X 0212 has no ISO-2022-JP form
+                put(o, kQ);  // JIS X 0212 has no ISO-2022-JP form
             }
             i += 2;
         } else if (state == 2 || state == 4) {
             if (b < 0x21 || b > 0x5F) {
                 w.need(0);
-                out.put(kQ);
+                put(o, kQ);
                 ++i;
                 continue;
             }
@@ -679,37 +732,39 @@ void jis_to_iso2022jp_engine::translate() {
                 }
             }
             w.need(1);
-            out.put2(code >> 8, code & 0xFF);
+            put2(o, code >> 8, code & 0xFF);
             i += used;
         } else {
             w.need(0);
             if (b < 0x80) {
-                i = copy_jis_ascii(out, p, i, n);
+                i = copy_jis_ascii(o, lim, p, i, n);
             } else {
-                out.put(b);
+                put(o, b);
                 ++i;
             }
         }
     }
-    out.commit();
+    win.close(o);
     in.erase(0, i);
 }
 
 void jis_to_iso2022jp_engine::flush() {
     {
-        byte_out out(translated_buffer);
-        jis_writer w{out, output_state};
+        byte_window win(translated_buffer);
+        char* o = win.open(0, 0);
+        jis_writer w{o, output_state};
         std::string& in = untranslated_buffer;
         if ((state == 2 || state == 4) && in.size() == 1) {
             const unsigned b = static_cast<unsigned char>(in[0]);
             if (b >= 0x21 && b <= 0x5F) {
                 const unsigned code = kana_plain[b - 0x21];
                 w.need(1);
-                out.put2(code >> 8, code & 0xFF);
+                put2(o, code >> 8, code & 0xFF);
                 in.clear();
             }
         }
         w.need(0);
+        win.close(o);
     }
     state = 0;
     tc_translate_engine::flush();

@@ -1,5 +1,5 @@
-// Shared plumbing of the leaf engines: output written through a fixed local
-// buffer and appended once per pass, and the UTF-16 unit accessors that keep
+// Shared plumbing of the leaf engines: output written in bounded windows
+// straight into the target string, and the UTF-16 unit accessor that keeps
 // the engines independent of the width of wchar_t.
 #pragma once
 
@@ -21,48 +21,65 @@ inline const unsigned char* bytes_of(const std::string& s) {
     return reinterpret_cast<const unsigned char*>(s.data());
 }
 
-// Output of one conversion call. Characters are written into a local buffer;
-// once a pass holds kPass units it is appended to the target string. The
-// slack covers the longest single write (a designation and a character).
+// Output of one conversion call, written straight into the target string
+// through a raw pointer, a window of a bounded number of units at a time.
+// The caller checks its pointer against limit() before each character; past
+// the limit at least kSlack units stay free, enough for the longest single
+// write (a designation and a character). close() trims the unused room.
 template <class S>
-class pass_buffer {
+class output_window {
   public:
     using unit = typename S::value_type;
-    static constexpr std::size_t kPass = 4096;
     static constexpr std::size_t kSlack = 16;
+    static constexpr std::size_t kWindow = 1 << 16;
+    static constexpr std::size_t kReserveLimit = 1 << 22;
 
-    explicit pass_buffer(S& target) : target_(target) {}
-    ~pass_buffer() { commit(); }
-    pass_buffer(const pass_buffer&) = delete;
-    pass_buffer& operator=(const pass_buffer&) = delete;
+    explicit output_window(S& target) : s_(target), used_(target.size()) {}
+    output_window(const output_window&) = delete;
+    output_window& operator=(const output_window&) = delete;
 
-    // Call before writing one character: makes room for kSlack units.
-    void reserve() {
-        if (n_ >= kPass) commit();
-    }
-    void put(std::uint32_t u) { buf_[n_++] = static_cast<unit>(u); }
-    void put2(std::uint32_t a, std::uint32_t b) {
-        buf_[n_] = static_cast<unit>(a);
-        buf_[n_ + 1] = static_cast<unit>(b);
-        n_ += 2;
-    }
-    // Appends the pending units to the target.
-    void commit() {
-        if (n_) {
-            target_.append(buf_, n_);
-            n_ = 0;
+    // Opens room for the output of `input_left` input units at `per_unit`
+    // output units each (at most one window); returns the write pointer.
+    unit* open(std::size_t input_left, std::size_t per_unit) {
+        if (!reserved_) {
+            // One allocation for the whole call instead of a chain of them
+            // (up to a bound: per_unit is a worst case, and a 32-bit process
+            // must not ask for several times a huge input up front).
+            reserved_ = true;
+            const std::size_t bound = input_left < kReserveLimit ? input_left : kReserveLimit;
+            s_.reserve(used_ + bound * per_unit + kSlack);
         }
+        const std::size_t units = (input_left < kWindow ? input_left : kWindow) * per_unit;
+        s_.resize(used_ + units + kSlack);
+        unit* base = &s_[0];
+        limit_ = base + used_ + units;
+        return base + used_;
     }
-    // Room left in the current pass (for bulk loops).
-    std::size_t room() const { return kPass - n_; }
-    unit* cursor() { return buf_ + n_; }
-    void advance(std::size_t k) { n_ += k; }
+    // Keeps what was written up to p and opens the next window.
+    unit* more(unit* p, std::size_t input_left, std::size_t per_unit) {
+        used_ = static_cast<std::size_t>(p - &s_[0]);
+        return open(input_left, per_unit);
+    }
+    unit* limit() const { return limit_; }
+    void close(unit* p) { s_.resize(static_cast<std::size_t>(p - &s_[0])); }
 
   private:
-    S& target_;
-    std::size_t n_ = 0;
-    unit buf_[kPass + kSlack];
+    S& s_;
+    std::size_t used_;
+    unit* limit_ = nullptr;
+    bool reserved_ = false;
 };
+
+template <class U>
+inline void put(U*& o, std::uint32_t v) {
+    *o++ = static_cast<U>(v);
+}
+template <class U>
+inline void put2(U*& o, std::uint32_t a, std::uint32_t b) {
+    o[0] = static_cast<U>(a);
+    o[1] = static_cast<U>(b);
+    o += 2;
+}
 
 }  // namespace detail
 }  // namespace transcode

@@ -5,7 +5,9 @@
 namespace transcode {
 
 using detail::bytes_of;
-using detail::pass_buffer;
+using detail::output_window;
+using detail::put;
+using detail::put2;
 using detail::unit_value;
 
 // clang-format off
@@ -65,24 +67,32 @@ void utf8_to_unicode_engine::translate() {
     const unsigned char* p = bytes_of(in);
     const std::size_t n = in.size();
     std::size_t i = 0;
-    pass_buffer<std::wstring> out(translated_buffer);
+    output_window<std::wstring> w(translated_buffer);
+    wchar_t* o = w.open(n, 1);
+    wchar_t* lim = w.limit();
     while (i < n) {
-        out.reserve();
+        if (o >= lim) {
+            o = w.more(o, n - i, 1);
+            lim = w.limit();
+        }
         const unsigned b = p[i];
         if (b < 0x80) {
             // Runs of ASCII are common even in Japanese text (markup, digits).
-            wchar_t* c = out.cursor();
-            const std::size_t room = out.room();
-            std::size_t k = 0;
             do {
-                c[k++] = static_cast<wchar_t>(p[i++]);
-            } while (k < room && i < n && p[i] < 0x80);
-            out.advance(k);
+                *o++ = static_cast<wchar_t>(p[i++]);
+            } while (i < n && p[i] < 0x80 && o < lim);
+            continue;
+        }
+        // The common case, a complete three-byte sequence (kana and kanji).
+        if ((b & 0xF0) == 0xE0 && i + 2 < n && is_continuation(p[i + 1]) &&
+            is_continuation(p[i + 2])) {
+            put(o, ((b & 0x0F) << 12) | ((p[i + 1] & 0x3Fu) << 6) | (p[i + 2] & 0x3Fu));
+            i += 3;
             continue;
         }
         const unsigned len = utf8_sequence_length[b];
         if (len == 0) {
-            out.put(kReplacement);
+            put(o, kReplacement);
             ++i;
             continue;
         }
@@ -99,22 +109,22 @@ void utf8_to_unicode_engine::translate() {
         }
         if (broken) {
             // The sequence ends early; the byte that ended it is read anew.
-            out.put(kReplacement);
+            put(o, kReplacement);
             i += j;
             continue;
         }
         if (j < len) break;  // cut off: waits for more input
         i += len;
         if (cp <= 0xFFFF) {
-            out.put(cp);
+            put(o, cp);
         } else if (cp > 0x10FFFF) {
-            out.put(kReplacement);
+            put(o, kReplacement);
         } else {
             const std::uint32_t v = cp - 0x10000;
-            out.put2(0xD800 + (v >> 10), 0xDC00 + (v & 0x3FF));
+            put2(o, 0xD800 + (v >> 10), 0xDC00 + (v & 0x3FF));
         }
     }
-    out.commit();
+    w.close(o);
     in.erase(0, i);
 }
 
@@ -122,22 +132,34 @@ void unicode_to_utf8_engine::translate() {
     std::wstring& in = untranslated_buffer;
     const std::size_t n = in.size();
     std::size_t i = 0;
-    pass_buffer<std::string> out(translated_buffer);
+    output_window<std::string> w(translated_buffer);
+    char* o = w.open(n, 3);
+    char* lim = w.limit();
     while (i < n) {
-        out.reserve();
-        std::uint32_t u = unit_value(in[i]);
+        if (o >= lim) {
+            o = w.more(o, n - i, 3);
+            lim = w.limit();
+        }
+        const std::uint32_t u = unit_value(in[i]);
         if (u < 0x80) {
-            out.put(u);
+            put(o, u);
+            ++i;
+            continue;
+        }
+        if (u >= 0x800 && u <= 0xFFFF && (u < 0xD800 || u > 0xDFFF)) {
+            // Kana and kanji: the common case in Japanese text.
+            put(o, 0xE0 | (u >> 12));
+            put2(o, 0x80 | ((u >> 6) & 0x3F), 0x80 | (u & 0x3F));
             ++i;
             continue;
         }
         if (u < 0x800) {
-            out.put2(0xC0 | (u >> 6), 0x80 | (u & 0x3F));
+            put2(o, 0xC0 | (u >> 6), 0x80 | (u & 0x3F));
             ++i;
             continue;
         }
         if (u > 0xFFFF) {
-            out.put(kReplacement);
+            put(o, kReplacement);
             ++i;
             continue;
         }
@@ -146,17 +168,17 @@ void unicode_to_utf8_engine::translate() {
             const std::uint32_t low = unit_value(in[i + 1]);
             if (low >= 0xDC00 && low <= 0xDFFF) {
                 const std::uint32_t cp = ((u - 0xD800) << 10) + (low - 0xDC00) + 0x10000;
-                out.put2(0xF0 | (cp >> 18), 0x80 | ((cp >> 12) & 0x3F));
-                out.put2(0x80 | ((cp >> 6) & 0x3F), 0x80 | (cp & 0x3F));
+                put2(o, 0xF0 | (cp >> 18), 0x80 | ((cp >> 12) & 0x3F));
+                put2(o, 0x80 | ((cp >> 6) & 0x3F), 0x80 | (cp & 0x3F));
                 i += 2;
                 continue;
             }
         }
-        out.put(0xE0 | (u >> 12));
-        out.put2(0x80 | ((u >> 6) & 0x3F), 0x80 | (u & 0x3F));
+        put(o, 0xE0 | (u >> 12));
+        put2(o, 0x80 | ((u >> 6) & 0x3F), 0x80 | (u & 0x3F));
         ++i;
     }
-    out.commit();
+    w.close(o);
     in.erase(0, i);
 }
 
@@ -201,14 +223,20 @@ void ansi_to_unicode_engine::translate() {
 }
 
 void unicode_to_ansi_engine::translate() {
-    pass_buffer<std::string> out(translated_buffer);
-    for (wchar_t w : untranslated_buffer) {
-        const std::uint32_t u = unit_value(w);
+    const std::size_t n = untranslated_buffer.size();
+    output_window<std::string> w(translated_buffer);
+    char* o = w.open(n, 1);
+    char* lim = w.limit();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (o >= lim) {
+            o = w.more(o, n - i, 1);
+            lim = w.limit();
+        }
+        const std::uint32_t u = unit_value(untranslated_buffer[i]);
         if (u >= 0xE000 && u <= 0xF8FF) continue;
-        out.reserve();
-        out.put(u < 0x80 ? u : kReplacement);
+        put(o, u < 0x80 ? u : kReplacement);
     }
-    out.commit();
+    w.close(o);
     untranslated_buffer.clear();
 }
 

@@ -1,6 +1,7 @@
-// The Japanese multibyte engines: named cases per engine (edge cases,
-// malformed input, the mended faults), the direct engines against the way
-// through UTF-16, the kana composition maps, and streaming consistency.
+// The Japanese multibyte engines: named cases per engine (edge cases, and
+// malformed input that must not swallow the text after it), the direct
+// engines against the way through UTF-16, the kana composition maps, and
+// streaming consistency.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -507,4 +508,41 @@ TEST(TranscodeStreaming, ChainsOfTwinsMatchTheWholeInput) {
     EXPECT_EQ(tc_test::check_streaming<utf8_to_euc_jis>(
                   B({0xE6, 0xA4, 0x9C, 0xEF, 0xBD, 0xB1, 0x41, 0xE6})),
               "");
+}
+
+TEST(TranscodeStreaming, LargeInputInOneCallMatchesSmallPortions) {
+    // More output than one output window holds, written in a single call.
+    const std::string sjis =
+        random_text({"A", B({0x8C, 0x9F}), B({0xB1}), B({0xFA, 0x40}), B({0x00})}, 11, 300000);
+    const std::string euc = translate_all<sjis_to_euc_engine>(sjis);
+    const std::string jis = translate_all<sjis_to_jis_engine>(sjis);
+    std::vector<std::size_t> cuts;
+    for (std::size_t k = 997; k < sjis.size(); k += 997) cuts.push_back(k);
+    auto cut = [&](auto engine, const std::string& in) {
+        return tc_test::run_cut(engine, in, cuts);
+    };
+    EXPECT_TRUE(cut(sjis_to_euc_engine(), sjis) == euc);
+    EXPECT_TRUE(cut(sjis_to_jis_engine(), sjis) == jis);
+    EXPECT_TRUE(cut(sjis_cp932_to_unicode_engine(), sjis) == dec_sjis(sjis));
+    EXPECT_TRUE(cut(euc_to_unicode_engine(), euc) == dec_sjis(sjis));
+    EXPECT_TRUE(cut(euc_to_sjis_engine(), euc) == translate_all<euc_to_sjis_engine>(euc));
+    EXPECT_TRUE(cut(euc_to_jis_engine(), euc) == jis);
+    EXPECT_TRUE(cut(jis_to_euc_engine(), jis) == euc);
+    EXPECT_TRUE(cut(jis_to_sjis_engine(), jis) == translate_all<jis_to_sjis_engine>(jis));
+    EXPECT_TRUE(cut(jis_to_iso2022jp_engine(), jis) == translate_all<jis_to_iso2022jp_engine>(jis));
+    const std::wstring units = dec_sjis(sjis);
+    const std::string utf8 = translate_all<unicode_to_utf8_engine>(units);
+    // The one-shot path of a chain runs in blocks; it must equal stage by stage.
+    using to_utf8 = twin_translate_engine<sjis_cp932_to_unicode_engine, unicode_to_utf8_engine>;
+    using through_jis =
+        twin_translate_engine<twin_translate_engine<sjis_to_jis_engine, jis_to_euc_engine>,
+                              euc_to_unicode_engine>;
+    EXPECT_TRUE(translate_all<to_utf8>(sjis) == utf8);
+    EXPECT_TRUE(translate_all<through_jis>(sjis) == units);
+    EXPECT_TRUE(translate_all<utf8_to_unicode_engine>(utf8) == units);
+    EXPECT_TRUE(cut(utf8_to_unicode_engine(), utf8) == units);
+    EXPECT_TRUE(translate_all<euc_to_unicode_engine>(translate_all<unicode_to_euc_engine>(units)) ==
+                units);
+    EXPECT_TRUE(translate_all<sjis_cp932_to_unicode_engine>(
+                    translate_all<unicode_to_sjis_cp932_engine>(units)) == units);
 }

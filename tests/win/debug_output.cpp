@@ -1,50 +1,84 @@
 #include "tests/win/debug_output.h"
 
-#include <cstring>
+#include <vector>
+
+#include "tests/win/program_driver.h"
 
 namespace lvtest {
 
-DebugOutput::DebugOutput() {
-    bufferReady_ = ::CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY");
-    if (bufferReady_ != nullptr && ::GetLastError() == ERROR_ALREADY_EXISTS) return;
-    dataReady_ = ::CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY");
-    mapping_ = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096,
-                                    "DBWIN_BUFFER");
-    stop_ = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (dataReady_ == nullptr || mapping_ == nullptr || stop_ == nullptr) return;
-    memory_ = static_cast<const char*>(::MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 4096));
-    if (memory_ != nullptr) thread_ = std::thread([this] { run(); });
+bool DebugOutput::attach(DWORD pid) {
+    detach();
+    stop_ = false;
+    attached_ = 0;
+    thread_ = std::thread([this, pid] { run(pid); });
+    waitFor([&] { return attached_ != 0; }, 5000);
+    return attached_ == 1;
 }
 
-DebugOutput::~DebugOutput() {
-    if (stop_ != nullptr) ::SetEvent(stop_);
-    if (thread_.joinable()) thread_.join();
-    if (memory_ != nullptr) ::UnmapViewOfFile(memory_);
-    for (HANDLE h : {bufferReady_, dataReady_, mapping_, stop_}) {
-        if (h != nullptr) ::CloseHandle(h);
-    }
+void DebugOutput::detach() {
+    if (!thread_.joinable()) return;
+    stop_ = true;
+    thread_.join();
 }
 
-void DebugOutput::run() {
-    const HANDLE waits[2] = {dataReady_, stop_};
-    for (;;) {
-        ::SetEvent(bufferReady_);
-        if (::WaitForMultipleObjects(2, waits, FALSE, INFINITE) != WAIT_OBJECT_0) return;
-        DWORD pid = 0;
-        std::memcpy(&pid, memory_, sizeof pid);
-        const char* text = memory_ + sizeof pid;
-        std::lock_guard<std::mutex> hold(lock_);
-        received_.emplace_back(pid, std::string(text, strnlen(text, 4096 - sizeof pid)));
-    }
+std::string DebugOutput::text() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return text_;
 }
 
-std::vector<std::string> DebugOutput::texts(DWORD pid) {
-    std::lock_guard<std::mutex> hold(lock_);
-    std::vector<std::string> out;
-    for (const auto& [from, text] : received_) {
-        if (from == pid) out.push_back(text);
+void DebugOutput::run(DWORD pid) {
+    // The debugger is the thread that attached: every event is waited for
+    // and continued here.
+    if (!::DebugActiveProcess(pid)) {
+        attached_ = -1;
+        return;
     }
-    return out;
+    ::DebugSetProcessKillOnExit(FALSE);
+    attached_ = 1;
+    bool exited = false;
+    while (!stop_ && !exited) {
+        DEBUG_EVENT event{};
+        if (!::WaitForDebugEvent(&event, 50)) continue;
+        DWORD status = DBG_CONTINUE;
+        switch (event.dwDebugEventCode) {
+            case OUTPUT_DEBUG_STRING_EVENT: {
+                const OUTPUT_DEBUG_STRING_INFO& info = event.u.DebugString;
+                HANDLE process = ::OpenProcess(PROCESS_VM_READ, FALSE, pid);
+                std::vector<char> bytes(info.nDebugStringLength, '\0');
+                SIZE_T got = 0;
+                if (process != nullptr && !bytes.empty() && info.fUnicode == 0 &&
+                    ::ReadProcessMemory(process, info.lpDebugStringData, bytes.data(), bytes.size(),
+                                        &got)) {
+                    // The length counts the terminating NUL.
+                    std::string piece(bytes.data(), got);
+                    if (!piece.empty() && piece.back() == '\0') piece.pop_back();
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    text_ += piece;
+                }
+                if (process != nullptr) ::CloseHandle(process);
+                break;
+            }
+            case CREATE_PROCESS_DEBUG_EVENT:
+                if (event.u.CreateProcessInfo.hFile != nullptr)
+                    ::CloseHandle(event.u.CreateProcessInfo.hFile);
+                break;
+            case LOAD_DLL_DEBUG_EVENT:
+                if (event.u.LoadDll.hFile != nullptr) ::CloseHandle(event.u.LoadDll.hFile);
+                break;
+            case EXCEPTION_DEBUG_EVENT:
+                // The attach breakpoint is ours; everything else is the program's.
+                if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
+                    status = DBG_EXCEPTION_NOT_HANDLED;
+                break;
+            case EXIT_PROCESS_DEBUG_EVENT:
+                exited = true;
+                break;
+            default:
+                break;
+        }
+        ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+    }
+    if (!exited) ::DebugActiveProcessStop(pid);
 }
 
 }  // namespace lvtest

@@ -1,36 +1,38 @@
 #pragma once
-// Collects the debugger output (OutputDebugStringA) of one process, the way
-// a debug-output viewer does: through the DBWIN_BUFFER shared block.
+// Collects what a running program writes to the debugger output
+// (OutputDebugStringA): attaches to it as its debugger on a thread of its
+// own and detaches, leaving the program running, when it goes.
 
 #include <windows.h>
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace lvtest {
 
 class DebugOutput {
   public:
-    DebugOutput();
-    ~DebugOutput();
+    DebugOutput() = default;
+    ~DebugOutput() { detach(); }
     DebugOutput(const DebugOutput&) = delete;
     DebugOutput& operator=(const DebugOutput&) = delete;
 
-    // False when another viewer holds the shared block.
-    bool listening() const { return memory_ != nullptr; }
-    // The texts that process `pid` sent so far, in order.
-    std::vector<std::string> texts(DWORD pid);
+    // Attaches to process `pid`; false when that fails.
+    bool attach(DWORD pid);
+    void detach();
+    // Everything written so far, in order.
+    std::string text();
 
   private:
-    void run();
+    void run(DWORD pid);
 
-    HANDLE bufferReady_ = nullptr, dataReady_ = nullptr, mapping_ = nullptr, stop_ = nullptr;
-    const char* memory_ = nullptr;
-    std::mutex lock_;
-    std::vector<std::pair<DWORD, std::string>> received_;
     std::thread thread_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> attached_{0};  // 0 pending, 1 attached, -1 failed
+    std::mutex mutex_;
+    std::string text_;
 };
 
 }  // namespace lvtest

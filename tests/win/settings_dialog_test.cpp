@@ -244,9 +244,9 @@ TEST_F(SettingsDialogTest, NumberFieldsTakeWhatIsTypedAndOkWritesTheFile) {
 }
 
 TEST_F(SettingsDialogTest, KeysAreCapturedByTheirReleaseAndANewShowKeyWorksAtOnce) {
-    DebugOutput traces;
-    ASSERT_TRUE(traces.listening());
     startWith("");
+    DebugOutput traces;
+    ASSERT_TRUE(traces.attach(program.pid()));
     HWND dialog = openSettings();
     ASSERT_NE(dialog, nullptr);
 
@@ -269,8 +269,10 @@ TEST_F(SettingsDialogTest, KeysAreCapturedByTheirReleaseAndANewShowKeyWorksAtOnc
         return std::string(line);
     };
     std::vector<std::string> keyTraces;
-    for (const std::string& t : traces.texts(program.pid())) {
-        if (t.rfind("nRet", 0) == 0) keyTraces.push_back(t);
+    const std::string all = traces.text();
+    for (size_t at = all.find("nRet"); at != std::string::npos; at = all.find("nRet", at + 1)) {
+        const size_t end = all.find('\n', at);
+        keyTraces.push_back(all.substr(at, end == std::string::npos ? end : end - at + 1));
     }
     EXPECT_EQ(keyTraces, (std::vector<std::string>{traceFor(0x10, kChangeShowWindowKey),
                                                    traceFor(0xBF, kChangeHistoryNext)}));

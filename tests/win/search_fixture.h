@@ -1,0 +1,71 @@
+#pragma once
+// The real program with a stand-in browser registered as the handler of
+// "http" in the test prefix, and the helpers the search-box and search tests
+// share: showing the window with the show key, putting a word into the box,
+// releasing keys and reading back the label, the box and the launches.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/win/debug_output.h"
+#include "tests/win/program_driver.h"
+#include "tests/win/registry_guard.h"
+
+namespace lvtest {
+
+constexpr int kSearchBox = 1002;
+constexpr int kModeLabel = 1003;
+
+// The labels of modes 0 to 4, as code page 932 bytes.
+extern const char* const kModeLabels[5];
+
+class SearchFixture : public ::testing::Test {
+  protected:
+    SearchFixture();
+    ~SearchFixture() override;
+
+    // Puts the stand-in browser into the test's folder under `fileName` and
+    // makes `"<path>" "%1"` the command of the "open" verb, the default.
+    void registerBrowser(const char* fileName = "browser.exe");
+    // Starts the program with `ini` as its settings file (none when empty).
+    void startWith(const std::string& ini = "");
+    // Starts collecting the program's debugger output in `traces`.
+    void watchTraces();
+
+    // Double Ctrl, then waits until the window is shown, in the foreground
+    // and the box has the focus.
+    void show();
+    bool waitVisible(bool visible, DWORD ms = 3000);
+    // Puts `text` into the box as the edit control's text (WM_SETTEXT).
+    void setBox(const std::string& text);
+    std::string box();
+    std::string label();
+    // The box's selection as (start, end).
+    std::pair<int, int> selection();
+    // Releases `vk` after pressing it, and lets the program handle both.
+    void release(WORD vk);
+    // A search as a user makes it: show, word, Enter; waits for the hide.
+    void search(const std::string& word);
+
+    // The launches the stand-in browser saw, one line of arguments each.
+    std::vector<std::string> launches();
+    bool waitLaunches(std::size_t count, DWORD ms = 5000);
+
+    // A message box of the program (a visible #32770 with a button and no
+    // edit control), or nullptr.
+    HWND messageBox();
+
+    std::unique_ptr<HttpShellGuard> registry;
+    TaskbarHolder taskbar;
+    TempDir dir;
+    std::string browserLog;
+    Program program;     // ended before its directory goes
+    DebugOutput traces;  // detached before the program ends
+};
+
+}  // namespace lvtest

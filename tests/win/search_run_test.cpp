@@ -1,0 +1,195 @@
+// The whole road of one search in the real program: a word in the box, a
+// real Enter release, and the URL that reaches the stand-in browser
+// registered as the handler of "http"; and the messages when the registry
+// names no usable browser.
+#include <algorithm>
+
+#include "tests/win/search_fixture.h"
+
+namespace {
+
+using namespace lvtest;
+
+const char kNihon[] = "日本";   // code page 932: 93 FA 96 7B
+const char kHyouji[] = "表示";  // 95 5C 8E A6: a trail byte that is a backslash
+
+class SearchRunTest : public SearchFixture {
+  protected:
+    // Shows the window and releases Page Down until `mode` is on the label.
+    void showInMode(int mode) {
+        show();
+        for (int i = 0; i < mode; ++i) release(VK_NEXT);
+        ASSERT_EQ(label(), kModeLabels[mode]);
+    }
+    // Closes the message box with its OK button and waits for the window to hide.
+    void closeMessageBox(HWND box) {
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(waitFor([&] { return messageBox() == nullptr; }, 3000));
+        EXPECT_TRUE(waitVisible(false));
+    }
+    void expectNewestHistoryEntry(const std::string& word) {
+        show();
+        release(VK_UP);
+        EXPECT_EQ(box(), word) << "the word went into the history";
+        release(VK_ESCAPE);
+        ASSERT_TRUE(waitVisible(false));
+    }
+};
+
+struct ModeCase {
+    int mode;
+    const char* word;
+    const char* url;
+};
+
+TEST_F(SearchRunTest, EachModeSendsTheWordInTheSitesEncodingToTheDefaultBrowser) {
+    const ModeCase cases[] = {
+        {0, kNihon,
+         "http://www.google.co.jp/search?hl=ja&q=%e6%97%a5%e6%9c%ac"
+         "&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=lang_ja"},
+        {1, kNihon,
+         "http://images.google.co.jp/images?svnum=10&hl=ja&client=opera&rls=ja"
+         "&q=%e6%97%a5%e6%9c%ac&btnG=Google+%E6%A4%9C%E7%B4%A2"},
+        {2, kNihon, "http://dictionary.goo.ne.jp/search.php?MT=%c6%fc%cb%dc&kind=ej&mode=0"},
+        {3, kNihon, "http://dictionary.goo.ne.jp/search.php?MT=%c6%fc%cb%dc&kind=je&mode=0"},
+        {4, kNihon, "http://dictionary.goo.ne.jp/search.php?MT=%c6%fc%cb%dc&kind=all&mode=0"},
+        {0, kHyouji,
+         "http://www.google.co.jp/search?hl=ja&q=%e8%a1%a8%e7%a4%ba"
+         "&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=lang_ja"},
+        {3, kHyouji, "http://dictionary.goo.ne.jp/search.php?MT=%c9%bd%bc%a8&kind=je&mode=0"},
+        {2, "1+1=2 a-b",
+         "http://dictionary.goo.ne.jp/search.php?MT=1%2b1%3d2+a%2db&kind=ej&mode=0"},
+    };
+    registerBrowser();
+    startWith();
+    watchTraces();
+    std::size_t done = 0;
+    for (const ModeCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "mode " << c.mode << ", " << c.url);
+        showInMode(c.mode);
+        setBox(c.word);
+        release(VK_RETURN);
+        EXPECT_TRUE(waitVisible(false));
+        ASSERT_TRUE(waitLaunches(++done));
+        EXPECT_EQ(launches().back(), c.url);
+        // The URL between two banners, as the last thing written.
+        const std::string trace =
+            std::string("=======結果=========\n") + c.url + "\n=======結果=========\n";
+        EXPECT_TRUE(waitFor([&] { return traces.text().size() >= trace.size(); }, 2000));
+        const std::string written = traces.text();
+        EXPECT_EQ(written.substr(written.size() - std::min(written.size(), trace.size())), trace);
+        expectNewestHistoryEntry(c.word);
+        EXPECT_EQ(label(), kModeLabels[0]) << "googleStart brings the web search back";
+    }
+    ::Sleep(300);
+    EXPECT_EQ(launches().size(), done) << "one launch per search";
+}
+
+TEST_F(SearchRunTest, ShiftEnterInADictionaryModeSendsTheGoogleWebSearch) {
+    registerBrowser();
+    startWith();
+    showInMode(4);
+    setBox(kNihon);
+    keyDown(VK_SHIFT);
+    release(VK_RETURN);
+    keyUp(VK_SHIFT);
+    EXPECT_TRUE(waitVisible(false));
+    ASSERT_TRUE(waitLaunches(1));
+    EXPECT_EQ(launches()[0],
+              "http://www.google.co.jp/search?hl=ja&q=%e6%97%a5%e6%9c%ac"
+              "&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=lang_ja");
+}
+
+TEST_F(SearchRunTest, ABoxOfSpacesIsAWordOfPlusSignsAndJapanLocalOffEmptiesLr) {
+    registerBrowser();
+    startWith("[otherInfo]\r\njapanLocal=0\r\n");
+    search("   ");
+    ASSERT_TRUE(waitLaunches(1));
+    EXPECT_EQ(launches()[0],
+              "http://www.google.co.jp/search?hl=ja&q=+++&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=");
+    expectNewestHistoryEntry("   ");
+}
+
+TEST_F(SearchRunTest, AnInternetExplorerCommandStartsItsProgramWithNewAndTheUrl) {
+    // Any letter case counts; the program is the quoted first token of the
+    // registry's command, which also carries the "%1" argument.
+    registerBrowser("IExplore.exe");
+    startWith();
+    search("abc");
+    ASSERT_TRUE(waitLaunches(1));
+    EXPECT_EQ(launches()[0],
+              "-new http://www.google.co.jp/search?hl=ja&q=abc"
+              "&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=lang_ja");
+}
+
+TEST_F(SearchRunTest, AVerbOf147BytesIsReadAndItsCommandUsed) {
+    registerBrowser();
+    const std::string verb(147, 'v');
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", &key), ERROR_SUCCESS);
+    char registered[600] = {};
+    LONG size = sizeof registered;
+    ASSERT_EQ(::RegQueryValueA(key, "", registered, &size), ERROR_SUCCESS);
+    ::RegCloseKey(key);
+    ASSERT_TRUE(setDefaultValue("http\\shell\\" + verb + "\\command", registered));
+    ASSERT_TRUE(setDefaultValue("http\\shell", verb));
+    startWith();
+    search("abc");
+    EXPECT_EQ(messageBox(), nullptr);
+    EXPECT_TRUE(waitLaunches(1)) << "the shell opened the URL";
+}
+
+struct MissingBrowserCase {
+    const char* what;
+    void (*breakRegistry)();
+    const char* caption;
+    const char* text;
+};
+
+TEST_F(SearchRunTest, WithoutAUsableBrowserTheRightMessageShowsAndNothingIsLaunched) {
+    const MissingBrowserCase cases[] = {
+        {"no http\\shell", [] { ASSERT_TRUE(deleteKeyTree("http\\shell")); },
+         "規定のブラウザが見つかりません",
+         "HKEY_CLASSES_ROOT\\http\\shellとブラウザが関連付いていません。\r\n"
+         "windowsの設定を確認してください。"},
+        {"a verb of 148 bytes",
+         [] { ASSERT_TRUE(setDefaultValue("http\\shell", std::string(148, 'v'))); },
+         "規定のブラウザ情報を取得できませんでした。",
+         "HKEY_CLASSES_ROOT\\http\\shellの値取得に失敗しました。\r\n"
+         "windowsの設定を確認してください。"},
+        {"a command of 532 bytes",
+         [] {
+             ASSERT_TRUE(setDefaultValue("http\\shell\\open\\command",
+                                         "\"C:\\browser.exe\" " + std::string(515, 'a')));
+         },
+         "規定のブラウザ情報を取得できませんでした。",
+         "HKEY_CLASSES_ROOT\\http\\shellの値取得に失敗しました。\r\n"
+         "windowsの設定を確認してください。"},
+        {"a verb without a command", [] { ASSERT_TRUE(setDefaultValue("http\\shell", "lvnone")); },
+         "規定のブラウザが見つかりません",
+         "ブラウザが関連付いていません。\r\nwindowsの設定を確認してください。"},
+    };
+    startWith();
+    watchTraces();
+    for (const MissingBrowserCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        registerBrowser();
+        c.breakRegistry();
+        show();
+        setBox(kNihon);
+        release(VK_RETURN);
+        HWND box = nullptr;
+        ASSERT_TRUE(waitFor([&] { return (box = messageBox()) != nullptr; }, 5000));
+        EXPECT_EQ(windowText(box), c.caption);
+        EXPECT_EQ(windowText(::GetDlgItem(box, 0xFFFF)), c.text);
+        closeMessageBox(box);
+        EXPECT_EQ(messageBox(), nullptr) << "one message only";
+        expectNewestHistoryEntry(kNihon);
+        registry->restore();
+    }
+    ::Sleep(300);
+    EXPECT_TRUE(launches().empty()) << "nothing was launched";
+    EXPECT_EQ(traces.text(), "") << "no URL traced";
+}
+
+}  // namespace

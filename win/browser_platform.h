@@ -1,0 +1,20 @@
+#pragma once
+// The default-browser launch's platform calls, answered by the registry,
+// the shell and message boxes.
+
+#include "search/browser_launch.h"
+
+namespace lumenvik::win {
+
+class Win32BrowserPlatform : public BrowserPlatform {
+  public:
+    bool openClassesRootKey(const std::string& path, RegistryKey& key) override;
+    bool readDefaultValue(RegistryKey key, std::size_t bufferBytes, std::string& value) override;
+    void closeKey(RegistryKey key) override;
+    std::string upperCase(const std::string& text) override;
+    void shellExecute(const std::string& operation, const std::string& file,
+                      const std::string& parameters) override;
+    void messageBox(const std::string& text, const std::string& caption) override;
+};
+
+}  // namespace lumenvik::win
