@@ -5,7 +5,18 @@
 // Ctrl press within 500 ms. WM_CLOSE ends it. Whatever this program costs
 // (start-up, memory, key-to-window time) is Wine's share; what lumenvik.exe
 // costs beyond it is the program's own.
+//
+// Built a second time with PEER_WITH_PROGRAM_DLLS, the peer also does what
+// the program must do with the system's DLLs at start-up (COM, common
+// controls, the input method context, a tray icon), so that the difference
+// to lumenvik.exe leaves out Wine's cost of loading those DLLs.
 #include <windows.h>
+#ifdef PEER_WITH_PROGRAM_DLLS
+#include <commctrl.h>
+#include <imm.h>
+#include <objbase.h>
+#include <shellapi.h>
+#endif
 
 namespace {
 
@@ -44,6 +55,14 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             ::ShowWindow(hwnd, ::IsWindowVisible(hwnd) ? SW_HIDE : SW_SHOW);
             return 0;
         case WM_DESTROY:
+#ifdef PEER_WITH_PROGRAM_DLLS
+        {
+            NOTIFYICONDATAA icon{};
+            icon.cbSize = sizeof icon;
+            icon.hWnd = hwnd;
+            ::Shell_NotifyIconA(NIM_DELETE, &icon);
+        }
+#endif
             ::PostQuitMessage(0);
             return 0;
         default:
@@ -54,6 +73,13 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+#ifdef PEER_WITH_PROGRAM_DLLS
+    ::CoInitialize(nullptr);
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_BAR_CLASSES;
+    ::InitCommonControlsEx(&controls);
+#endif
     WNDCLASSA wc{};
     wc.lpfnWndProc = &windowProc;
     wc.hInstance = instance;
@@ -66,6 +92,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                                  WS_POPUP | WS_CAPTION | WS_SYSMENU, 300, 300, 580, 90, nullptr,
                                  nullptr, instance, nullptr);
     if (g_window == nullptr) return 1;
+#ifdef PEER_WITH_PROGRAM_DLLS
+    HIMC himc = ::ImmGetContext(g_window);
+    ::ImmReleaseContext(g_window, himc);
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = g_window;
+    icon.uFlags = NIF_ICON | NIF_TIP;
+    icon.hIcon = ::LoadIconA(nullptr, MAKEINTRESOURCEA(32512));  // IDI_APPLICATION
+    ::lstrcpynA(icon.szTip, "LumenvikPeer", sizeof icon.szTip);
+    ::Shell_NotifyIconA(NIM_ADD, &icon);
+#endif
     g_hook = ::SetWindowsHookExA(WH_KEYBOARD_LL, &keyboardProc, instance, 0);
     MSG msg;
     while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -73,5 +110,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         ::DispatchMessageA(&msg);
     }
     if (g_hook != nullptr) ::UnhookWindowsHookEx(g_hook);
+#ifdef PEER_WITH_PROGRAM_DLLS
+    ::CoUninitialize();
+#endif
     return 0;
 }
