@@ -5,7 +5,9 @@
 
 namespace transcode {
 
+using detail::ascii_run;
 using detail::bytes_of;
+using detail::kAhead;
 using detail::output_window;
 using detail::put;
 using detail::put2;
@@ -153,6 +155,31 @@ void sjis_cp932_to_unicode_engine::translate() {
     wchar_t* o = win.open(n, 1);
     wchar_t* lim = win.limit();
     const std::size_t factor = 1;
+    // Fast loop: the byte after a lead byte is always there.
+    while (i + kAhead <= n) {
+        if (o >= lim) {
+            o = win.more(o, n - i, factor);
+            lim = win.limit();
+        }
+        const unsigned b = p[i];
+        if (b < 0x80) {
+            i = ascii_run(o, lim, p, i, n);
+            continue;
+        }
+        const unsigned row = sjis_classes.row[b];
+        const unsigned t = p[i + 1];
+        if (row != kNoRow && sjis_classes.trail[t]) {
+            const unsigned u = cp932_to_unicode[row * 192u + t - 0x40];
+            put(o, u ? u : kQ);
+            i += 2;
+        } else if (row != kNoRow) {
+            put(o, kQ);
+            i += 1;
+        } else {
+            put(o, b >= 0xA1 && b <= 0xDF ? cp932_kana_to_unicode[b - 0xA1] : b);
+            i += 1;
+        }
+    }
     while (i < n) {
         if (o >= lim) {
             o = win.more(o, n - i, factor);
@@ -189,21 +216,23 @@ void unicode_to_sjis_cp932_engine::translate() {
     byte_window win(translated_buffer);
     char* o = win.open(n, 2);
     char* lim = win.limit();
+    const wchar_t* q = untranslated_buffer.data();
     for (std::size_t i = 0; i < n; ++i) {
         if (o >= lim) {
             o = win.more(o, n - i, 2);
             lim = win.limit();
         }
-        const std::uint32_t u = unit_value(untranslated_buffer[i]);
+        const std::uint32_t u = unit_value(q[i]);
         if (u < 0x80) {
-            put(o, u);
+            *o++ = static_cast<char>(u);
             continue;
         }
-        const unsigned v = u <= 0xFFFF ? unicode_to_cp932(u) : 0;
-        if (v >= 0x100) {
-            put2(o, v >> 8, v & 0xFF);
-        } else if (v) {
-            put(o, v);
+        const unsigned c = u <= 0xFFFF ? unicode_to_cp932(u) : 0;
+        if (c >= 0x100) {
+            detail::store_le16(o, (c >> 8) | ((c & 0xFF) << 8));
+            o += 2;
+        } else if (c) {
+            put(o, c);
         } else if (u < 0xE000 || u > 0xF8FF) {
             put(o, kQ);
         }
@@ -222,6 +251,49 @@ void euc_to_unicode_engine::translate() {
     wchar_t* lim = win.limit();
     const std::size_t factor = 1;
     auto valid = [](unsigned c) { return c >= 0xA1 && c <= 0xFE; };
+    // Fast loop: the two bytes after a lead byte are always there.
+    while (i + kAhead <= n) {
+        if (o >= lim) {
+            o = win.more(o, n - i, factor);
+            lim = win.limit();
+        }
+        const unsigned b = p[i];
+        if (b < 0x80) {
+            i = ascii_run(o, lim, p, i, n);
+            continue;
+        }
+        const unsigned h = p[i + 1];
+        if (b - 0xA1 < 0x5E && h - 0xA1 < 0x5E) {
+            // JIS X 0208, the bulk of any EUC-JP text.
+            const unsigned u = euc_to_unicode[(b - 0xA0) * 94 + h - 0xA1];
+            put(o, u ? u : kQ);
+            i += 2;
+        } else if (b == 0x8F) {
+            if (!valid(h)) {
+                put(o, kQ);
+                i += 1;
+            } else if (!valid(p[i + 2])) {
+                put(o, kQ);
+                i += 2;
+            } else {
+                const unsigned u = jisx0212_pair(h, p[i + 2]);
+                put(o, u ? u : kQ);
+                i += 3;
+            }
+        } else if (is_euc_lead(b)) {
+            if (!valid(h)) {
+                put(o, kQ);
+                i += 1;
+            } else {
+                const unsigned u = euc_pair(b, h);
+                put(o, u ? u : kQ);
+                i += 2;
+            }
+        } else {
+            put(o, b);
+            ++i;
+        }
+    }
     while (i < n) {
         if (o >= lim) {
             o = win.more(o, n - i, factor);
@@ -305,6 +377,46 @@ void sjis_to_euc_engine::translate() {
     char* o = win.open(n, 2);
     char* lim = win.limit();
     const std::size_t factor = 2;
+    // Fast loop: the byte after a lead byte is always there.
+    while (i + kAhead <= n) {
+        if (o >= lim) {
+            o = win.more(o, n - i, factor);
+            lim = win.limit();
+        }
+        const unsigned b = p[i];
+        if (b < 0x80) {
+            i = ascii_run(o, lim, p, i, n);
+            continue;
+        }
+        const unsigned t = p[i + 1];
+        if (sjis_classes.row[b] < 31 + 16 && sjis_classes.trail[t]) {
+            // 81-9F and E0-EF: JIS X 0208 by arithmetic.
+            const byte_pair e = tables::sjis_to_euc(b, t);
+            put2(o, e.first, e.second);
+            i += 2;
+        } else if (b - 0xA1 <= 0xDF - 0xA1) {
+            put2(o, 0x8E, b);
+            ++i;
+        } else if (sjis_classes.row[b] == kNoRow) {
+            put(o, b);
+            ++i;
+        } else if (!sjis_classes.trail[t]) {
+            put(o, kQ);
+            i += 1;
+        } else if (b <= 0xF9) {
+            put(o, kQ);  // user-defined area: no EUC-JP code
+            i += 2;
+        } else {
+            const unsigned e = ibm_extension_to_euc(b, t);
+            if (e) {
+                put2(o, e >> 8, e & 0xFF);
+                i += 2;
+            } else {
+                put(o, kQ);
+                i += 1;
+            }
+        }
+    }
     while (i < n) {
         if (o >= lim) {
             o = win.more(o, n - i, factor);

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <type_traits>
 
@@ -79,6 +80,75 @@ inline void put2(U*& o, std::uint32_t a, std::uint32_t b) {
     o[0] = static_cast<U>(a);
     o[1] = static_cast<U>(b);
     o += 2;
+}
+
+// Word-at-a-time helpers of the fast loops. The fast loops run while enough
+// input is left to read a few bytes ahead without checking (kAhead) and the
+// output pointer is below the window limit (so kSlack units may be written).
+constexpr std::size_t kAhead = 8;
+
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+constexpr bool kLittleEndian = true;
+#else
+constexpr bool kLittleEndian = false;
+#endif
+
+// The number of bytes below 0x80 at the start of the 8 bytes at p (0 to 8).
+inline unsigned ascii_prefix8(const unsigned char* p) {
+    if (kLittleEndian) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);
+        const std::uint64_t high = w & 0x8080808080808080ull;
+        return high ? static_cast<unsigned>(__builtin_ctzll(high)) >> 3 : 8;
+    }
+    unsigned k = 0;
+    while (k < 8 && p[k] < 0x80) ++k;
+    return k;
+}
+
+// The 4 bytes at p as a number, first byte lowest.
+inline std::uint32_t load_le32(const unsigned char* p) {
+    if (kLittleEndian) {
+        std::uint32_t w;
+        std::memcpy(&w, p, 4);
+        return w;
+    }
+    return p[0] | (p[1] << 8) | (static_cast<std::uint32_t>(p[2]) << 16) |
+           (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// Stores the 4 (2) low bytes of v at o, lowest first.
+inline void store_le32(char* o, std::uint32_t v) {
+    if (kLittleEndian) {
+        std::memcpy(o, &v, 4);
+    } else {
+        for (int k = 0; k < 4; ++k) o[k] = static_cast<char>(v >> (8 * k));
+    }
+}
+inline void store_le16(char* o, std::uint32_t v) {
+    if (kLittleEndian) {
+        const std::uint16_t h = static_cast<std::uint16_t>(v);
+        std::memcpy(o, &h, 2);
+    } else {
+        o[0] = static_cast<char>(v);
+        o[1] = static_cast<char>(v >> 8);
+    }
+}
+
+// Copies a run of ASCII bytes 8 at a time (all 8 are written, the count
+// of ASCII among them kept) while at least 8 bytes are left before `end`
+// and the output is below `lim`. Returns the new input position.
+template <class U>
+inline std::size_t ascii_run(U*& o, U* lim, const unsigned char* p, std::size_t i,
+                             std::size_t end) {
+    while (i + 8 <= end && o < lim) {
+        const unsigned k = ascii_prefix8(p + i);
+        for (unsigned j = 0; j < 8; ++j) o[j] = static_cast<U>(p[i + j]);
+        o += k;
+        i += k;
+        if (k < 8) break;
+    }
+    return i;
 }
 
 }  // namespace detail

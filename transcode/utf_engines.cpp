@@ -4,10 +4,15 @@
 
 namespace transcode {
 
+using detail::ascii_run;
 using detail::bytes_of;
+using detail::kAhead;
+using detail::load_le32;
 using detail::output_window;
 using detail::put;
 using detail::put2;
+using detail::store_le16;
+using detail::store_le32;
 using detail::unit_value;
 
 // clang-format off
@@ -70,6 +75,59 @@ void utf8_to_unicode_engine::translate() {
     output_window<std::wstring> w(translated_buffer);
     wchar_t* o = w.open(n, 1);
     wchar_t* lim = w.limit();
+    // Fast loop for ASCII and complete three-byte sequences; anything else
+    // goes to the general loop below one character at a time.
+    for (;;) {
+        while (i + kAhead <= n) {
+            if (o >= lim) {
+                o = w.more(o, n - i, 1);
+                lim = w.limit();
+            }
+            const std::uint32_t v = load_le32(p + i);
+            if ((v & 0x80) == 0) {
+                i = ascii_run(o, lim, p, i, n);
+            } else if ((v & 0xC0C0F0) == 0x8080E0) {
+                put(o, ((v & 0x0F) << 12) | ((v >> 2) & 0xFC0) | ((v >> 16) & 0x3F));
+                i += 3;
+            } else {
+                break;
+            }
+        }
+        if (i + kAhead > n) break;
+        // One character of any other kind, then back to the fast loop.
+        if (o >= lim) {
+            o = w.more(o, n - i, 1);
+            lim = w.limit();
+        }
+        const unsigned b = p[i];
+        const unsigned len = utf8_sequence_length[b];
+        if (len == 0) {
+            put(o, kReplacement);
+            ++i;
+            continue;
+        }
+        std::uint32_t cp = b & utf8_lead_mask[len];
+        unsigned j = 1;
+        for (; j < len; ++j) {
+            const unsigned c = p[i + j];
+            if (!is_continuation(c)) break;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if (j < len) {
+            put(o, kReplacement);  // ended early; the byte that ended it is read anew
+            i += j;
+        } else {
+            i += len;
+            if (cp <= 0xFFFF) {
+                put(o, cp);
+            } else if (cp > 0x10FFFF) {
+                put(o, kReplacement);
+            } else {
+                const std::uint32_t x = cp - 0x10000;
+                put2(o, 0xD800 + (x >> 10), 0xDC00 + (x & 0x3FF));
+            }
+        }
+    }
     while (i < n) {
         if (o >= lim) {
             o = w.more(o, n - i, 1);
@@ -135,29 +193,32 @@ void unicode_to_utf8_engine::translate() {
     output_window<std::string> w(translated_buffer);
     char* o = w.open(n, 3);
     char* lim = w.limit();
+    const wchar_t* q = in.data();
     while (i < n) {
-        if (o >= lim) {
-            o = w.more(o, n - i, 3);
-            lim = w.limit();
+        // Fast loop over units below U+10000 outside the surrogates, in
+        // runs of ASCII and runs of the rest (kana and kanji mostly).
+        for (; i < n; ++i) {
+            if (o >= lim) {
+                o = w.more(o, n - i, 3);
+                lim = w.limit();
+            }
+            const std::uint32_t u = unit_value(q[i]);
+            if (u < 0x80) {
+                *o++ = static_cast<char>(u);
+            } else if (u >= 0x800 && u <= 0xFFFF && u - 0xD800 >= 0x800) {
+                store_le32(o, (0xE0 | (u >> 12)) | ((0x80 | ((u >> 6) & 0x3F)) << 8) |
+                                  ((0x80 | (u & 0x3F)) << 16));
+                o += 3;
+            } else if (u < 0x800) {
+                store_le16(o, (0xC0 | (u >> 6)) | ((0x80 | (u & 0x3F)) << 8));
+                o += 2;
+            } else {
+                break;
+            }
         }
+        if (i == n) break;
+        // A surrogate or an element that is no UTF-16 unit.
         const std::uint32_t u = unit_value(in[i]);
-        if (u < 0x80) {
-            put(o, u);
-            ++i;
-            continue;
-        }
-        if (u >= 0x800 && u <= 0xFFFF && (u < 0xD800 || u > 0xDFFF)) {
-            // Kana and kanji: the common case in Japanese text.
-            put(o, 0xE0 | (u >> 12));
-            put2(o, 0x80 | ((u >> 6) & 0x3F), 0x80 | (u & 0x3F));
-            ++i;
-            continue;
-        }
-        if (u < 0x800) {
-            put2(o, 0xC0 | (u >> 6), 0x80 | (u & 0x3F));
-            ++i;
-            continue;
-        }
         if (u > 0xFFFF) {
             put(o, kReplacement);
             ++i;
