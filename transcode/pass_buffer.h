@@ -117,6 +117,16 @@ inline std::uint32_t load_le32(const unsigned char* p) {
            (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
+// The 8 bytes at p as a number, first byte lowest.
+inline std::uint64_t load_le64(const unsigned char* p) {
+    if (kLittleEndian) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);
+        return w;
+    }
+    return load_le32(p) | static_cast<std::uint64_t>(load_le32(p + 4)) << 32;
+}
+
 // Stores the 4 (2) low bytes of v at o, lowest first.
 inline void store_le32(char* o, std::uint32_t v) {
     if (kLittleEndian) {

@@ -652,3 +652,36 @@ TEST(TranscodeFastLoops, AgreeWithUnitByUnitFeeding) {
     EXPECT_EQ(hex(translate_all<unicode_to_sjis_cp932_engine>(units)),
               hex(run_unit_by_unit<unicode_to_sjis_cp932_engine>(units)));
 }
+
+TEST(TranscodeFastLoops, EveryTwoByteCodeAgreesWithUnitByUnitFeeding) {
+    // Each pair of bytes, then a letter, in one long input: the fast loops'
+    // look-up tables must give what the careful loop gives for every code,
+    // including the malformed ones.
+    std::string pairs;
+    for (unsigned b = 0x80; b < 0x100; ++b) {
+        for (unsigned t = 0; t < 0x100; ++t) pairs += B({b, t, 'A'});
+    }
+    EXPECT_TRUE(translate_all<sjis_cp932_to_unicode_engine>(pairs) ==
+                run_unit_by_unit<sjis_cp932_to_unicode_engine>(pairs));
+    EXPECT_TRUE(translate_all<sjis_to_euc_engine>(pairs) ==
+                run_unit_by_unit<sjis_to_euc_engine>(pairs));
+    EXPECT_TRUE(translate_all<euc_to_unicode_engine>(pairs) ==
+                run_unit_by_unit<euc_to_unicode_engine>(pairs));
+    EXPECT_TRUE(translate_all<utf8_to_unicode_engine>(pairs) ==
+                run_unit_by_unit<utf8_to_unicode_engine>(pairs));
+
+    // Every three-byte UTF-8 form and every JIS X 0212 code, back to back.
+    std::string utf8, euc3;
+    for (unsigned a = 0xE0; a < 0xF0; ++a) {
+        for (unsigned b = 0x80; b < 0xC0; ++b) {
+            for (unsigned c = 0x80; c < 0xC0; ++c) utf8 += B({a, b, c});
+        }
+    }
+    for (unsigned a = 0xA1; a < 0xFF; ++a) {
+        for (unsigned b = 0xA1; b < 0xFF; ++b) euc3 += B({0x8F, a, b});
+    }
+    EXPECT_TRUE(translate_all<utf8_to_unicode_engine>(utf8) ==
+                run_unit_by_unit<utf8_to_unicode_engine>(utf8));
+    EXPECT_TRUE(translate_all<euc_to_unicode_engine>(euc3) ==
+                run_unit_by_unit<euc_to_unicode_engine>(euc3));
+}
