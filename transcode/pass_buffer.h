@@ -9,6 +9,10 @@
 #include <string>
 #include <type_traits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace transcode {
 namespace detail {
 
@@ -145,6 +149,23 @@ inline void store_le16(char* o, std::uint32_t v) {
     }
 }
 
+// Writes the 8 bytes at p as units at o (with SSE2 where there is SSE2:
+// compilers do not always find it themselves).
+template <class U>
+inline void widen8(U* o, const unsigned char* p) {
+#if defined(__SSE2__)
+    if constexpr (sizeof(U) == 4) {
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i x =
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_unpacklo_epi16(x, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 4), _mm_unpackhi_epi16(x, zero));
+        return;
+    }
+#endif
+    for (unsigned j = 0; j < 8; ++j) o[j] = static_cast<U>(p[j]);
+}
+
 // Copies a run of ASCII bytes 8 at a time (all 8 are written, the count
 // of ASCII among them kept) while at least 8 bytes are left before `end`
 // and the output is below `lim`. Returns the new input position.
@@ -153,7 +174,7 @@ inline std::size_t ascii_run(U*& o, U* lim, const unsigned char* p, std::size_t 
                              std::size_t end) {
     while (i + 8 <= end && o < lim) {
         const unsigned k = ascii_prefix8(p + i);
-        for (unsigned j = 0; j < 8; ++j) o[j] = static_cast<U>(p[i + j]);
+        widen8(o, p + i);
         o += k;
         i += k;
         if (k < 8) break;

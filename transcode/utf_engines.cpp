@@ -1,6 +1,7 @@
 #include "transcode/utf_engines.h"
 
 #include <algorithm>
+#include <array>
 
 #include "transcode/pass_buffer.h"
 
@@ -206,6 +207,27 @@ void utf8_to_unicode_engine::translate() {
 // bytes of both lengths computed side by side. Stops before a group with
 // any other unit (the scalar loop takes it) or when the output reaches lim
 // (which has room for a group beyond it). Returns the new input position.
+// Where the sequences of units 1-3 of a group of four start and how long
+// the group's bytes are, by the bits of its ASCII units (1 byte each; the
+// others take 3).
+struct group_layout {
+    std::uint8_t start[3];
+    std::uint8_t length;
+};
+constexpr std::array<group_layout, 16> make_group_layouts() {
+    std::array<group_layout, 16> t{};
+    for (unsigned m = 0; m < 16; ++m) {
+        unsigned at = 0;
+        for (unsigned k = 0; k < 4; ++k) {
+            at += (m >> k) & 1 ? 1 : 3;
+            if (k < 3) t[m].start[k] = static_cast<std::uint8_t>(at);
+        }
+        t[m].length = static_cast<std::uint8_t>(at);
+    }
+    return t;
+}
+constexpr std::array<group_layout, 16> group_layouts = make_group_layouts();
+
 std::size_t encode_utf8_groups(const wchar_t* q, std::size_t i, std::size_t n, char*& out,
                                const char* lim) {
     char* o = out;  // (a local: stores through char pointers could change out)
@@ -232,12 +254,16 @@ std::size_t encode_utf8_groups(const wchar_t* q, std::size_t i, std::size_t n, c
             _mm_or_si128(_mm_srli_epi32(v, 12), _mm_and_si128(_mm_slli_epi32(v, 2), m3F00)),
             _mm_or_si128(_mm_and_si128(_mm_slli_epi32(v, 16), m3F0000), marks));
         const __m128i word = _mm_or_si128(_mm_and_si128(ascii, v), _mm_andnot_si128(ascii, three));
+        // Each unit's four bytes stored where its sequence starts; the next
+        // one overwrites what is beyond.
+        const group_layout g = group_layouts[ascii_lanes];
         std::uint32_t lanes[4];
         _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes), word);
-        for (int k = 0; k < 4; ++k) {
-            std::memcpy(o, &lanes[k], 4);
-            o += 3 - 2 * ((ascii_lanes >> k) & 1);
-        }
+        std::memcpy(o, &lanes[0], 4);
+        std::memcpy(o + g.start[0], &lanes[1], 4);
+        std::memcpy(o + g.start[1], &lanes[2], 4);
+        std::memcpy(o + g.start[2], &lanes[3], 4);
+        o += g.length;
         i += 4;
     }
     out = o;
