@@ -5,7 +5,11 @@
 
 #include "transcode/pass_buffer.h"
 
-#if defined(__SSE2__)
+// UTF-16 to UTF-8 four units at a time where there is SSE2 and wchar_t
+// is 32 bits wide (a register holds four elements); elsewhere the scalar
+// loop does all of it.
+#if defined(__SSE2__) && defined(__WCHAR_MAX__) && __WCHAR_MAX__ > 0xFFFF
+#define TRANSCODE_UTF8_GROUPS 1
 #include <emmintrin.h>
 #endif
 
@@ -201,12 +205,9 @@ void utf8_to_unicode_engine::translate() {
     in.erase(0, i);
 }
 
-#if defined(__SSE2__)
-// Encodes groups of four 32-bit units while all four are ASCII or units of
-// three bytes outside the surrogates (the bulk of Japanese text), the
-// bytes of both lengths computed side by side. Stops before a group with
-// any other unit (the scalar loop takes it) or when the output reaches lim
-// (which has room for a group beyond it). Returns the new input position.
+#if defined(TRANSCODE_UTF8_GROUPS)
+namespace {
+
 // Where the sequences of units 1-3 of a group of four start and how long
 // the group's bytes are, by the bits of its ASCII units (1 byte each; the
 // others take 3).
@@ -228,10 +229,14 @@ constexpr std::array<group_layout, 16> make_group_layouts() {
 }
 constexpr std::array<group_layout, 16> group_layouts = make_group_layouts();
 
+// Encodes groups of four 32-bit units while all four are ASCII or units of
+// three bytes outside the surrogates (the bulk of Japanese text), the
+// bytes of both lengths computed side by side. Stops before a group with
+// any other unit (the scalar loop takes it) or when the output reaches lim
+// (which has room for a group beyond it). Returns the new input position.
 std::size_t encode_utf8_groups(const wchar_t* q, std::size_t i, std::size_t n, char*& out,
                                const char* lim) {
     char* o = out;  // (a local: stores through char pointers could change out)
-    static_assert(sizeof(wchar_t) == 4, "four units per register");
     const __m128i zero = _mm_setzero_si128();
     const __m128i x80 = _mm_set1_epi32(0x80), x800 = _mm_set1_epi32(0x800);
     const __m128i xD800 = _mm_set1_epi32(0xD800), xE000 = _mm_set1_epi32(0xE000);
@@ -269,6 +274,8 @@ std::size_t encode_utf8_groups(const wchar_t* q, std::size_t i, std::size_t n, c
     out = o;
     return i;
 }
+
+}  // namespace
 #endif
 
 void unicode_to_utf8_engine::translate() {
@@ -281,17 +288,15 @@ void unicode_to_utf8_engine::translate() {
     const wchar_t* q = in.data();
     while (i < n) {
         std::size_t end = n;
-#if defined(__SSE2__)
-        if constexpr (sizeof(wchar_t) == 4) {
-            if (o >= lim) {
-                o = w.more(o, n - i, 3);
-                lim = w.limit();
-            }
-            i = encode_utf8_groups(q, i, n, o, lim);
-            // The scalar loop below takes the group that stopped it, then
-            // the groups resume.
-            end = std::min(n, i + 4);
+#if defined(TRANSCODE_UTF8_GROUPS)
+        if (o >= lim) {
+            o = w.more(o, n - i, 3);
+            lim = w.limit();
         }
+        i = encode_utf8_groups(q, i, n, o, lim);
+        // The scalar loop below takes the group that stopped it, then the
+        // groups resume.
+        end = std::min(n, i + 4);
 #endif
         // Fast loop over ASCII and the units of three bytes outside the
         // surrogates (kana and kanji): the bytes of both are computed and
