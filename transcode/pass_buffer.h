@@ -28,9 +28,11 @@ inline const unsigned char* bytes_of(const std::string& s) {
 
 // Output of one conversion call, written straight into the target string
 // through a raw pointer, a window of a bounded number of units at a time.
-// The caller checks its pointer against limit() before each character; past
-// the limit at least kSlack units stay free, enough for the longest single
-// write (a designation and a character). close() trims the unused room.
+// The caller checks its pointer against limit() before each character (or
+// word of them); past the limit at least kSlack units stay free, enough for
+// the longest single write (a designation and a character, 8 widened ASCII
+// bytes, or a group of four UTF-8 sequences written 4 bytes per unit).
+// close() trims the unused room.
 template <class S>
 class output_window {
   public:
