@@ -42,10 +42,4 @@
 #define IDS_HOOK_FAILED 3
 #define IDS_IME_CLOSE_FAILED 4
 #define IDS_IME_RELEASE_FAILED 5
-#define IDS_APP_TITLE 6
 // Search mode labels, mode 0 to 4.
-#define IDS_MODE_LABEL_0 100
-#define IDS_MODE_LABEL_1 101
-#define IDS_MODE_LABEL_2 102
-#define IDS_MODE_LABEL_3 103
-#define IDS_MODE_LABEL_4 104
