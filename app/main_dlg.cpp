@@ -2,24 +2,29 @@
 
 #include <imm.h>
 
+#include "app/menu_anchor.h"
 #include "app/messages.h"
 #include "app/texts.h"
+#include "win/monitor_lookup.h"
 #include "win/profile_store.h"
 
 namespace lumenvik {
 
 namespace {
 
-constexpr int kTrayFirstCommand = 10001;
-constexpr int kTrayLastCommand = 10005;
+constexpr int kTrayFirstCommand = ID_TRAY_EXIT;
+constexpr int kTrayLastCommand = ID_TRAY_GOOGLE_START;
+static_assert(kApplyHookSettingsMessage == WM_APPLY_HOOK_SETTINGS, "one message number");
 
 void showError(UINT textId) { ::MessageBoxA(nullptr, loadText(textId).c_str(), "", MB_OK); }
 
 }  // namespace
 
 // The members are constructed in declaration order: search box, tray icon
-// (registers "TaskbarCreated"), hook, settings (defaults, then the file).
-CMainDlg::CMainDlg() : searchBox_(&settings_), settings_(win::profileStore(), "") {}
+// (registers "TaskbarCreated"), hook, settings (defaults, then the file),
+// the settings dialog object (which copies the record as read).
+CMainDlg::CMainDlg()
+    : searchBox_(&settings_), settings_(win::profileStore(), ""), configDlg_(&settings_) {}
 
 CMainDlg::~CMainDlg() {
     if (loop_ != nullptr) {
@@ -219,23 +224,80 @@ void CMainDlg::applyHookSettings() {
     hook_.setIntervalTime(static_cast<float>(settings_.keyInterval));
 }
 
-bool CMainDlg::settingsDialogExists() const {
-    // The settings dialog is not part of the program yet.
-    return false;
-}
+bool CMainDlg::settingsDialogExists() const { return configDlg_.exists(); }
 
 void CMainDlg::onTrayNotify(LPARAM mouseMessage) {
     if (settingsDialogExists()) return;
-    if (mouseMessage == WM_LBUTTONDBLCLK) toggle();
-    // WM_RBUTTONDOWN opens the tray menu (not part of the program yet).
+    if (mouseMessage == WM_LBUTTONDBLCLK) {
+        toggle();
+    } else if (mouseMessage == WM_RBUTTONDOWN) {
+        openTrayMenu();
+    }
 }
 
-void CMainDlg::onTrayCommand(int /*id*/) {
-    // The tray menu's commands (not part of the program yet).
+void CMainDlg::openTrayMenu() {
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    // The menu only closes on a click elsewhere when its owner is in front;
+    // this also shows the window, whose activation runs the show path.
+    forceForeground(m_hWnd);
+
+    // Built afresh each time, so the check marks match the settings now.
+    HMENU menu = ::CreatePopupMenu();
+    HMENU range = ::CreateMenu();
+    ::AppendMenuA(menu, MF_STRING, ID_TRAY_SETTINGS, "設定(&S)");
+    ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(range), "google検索範囲設定(&G)");
+    ::AppendMenuA(range, MF_STRING | (settings_.japanLocal == 0 ? MF_CHECKED : MF_UNCHECKED),
+                  ID_TRAY_WEB_ALL, "WEB全体から検索(&W)");
+    ::AppendMenuA(range, MF_STRING | (settings_.japanLocal != 0 ? MF_CHECKED : MF_UNCHECKED),
+                  ID_TRAY_JAPANESE_PAGES, "日本語のページを検索(&J)");
+    ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(menu, MF_STRING | (settings_.googleStart != 0 ? MF_CHECKED : MF_UNCHECKED),
+                  ID_TRAY_GOOGLE_START, "常にgoogle検索モードから開始(&A)");
+    ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(menu, MF_STRING, ID_TRAY_EXIT, "終了(&X)");
+
+    win::Win32MonitorLookup monitors;
+    const int x = menuAnchorX(ScreenPoint{cursor.x, cursor.y}, monitors);
+    ::TrackPopupMenu(menu, 0, x, cursor.y, 0, m_hWnd, nullptr);
+    // Destroying the menu releases the submenu attached to it as well.
+    ::DestroyMenu(menu);
+}
+
+void CMainDlg::saveSettings() {
+    // To the file of the start-up load; a failed write changes nothing here.
+    settings_.save("");
+}
+
+void CMainDlg::onTrayCommand(int id) {
+    switch (id) {
+        case ID_TRAY_EXIT:
+            ::SendMessageA(m_hWnd, WM_CLOSE, 1, 0);
+            break;
+        case ID_TRAY_SETTINGS:
+            configDlg_.open(m_hWnd);  // nothing while it is open
+            break;
+        case ID_TRAY_WEB_ALL:
+            settings_.japanLocal = 0;
+            saveSettings();
+            break;
+        case ID_TRAY_JAPANESE_PAGES:
+            settings_.japanLocal = 1;
+            saveSettings();
+            break;
+        case ID_TRAY_GOOGLE_START:
+            settings_.googleStart = settings_.googleStart == 0 ? 1 : 0;
+            saveSettings();
+            break;
+        default:
+            break;
+    }
 }
 
 void CMainDlg::exitPath() {
-    // An open settings dialog is destroyed here once it exists.
+    // Nothing is saved: an open settings dialog's edits are dropped.
+    if (configDlg_.exists()) configDlg_.DestroyWindow();
     trayIcon_.remove();
     ::DestroyWindow(m_hWnd);
     ::PostQuitMessage(0);

@@ -8,6 +8,7 @@
 #include "app/tray_icon.h"
 #include "hook/keyboard_hook.h"
 #include "resources/resource.h"
+#include "settings/config_dlg.h"
 #include "settings/search_settings.h"
 #include "win/message_loop.h"
 #include "win/window.h"
@@ -46,6 +47,8 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     void onActivate(int state, int minimized);
     void onTrayNotify(LPARAM mouseMessage);
     void onTrayCommand(int id);
+    void openTrayMenu();
+    void saveSettings();
     void exitPath();
     void resetModeIfGoogleStart();
 
@@ -53,6 +56,7 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     CTrayIcon trayIcon_;
     CKeyboardHook hook_;
     SearchSettings settings_;
+    CConfigDlg configDlg_;  // copies the record just read: declared after it
     win::CMessageLoop* loop_ = nullptr;
 };
 

@@ -3,10 +3,38 @@
 
 #define IDI_APP_ICON 128
 #define IDD_SEARCH_WINDOW 129
-// Templates 202 (settings dialog) and 203 (key-capture dialog) join here.
+#define IDD_CONFIG_DIALOG 202
+#define IDD_GET_KEY_DIALOG 203
 
 #define IDC_SEARCH_BOX 1002
 #define IDC_MODE_LABEL 1003
+
+// Settings dialog (202): key fields show names, number fields decimal text.
+#define IDC_SHOW_WINDOW_KEY 1004
+#define IDC_KEY_INTERVAL 1005
+#define IDC_MODE_PRIOR 1006
+#define IDC_MODE_NEXT 1007
+#define IDC_HISTORY_PRIOR 1008
+#define IDC_HISTORY_NEXT 1009
+#define IDC_HISTORY_SIZE 1010
+#define IDC_GOOGLE_START 1011
+#define IDC_RESTORE_DEFAULTS 1012
+#define IDC_CHANGE_SHOW_WINDOW_KEY 1013
+#define IDC_CHANGE_MODE_PRIOR 1016
+#define IDC_CHANGE_MODE_NEXT 1017
+#define IDC_CHANGE_HISTORY_PRIOR 1018
+#define IDC_CHANGE_HISTORY_NEXT 1019
+#define IDC_WEB_ALL 1021
+#define IDC_JAPANESE_PAGES 1022
+// Key-capture dialog (203).
+#define IDC_CAPTURED_KEY 1015
+
+// Tray menu commands.
+#define ID_TRAY_EXIT 10001
+#define ID_TRAY_SETTINGS 10002
+#define ID_TRAY_WEB_ALL 10003
+#define ID_TRAY_JAPANESE_PAGES 10004
+#define ID_TRAY_GOOGLE_START 10005
 
 // String table.
 #define IDS_ALREADY_RUNNING_CAPTION 1
@@ -14,10 +42,4 @@
 #define IDS_HOOK_FAILED 3
 #define IDS_IME_CLOSE_FAILED 4
 #define IDS_IME_RELEASE_FAILED 5
-#define IDS_APP_TITLE 6
 // Search mode labels, mode 0 to 4.
-#define IDS_MODE_LABEL_0 100
-#define IDS_MODE_LABEL_1 101
-#define IDS_MODE_LABEL_2 102
-#define IDS_MODE_LABEL_3 103
-#define IDS_MODE_LABEL_4 104

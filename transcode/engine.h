@@ -378,9 +378,16 @@ typename Second::to_type translate_all(twin_translate_engine<First, Second>& eng
     }
 }
 
-// One-shot conversion with a fresh engine of type E.
+// One-shot conversion with a fresh engine of type E. A chain reads a
+// const input in blocks, so the input is copied only where the first engine
+// takes it whole.
 template <class E>
-typename E::to_type translate_all(typename E::from_type input) {
+typename E::to_type translate_all(const typename E::from_type& input) {
+    E engine;
+    return translate_all(engine, input);
+}
+template <class E>
+typename E::to_type translate_all(typename E::from_type&& input) {
     E engine;
     return translate_all(engine, std::move(input));
 }

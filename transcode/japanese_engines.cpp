@@ -1,11 +1,15 @@
 #include "transcode/japanese_engines.h"
 
+#include <algorithm>
+
 #include "transcode/pass_buffer.h"
 #include "transcode/tables.h"
 
 namespace transcode {
 
+using detail::ascii_run;
 using detail::bytes_of;
+using detail::kAhead;
 using detail::output_window;
 using detail::put;
 using detail::put2;
@@ -136,6 +140,68 @@ void fill_kana_maps() {
     maps_filled = true;
 }
 
+// CP932 double-byte codes by lead and trail byte, for the fast loop: one
+// look-up gives the unit, "?" for an unmapped code, or kNone where the two
+// bytes are no double-byte code (no lead, or no trail after it).
+struct cp932_pairs {
+    static constexpr std::uint16_t kNone = 0xFFFF;  // no CP932 code maps there
+    static constexpr unsigned kNoneRow = 60;
+    std::uint16_t base[256];                   // row * 256 of each lead byte
+    std::uint16_t code[(kNoneRow + 1) * 256];  // [row][trail]
+    cp932_pairs() {
+        for (unsigned b = 0; b < 256; ++b) {
+            const unsigned row = sjis_classes.row[b];
+            base[b] = static_cast<std::uint16_t>((row == kNoRow ? kNoneRow : row) * 256);
+        }
+        for (unsigned row = 0; row <= kNoneRow; ++row) {
+            for (unsigned t = 0; t < 256; ++t) {
+                std::uint16_t u = kNone;
+                if (row < kNoneRow && sjis_classes.trail[t]) {
+                    u = cp932_to_unicode[row * 192 + t - 0x40];
+                    if (u == 0) u = kQ;
+                }
+                code[row * 256 + t] = u;
+            }
+        }
+    }
+};
+
+const cp932_pairs& cp932_pair_table() {
+    static const cp932_pairs table;
+    return table;
+}
+
+// EUC-JP two-byte codes of JIS X 0208 (leads A1-FE) by first and second
+// byte, for the fast loop: one look-up gives the unit, "?" for an unmapped
+// code, or kNone where the two bytes are no such code.
+struct euc_pairs {
+    static constexpr std::uint16_t kNone = 0xFFFF;  // no EUC-JP code maps there
+    static constexpr unsigned kNoneRow = 94;
+    std::uint16_t base[256];                   // row * 256 of each lead byte
+    std::uint16_t code[(kNoneRow + 1) * 256];  // [lead - 0xA1][second]
+    euc_pairs() {
+        for (unsigned b = 0; b < 256; ++b) {
+            const unsigned row = b >= 0xA1 && b <= 0xFE ? b - 0xA1 : kNoneRow;
+            base[b] = static_cast<std::uint16_t>(row * 256);
+        }
+        for (unsigned row = 0; row <= kNoneRow; ++row) {
+            for (unsigned f = 0; f < 256; ++f) {
+                std::uint16_t u = kNone;
+                if (row < kNoneRow && f >= 0xA1 && f <= 0xFE) {
+                    u = euc_pair(row + 0xA1, f);
+                    if (u == 0) u = kQ;
+                }
+                code[row * 256 + f] = u;
+            }
+        }
+    }
+};
+
+const euc_pairs& euc_pair_table() {
+    static const euc_pairs table;
+    return table;
+}
+
 }  // namespace
 
 void initialize() {
@@ -153,6 +219,35 @@ void sjis_cp932_to_unicode_engine::translate() {
     wchar_t* o = win.open(n, 1);
     wchar_t* lim = win.limit();
     const std::size_t factor = 1;
+    // Fast loop: the byte after a lead byte is always there, and up to
+    // `stop` every character fits below the window limit (none gives more
+    // units than it has bytes).
+    const cp932_pairs& pairs = cp932_pair_table();
+    while (i + kAhead <= n) {
+        if (o >= lim) {
+            o = win.more(o, n - i, factor);
+            lim = win.limit();
+        }
+        const std::size_t stop = std::min(n - kAhead + 1, i + static_cast<std::size_t>(lim - o));
+        while (i < stop) {
+            const unsigned b = p[i];
+            if (b < 0x80) {
+                i = ascii_run(o, lim, p, i, n);
+                continue;
+            }
+            const unsigned u = pairs.code[pairs.base[b] + p[i + 1]];
+            if (u != cp932_pairs::kNone) {
+                put(o, u);
+                i += 2;
+            } else if (sjis_classes.row[b] != kNoRow) {
+                put(o, kQ);  // a lead without a trail byte
+                i += 1;
+            } else {
+                put(o, b >= 0xA1 && b <= 0xDF ? cp932_kana_to_unicode[b - 0xA1] : b);
+                i += 1;
+            }
+        }
+    }
     while (i < n) {
         if (o >= lim) {
             o = win.more(o, n - i, factor);
@@ -189,21 +284,23 @@ void unicode_to_sjis_cp932_engine::translate() {
     byte_window win(translated_buffer);
     char* o = win.open(n, 2);
     char* lim = win.limit();
+    const wchar_t* q = untranslated_buffer.data();
     for (std::size_t i = 0; i < n; ++i) {
         if (o >= lim) {
             o = win.more(o, n - i, 2);
             lim = win.limit();
         }
-        const std::uint32_t u = unit_value(untranslated_buffer[i]);
+        const std::uint32_t u = unit_value(q[i]);
         if (u < 0x80) {
-            put(o, u);
+            *o++ = static_cast<char>(u);
             continue;
         }
-        const unsigned v = u <= 0xFFFF ? unicode_to_cp932(u) : 0;
-        if (v >= 0x100) {
-            put2(o, v >> 8, v & 0xFF);
-        } else if (v) {
-            put(o, v);
+        const unsigned c = u <= 0xFFFF ? unicode_to_cp932(u) : 0;
+        if (c >= 0x100) {
+            detail::store_le16(o, (c >> 8) | ((c & 0xFF) << 8));
+            o += 2;
+        } else if (c) {
+            put(o, c);
         } else if (u < 0xE000 || u > 0xF8FF) {
             put(o, kQ);
         }
@@ -222,6 +319,55 @@ void euc_to_unicode_engine::translate() {
     wchar_t* lim = win.limit();
     const std::size_t factor = 1;
     auto valid = [](unsigned c) { return c >= 0xA1 && c <= 0xFE; };
+    // Fast loop: the two bytes after a lead byte are always there, and up
+    // to `stop` every character fits below the window limit (none gives
+    // more units than it has bytes).
+    const euc_pairs& pairs = euc_pair_table();
+    while (i + kAhead <= n) {
+        if (o >= lim) {
+            o = win.more(o, n - i, factor);
+            lim = win.limit();
+        }
+        const std::size_t stop = std::min(n - kAhead + 1, i + static_cast<std::size_t>(lim - o));
+        while (i < stop) {
+            const unsigned b = p[i];
+            if (b < 0x80) {
+                i = ascii_run(o, lim, p, i, n);
+                continue;
+            }
+            const unsigned h = p[i + 1];
+            const unsigned v = pairs.code[pairs.base[b] + h];
+            if (v != euc_pairs::kNone) {
+                // JIS X 0208, the bulk of any EUC-JP text.
+                put(o, v);
+                i += 2;
+            } else if (b == 0x8F) {
+                if (!valid(h)) {
+                    put(o, kQ);
+                    i += 1;
+                } else if (!valid(p[i + 2])) {
+                    put(o, kQ);
+                    i += 2;
+                } else {
+                    const unsigned u = jisx0212_pair(h, p[i + 2]);
+                    put(o, u ? u : kQ);
+                    i += 3;
+                }
+            } else if (is_euc_lead(b)) {
+                if (!valid(h)) {
+                    put(o, kQ);
+                    i += 1;
+                } else {
+                    const unsigned u = euc_pair(b, h);
+                    put(o, u ? u : kQ);
+                    i += 2;
+                }
+            } else {
+                put(o, b);
+                ++i;
+            }
+        }
+    }
     while (i < n) {
         if (o >= lim) {
             o = win.more(o, n - i, factor);
@@ -305,6 +451,47 @@ void sjis_to_euc_engine::translate() {
     char* o = win.open(n, 2);
     char* lim = win.limit();
     const std::size_t factor = 2;
+    // Fast loop: the byte after a lead byte is always there.
+    while (i + kAhead <= n) {
+        if (o >= lim) {
+            o = win.more(o, n - i, factor);
+            lim = win.limit();
+        }
+        const unsigned b = p[i];
+        if (b < 0x80) {
+            i = ascii_run(o, lim, p, i, n);
+            continue;
+        }
+        const unsigned t = p[i + 1];
+        const unsigned row = sjis_classes.row[b];
+        if (row < kSjisEucRows && sjis_classes.trail[t]) {
+            // 81-9F and E0-EF: JIS X 0208 by the standard relation.
+            detail::store_le16(o, sjis_euc.code[row * 192 + t - 0x40]);
+            o += 2;
+            i += 2;
+        } else if (b - 0xA1 <= 0xDF - 0xA1) {
+            put2(o, 0x8E, b);
+            ++i;
+        } else if (sjis_classes.row[b] == kNoRow) {
+            put(o, b);
+            ++i;
+        } else if (!sjis_classes.trail[t]) {
+            put(o, kQ);
+            i += 1;
+        } else if (b <= 0xF9) {
+            put(o, kQ);  // user-defined area: no EUC-JP code
+            i += 2;
+        } else {
+            const unsigned e = ibm_extension_to_euc(b, t);
+            if (e) {
+                put2(o, e >> 8, e & 0xFF);
+                i += 2;
+            } else {
+                put(o, kQ);
+                i += 1;
+            }
+        }
+    }
     while (i < n) {
         if (o >= lim) {
             o = win.more(o, n - i, factor);

@@ -546,3 +546,142 @@ TEST(TranscodeStreaming, LargeInputInOneCallMatchesSmallPortions) {
     EXPECT_TRUE(translate_all<sjis_cp932_to_unicode_engine>(
                     translate_all<unicode_to_sjis_cp932_engine>(units)) == units);
 }
+
+namespace {
+
+// Feeds the input one unit per call: every character then goes through the
+// careful loop that checks each byte it reads, never the word-at-a-time fast
+// loop that a whole input goes through.
+template <class E>
+typename E::to_type run_unit_by_unit(const typename E::from_type& input) {
+    std::vector<std::size_t> cuts;
+    for (std::size_t k = 1; k < input.size(); ++k) cuts.push_back(k);
+    E engine;
+    return tc_test::run_cut(engine, input, cuts);
+}
+
+template <class E>
+void check_fast_loop(const std::vector<std::string>& pool) {
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+        const std::string text = random_text(pool, seed, 4000);
+        EXPECT_EQ(hex(translate_all<E>(text)), hex(run_unit_by_unit<E>(text))) << "seed " << seed;
+    }
+}
+
+}  // namespace
+
+TEST(TranscodeFastLoops, AgreeWithUnitByUnitFeeding) {
+    // Runs of ASCII of every length around the 8-byte words, the common
+    // two-byte characters, and every malformed form, in random order.
+    const std::vector<std::string> sjis = {"A",
+                                           "ABCDEFG",
+                                           "ABCDEFGHIJKLMNO",
+                                           B({0x00}),
+                                           B({0x8C, 0x9F}),
+                                           B({0xE0, 0x40}),
+                                           B({0xEF, 0xFC}),
+                                           B({0xB1}),
+                                           B({0xDF}),
+                                           B({0xFA, 0x40}),
+                                           B({0xFC, 0x4C}),
+                                           B({0xF0, 0x40}),
+                                           B({0xF9, 0xFC}),
+                                           B({0x82}),
+                                           B({0x82, 0x7F}),
+                                           B({0x82, 0x20}),
+                                           B({0x80}),
+                                           B({0xA0}),
+                                           B({0xFD}),
+                                           B({0xFF})};
+    check_fast_loop<sjis_cp932_to_unicode_engine>(sjis);
+    check_fast_loop<sjis_to_euc_engine>(sjis);
+
+    const std::vector<std::string> euc = {"A",
+                                          "ABCDEFGHIJK",
+                                          B({0x00}),
+                                          B({0xB8, 0xA1}),
+                                          B({0xA1, 0xFE}),
+                                          B({0xFE, 0xA1}),
+                                          B({0xAD, 0xF0}),
+                                          B({0x8E, 0xB1}),
+                                          B({0x8E, 0xE0}),
+                                          B({0x8F, 0xB0, 0xA3}),
+                                          B({0x8F, 0xA2, 0xA1}),
+                                          B({0x8F}),
+                                          B({0x8F, 0xB0}),
+                                          B({0xB8}),
+                                          B({0xB8, 0xFF}),
+                                          B({0x90, 0xA1}),
+                                          B({0xA0, 0xA1}),
+                                          B({0xFF})};
+    check_fast_loop<euc_to_unicode_engine>(euc);
+
+    const std::vector<std::string> utf8 = {"A",
+                                           "ABCDEFGHIJ",
+                                           B({0x00}),
+                                           B({0xE6, 0xA4, 0x9C}),
+                                           B({0xE3, 0x81, 0x82}),
+                                           B({0xEF, 0xBD, 0xB1}),
+                                           B({0xE0, 0x80, 0xAF}),
+                                           B({0xED, 0xA0, 0xBD}),
+                                           B({0xC2, 0xA5}),
+                                           B({0xC0, 0xAF}),
+                                           B({0xF0, 0x9F, 0x98, 0x80}),
+                                           B({0xF4, 0x90, 0x80, 0x80}),
+                                           B({0xF8, 0x80, 0x80, 0x80, 0xAF}),
+                                           B({0xFD, 0xBF, 0xBF, 0xBF, 0xBF, 0xBF}),
+                                           B({0xE6}),
+                                           B({0xE6, 0xA4}),
+                                           B({0xF0, 0x9F}),
+                                           B({0x80}),
+                                           B({0xBF}),
+                                           B({0xFE})};
+    check_fast_loop<utf8_to_unicode_engine>(utf8);
+
+    // Encoders: every kind of unit, in random order.
+    std::mt19937 rng(3);
+    const unsigned pool16[] = {0x41,   0x00,   0x7F,   0x80,   0xA5,   0x7FF,  0x800,
+                               0x3042, 0x691C, 0xFF71, 0xFFFF, 0xD83D, 0xDE00, 0xDBFF,
+                               0xE000, 0xF8FF, 0xF900, 0x4E02, 0x2014, 0x2225, 0x00F7};
+    std::wstring units;
+    for (int k = 0; k < 4000; ++k) {
+        units.push_back(static_cast<wchar_t>(pool16[rng() % (sizeof pool16 / sizeof *pool16)]));
+    }
+    EXPECT_EQ(hex(translate_all<unicode_to_utf8_engine>(units)),
+              hex(run_unit_by_unit<unicode_to_utf8_engine>(units)));
+    EXPECT_EQ(hex(translate_all<unicode_to_sjis_cp932_engine>(units)),
+              hex(run_unit_by_unit<unicode_to_sjis_cp932_engine>(units)));
+}
+
+TEST(TranscodeFastLoops, EveryTwoByteCodeAgreesWithUnitByUnitFeeding) {
+    // Each pair of bytes, then a letter, in one long input: the fast loops'
+    // look-up tables must give what the careful loop gives for every code,
+    // including the malformed ones.
+    std::string pairs;
+    for (unsigned b = 0x80; b < 0x100; ++b) {
+        for (unsigned t = 0; t < 0x100; ++t) pairs += B({b, t, 'A'});
+    }
+    EXPECT_TRUE(translate_all<sjis_cp932_to_unicode_engine>(pairs) ==
+                run_unit_by_unit<sjis_cp932_to_unicode_engine>(pairs));
+    EXPECT_TRUE(translate_all<sjis_to_euc_engine>(pairs) ==
+                run_unit_by_unit<sjis_to_euc_engine>(pairs));
+    EXPECT_TRUE(translate_all<euc_to_unicode_engine>(pairs) ==
+                run_unit_by_unit<euc_to_unicode_engine>(pairs));
+    EXPECT_TRUE(translate_all<utf8_to_unicode_engine>(pairs) ==
+                run_unit_by_unit<utf8_to_unicode_engine>(pairs));
+
+    // Every three-byte UTF-8 form and every JIS X 0212 code, back to back.
+    std::string utf8, euc3;
+    for (unsigned a = 0xE0; a < 0xF0; ++a) {
+        for (unsigned b = 0x80; b < 0xC0; ++b) {
+            for (unsigned c = 0x80; c < 0xC0; ++c) utf8 += B({a, b, c});
+        }
+    }
+    for (unsigned a = 0xA1; a < 0xFF; ++a) {
+        for (unsigned b = 0xA1; b < 0xFF; ++b) euc3 += B({0x8F, a, b});
+    }
+    EXPECT_TRUE(translate_all<utf8_to_unicode_engine>(utf8) ==
+                run_unit_by_unit<utf8_to_unicode_engine>(utf8));
+    EXPECT_TRUE(translate_all<euc_to_unicode_engine>(euc3) ==
+                run_unit_by_unit<euc_to_unicode_engine>(euc3));
+}

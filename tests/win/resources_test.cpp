@@ -147,11 +147,6 @@ TEST(Resources, StringTableGivesTheTextsInCodePage932) {
         {IDS_HOOK_FAILED, "起動できんがや"},
         {IDS_IME_CLOSE_FAILED, "IME閉じるのに失敗"},
         {IDS_IME_RELEASE_FAILED, "IME開放するのに失敗"},
-        {IDS_MODE_LABEL_0, "【 google 】 検索"},
-        {IDS_MODE_LABEL_1, "【 google イメージ 】 検索"},
-        {IDS_MODE_LABEL_2, "【 goo 英和 】検索"},
-        {IDS_MODE_LABEL_3, "【 goo 和英 】検索"},
-        {IDS_MODE_LABEL_4, "【 goo 辞書すべて 】検索"},
     };
     ASSERT_EQ(::GetACP(), 932u);
     for (const Case& c : cases) {

@@ -1,0 +1,86 @@
+# cmake -DZIP=... -DNAME=... -DEXE=... -DDLL=... -DPROJECT_VERSION=... -DWORK=...
+#       -P check_release.cmake
+# Unpacks the release zip and checks what a user gets: exactly the folder
+# NAME with lumenvik.exe, tapwatch.dll (the very binaries of the build) and
+# readme.txt in UTF-8 with a byte order mark and CR LF line ends, naming the
+# version, the settings file and the way to end the program.
+set(failures "")
+macro(fail text)
+  string(APPEND failures "  ${text}\n")
+endmacro()
+
+if(NOT EXISTS "${ZIP}")
+  message(FATAL_ERROR "no release package at ${ZIP}")
+endif()
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf "${ZIP}" WORKING_DIRECTORY "${WORK}"
+                RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "cannot unpack ${ZIP}")
+endif()
+
+file(GLOB_RECURSE entries RELATIVE "${WORK}" LIST_DIRECTORIES false "${WORK}/*")
+list(SORT entries)
+set(expected "${NAME}/lumenvik.exe;${NAME}/readme.txt;${NAME}/tapwatch.dll")
+if(NOT entries STREQUAL expected)
+  fail("files are [${entries}], expected [${expected}]")
+endif()
+
+foreach(pair IN ITEMS "lumenvik.exe|${EXE}" "tapwatch.dll|${DLL}")
+  string(REPLACE "|" ";" pair "${pair}")
+  list(GET pair 0 name)
+  list(GET pair 1 built)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/${NAME}/${name}" "${built}"
+                  RESULT_VARIABLE differs)
+  if(NOT differs EQUAL 0)
+    fail("${name} differs from the build's ${built}")
+  endif()
+endforeach()
+
+set(readme "${WORK}/${NAME}/readme.txt")
+if(EXISTS "${readme}")
+  file(READ "${readme}" head LIMIT 3 HEX)
+  if(NOT head STREQUAL "efbbbf")
+    fail("readme.txt does not start with the UTF-8 byte order mark (starts ${head})")
+  endif()
+  file(READ "${readme}" hex HEX)
+  # Walk byte by byte: a regex over the hex text would also match "0a"
+  # across two bytes.
+  string(LENGTH "${hex}" hex_length)
+  set(bare_lf 0)
+  set(lines 0)
+  math(EXPR last "${hex_length} - 2")
+  foreach(i RANGE 0 ${last} 2)
+    string(SUBSTRING "${hex}" ${i} 2 byte)
+    if(byte STREQUAL "0a")
+      math(EXPR lines "${lines} + 1")
+      if(i EQUAL 0)
+        math(EXPR bare_lf "${bare_lf} + 1")
+      else()
+        math(EXPR j "${i} - 2")
+        string(SUBSTRING "${hex}" ${j} 2 before)
+        if(NOT before STREQUAL "0d")
+          math(EXPR bare_lf "${bare_lf} + 1")
+        endif()
+      endif()
+    endif()
+  endforeach()
+  if(lines EQUAL 0 OR NOT bare_lf EQUAL 0)
+    fail("readme.txt has ${bare_lf} of ${lines} line ends without CR")
+  endif()
+  file(READ "${readme}" text)
+  foreach(needle IN ITEMS "Lumenvik ${PROJECT_VERSION}" "lumenvik.ini" "作業フォルダー"
+                          "終了(X)" "Ctrl を2回" "Page Up / Page Down" "Shift + Enter" "Esc")
+    string(FIND "${text}" "${needle}" at)
+    if(at EQUAL -1)
+      fail("readme.txt does not mention \"${needle}\"")
+    endif()
+  endforeach()
+endif()
+
+file(REMOVE_RECURSE "${WORK}")
+if(failures)
+  message(FATAL_ERROR "release package ${ZIP}:\n${failures}")
+endif()
+message(STATUS "release package ${ZIP}: ${entries}")

@@ -1,0 +1,43 @@
+# The release a Windows user takes: lumenvik-<version>-win32.zip with the
+# program, its hook DLL and the read-me, in a folder of the same name. Built
+# with the Windows tree (target "release", part of "all"), so every build
+# proves the package can be made; the ctest test release_package checks it.
+# Size of the two binaries: unused sections are dropped, and the optimised
+# builds (tools/build uses MinSizeRel) carry no symbol tables; the static C++
+# runtime's symbols were more than half of each file.
+# A terse terminate handler keeps the C++ runtime's demangler out as well
+# (win/terminate_handler.cpp; linked as an object, ahead of the runtime).
+foreach(binary lumenvik tapwatch)
+  target_link_options(${binary} PRIVATE -Wl,--gc-sections $<$<CONFIG:MinSizeRel,Release>:-s>)
+  target_sources(${binary} PRIVATE ${CMAKE_SOURCE_DIR}/win/terminate_handler.cpp)
+endforeach()
+
+set(LUMENVIK_RELEASE_NAME lumenvik-${PROJECT_VERSION}-win32)
+set(_stage_root ${CMAKE_BINARY_DIR}/release)
+set(_stage ${_stage_root}/${LUMENVIK_RELEASE_NAME})
+set(LUMENVIK_RELEASE_ZIP ${CMAKE_BINARY_DIR}/${LUMENVIK_RELEASE_NAME}.zip)
+set(_readme_in ${CMAKE_SOURCE_DIR}/resources/readme.txt.in)
+
+add_custom_command(OUTPUT ${LUMENVIK_RELEASE_ZIP}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${_stage_root}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${_stage}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:lumenvik> $<TARGET_FILE:tapwatch> ${_stage}
+  COMMAND ${CMAKE_COMMAND} -DIN=${_readme_in} -DOUT=${_stage}/readme.txt
+          -DPROJECT_VERSION=${PROJECT_VERSION} -P ${CMAKE_SOURCE_DIR}/cmake/make_readme.cmake
+  COMMAND ${CMAKE_COMMAND} -E rm -f ${LUMENVIK_RELEASE_ZIP}
+  # A fixed time stamp: the same binaries give the same archive.
+  COMMAND ${CMAKE_COMMAND} -E chdir ${_stage_root}
+          ${CMAKE_COMMAND} -E tar cf ${LUMENVIK_RELEASE_ZIP} --format=zip
+          "--mtime=2000-01-01 00:00:00Z" -- ${LUMENVIK_RELEASE_NAME}
+  DEPENDS lumenvik tapwatch ${_readme_in} ${CMAKE_SOURCE_DIR}/cmake/make_readme.cmake
+  COMMENT "Packing ${LUMENVIK_RELEASE_NAME}.zip"
+  VERBATIM)
+add_custom_target(release ALL DEPENDS ${LUMENVIK_RELEASE_ZIP})
+
+# The package holds exactly the built binaries and a read-me a Japanese
+# Windows user can open (checked from the zip itself, not the staging folder).
+add_test(NAME release_package
+  COMMAND ${CMAKE_COMMAND} -DZIP=${LUMENVIK_RELEASE_ZIP} -DNAME=${LUMENVIK_RELEASE_NAME}
+          -DEXE=$<TARGET_FILE:lumenvik> -DDLL=$<TARGET_FILE:tapwatch>
+          -DPROJECT_VERSION=${PROJECT_VERSION} -DWORK=${CMAKE_BINARY_DIR}/release-check
+          -P ${CMAKE_SOURCE_DIR}/cmake/check_release.cmake)

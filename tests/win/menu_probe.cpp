@@ -1,0 +1,97 @@
+// menu_probe.dll: loaded into lumenvik.exe through a WH_CALLWNDPROC hook that
+// a test sets on the program's GUI thread. Another process cannot read a
+// program's menus under Wine, so this reads them where they live, and
+// watches the search window's WM_DESTROY for the tray icon's removal.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tests/win/menu_probe_shared.h"
+
+namespace {
+
+using lvtest::ProbeMemory;
+
+struct MenuWindows {
+    HWND found[8];
+    int count;
+};
+
+BOOL CALLBACK collectMenuWindow(HWND hwnd, LPARAM param) {
+    auto* windows = reinterpret_cast<MenuWindows*>(param);
+    char cls[16] = {};
+    ::GetClassNameA(hwnd, cls, sizeof cls);
+    if (lstrcmpA(cls, "#32768") == 0 && ::IsWindowVisible(hwnd) && windows->count < 8) {
+        windows->found[windows->count++] = hwnd;
+    }
+    return TRUE;
+}
+
+std::string describe(HWND menuWindow) {
+    std::string out = "menu\n";
+    HMENU menu = reinterpret_cast<HMENU>(::SendMessageA(menuWindow, 0x01E1 /*MN_GETHMENU*/, 0, 0));
+    const int count = ::GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        const UINT state = ::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+        char kind = 's';
+        if (::GetSubMenu(menu, i) != nullptr) {
+            kind = '>';
+        } else if (state & MF_SEPARATOR) {
+            kind = '-';
+        }
+        char text[256] = {};
+        ::GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        RECT rect{};
+        ::GetMenuItemRect(menuWindow, menu, static_cast<UINT>(i), &rect);
+        char line[512];
+        std::snprintf(line, sizeof line, "%d\t%d\t%c\t%d\t%ld,%ld,%ld,%ld\t%s\n", i,
+                      static_cast<int>(::GetMenuItemID(menu, i)), kind,
+                      (state & MF_CHECKED) ? 1 : 0, rect.left, rect.top, rect.right, rect.bottom,
+                      text);
+        out += line;
+    }
+    return out;
+}
+
+bool iconExists(HWND owner) {
+    NOTIFYICONDATAA probe{};
+    probe.cbSize = sizeof probe;
+    probe.hWnd = owner;
+    probe.uID = 0;
+    return ::Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+void answer(const CWPSTRUCT& message) {
+    static const UINT readMessage = ::RegisterWindowMessageA(lvtest::kProbeReadMessage);
+    if (message.message != readMessage && message.message != WM_DESTROY) return;
+    HANDLE mapping = ::OpenFileMappingA(FILE_MAP_WRITE, FALSE, lvtest::kProbeMemoryName);
+    if (mapping == nullptr) return;
+    auto* memory = static_cast<ProbeMemory*>(
+        ::MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(ProbeMemory)));
+    if (memory != nullptr) {
+        if (message.message == WM_DESTROY) {
+            if (message.hwnd == memory->destroyWatch && memory->destroyWatch != nullptr) {
+                memory->iconAtDestroy = iconExists(message.hwnd) ? 1 : 0;
+            }
+        } else {
+            MenuWindows windows{};
+            ::EnumThreadWindows(::GetCurrentThreadId(), &collectMenuWindow,
+                                reinterpret_cast<LPARAM>(&windows));
+            std::string all;
+            for (int i = 0; i < windows.count; ++i) all += describe(windows.found[i]);
+            lstrcpynA(memory->menus, all.c_str(), sizeof memory->menus);
+        }
+        ::UnmapViewOfFile(memory);
+    }
+    ::CloseHandle(mapping);
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    probeCallWndProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) answer(*reinterpret_cast<const CWPSTRUCT*>(lParam));
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}

@@ -1,0 +1,25 @@
+#pragma once
+// What menu_probe.dll (inside the program) and the tests share: a named
+// block of memory and a registered message.
+
+#include <windows.h>
+
+namespace lvtest {
+
+constexpr char kProbeMemoryName[] = "lvtest.menuprobe.memory";
+constexpr char kProbeReadMessage[] = "lvtest.menuprobe.read";
+
+struct ProbeMemory {
+    // Set by the test: the window whose WM_DESTROY is watched.
+    HWND destroyWatch;
+    // Whether that window's tray icon (id 0) still existed when WM_DESTROY
+    // reached it: -1 not seen yet, 0 gone, 1 present.
+    LONG iconAtDestroy;
+    // Answer to kProbeReadMessage: one block per open popup menu window,
+    // "menu\n" then one line per item:
+    // position \t id \t kind (s string, - separator, > submenu) \t checked
+    // \t left,top,right,bottom (screen) \t text
+    char menus[60000];
+};
+
+}  // namespace lvtest

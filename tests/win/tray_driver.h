@@ -1,0 +1,75 @@
+#pragma once
+// Drives the program's tray menu from a test: opens it as a right click on
+// the icon does, reads it back through menu_probe.dll inside the program and
+// chooses items with the mouse.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/win/menu_probe_shared.h"
+#include "tests/win/program_driver.h"
+
+namespace lvtest {
+
+constexpr UINT kTrayNotify = 0x800A;
+
+struct MenuItem {
+    int position;
+    int id;
+    char kind;  // 's' string, '-' separator, '>' submenu
+    bool checked;
+    RECT rect;
+    std::string text;  // code page 932
+};
+using Menu = std::vector<MenuItem>;
+
+// The probe's hook on the program's GUI thread and the memory it answers in.
+class MenuProbe {
+  public:
+    MenuProbe();
+    ~MenuProbe();
+    MenuProbe(const MenuProbe&) = delete;
+    MenuProbe& operator=(const MenuProbe&) = delete;
+
+    // Hooks the thread of `programWindow`; false when that fails.
+    bool attach(HWND programWindow);
+    // The popup menus open in the program now (submenus first when open).
+    std::vector<Menu> read();
+    // Records, at the window's WM_DESTROY, whether its tray icon still exists.
+    void watchDestroy(HWND window);
+    LONG iconAtDestroy() const;
+
+  private:
+    HMODULE dll_ = nullptr;
+    HHOOK hook_ = nullptr;
+    HANDLE mapping_ = nullptr;
+    ProbeMemory* memory_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+// Whether the program has a popup menu window showing.
+bool menuShowing(DWORD pid);
+// A right click on the tray icon with the cursor at `at`; waits for the menu
+// and returns it as read. Empty when no menu appeared.
+std::vector<Menu> openTrayMenu(Program& program, MenuProbe& probe, POINT at = {600, 300});
+// The item with this text in any of the menus; nullptr when none has it.
+const MenuItem* findItem(const std::vector<Menu>& menus, const std::string& text);
+// A left click at a screen point that waits until the pointer is there
+// before pressing: under Wine a press sent right after a move can still
+// land where the pointer was before.
+void clickSettled(int x, int y);
+// Clicks the middle of an item.
+void clickItem(const MenuItem& item);
+// Clicks an item until `effect` holds (at most three clicks); false if it never did.
+bool clickItemUntil(const MenuItem& item, const std::function<bool()>& effect);
+// Opens the tray menu and chooses `text`, found in the menu itself or in its
+// submenu "google検索範囲設定(&G)"; false when it could not be chosen.
+bool chooseTrayItem(Program& program, MenuProbe& probe, const std::string& text);
+
+// Settings file values as the platform reads them.
+int iniValue(const std::string& file, const char* section, const char* key, int fallback = -999);
+
+}  // namespace lvtest

@@ -1,0 +1,183 @@
+// The tray icon's menu of the real program: read back from inside the
+// program, chosen with the mouse, with its effects on the settings file.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/win/program_driver.h"
+#include "tests/win/tray_driver.h"
+
+namespace {
+
+using namespace lvtest;
+
+bool trayIconExists(HWND owner) {
+    NOTIFYICONDATAA probe{};
+    probe.cbSize = sizeof probe;
+    probe.hWnd = owner;
+    probe.uID = 0;
+    return ::Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+class TrayMenuTest : public ::testing::Test {
+  protected:
+    void startWith(const std::string& ini) {
+        if (!ini.empty()) writeFile(dir.file("lumenvik.ini"), ini);
+        ASSERT_TRUE(program.start(dir.path()));
+        ASSERT_TRUE(program.waitReady());
+        ASSERT_TRUE(probe.attach(program.window()));
+    }
+    std::string ini() const { return dir.file("lumenvik.ini"); }
+    // Closes an open menu the way that works under Wine: a click on the
+    // program's own (shown) window.
+    void closeMenu() {
+        RECT rect{};
+        ::GetWindowRect(program.window(), &rect);
+        for (int attempt = 0; attempt < 3 && menuShowing(program.pid()); ++attempt) {
+            clickSettled((rect.left + rect.right) / 2, rect.bottom - 10);
+            waitFor([&] { return !menuShowing(program.pid()); }, 1500);
+        }
+    }
+
+    TaskbarHolder taskbar;
+    TempDir dir;
+    Program program;
+    MenuProbe probe;  // unhooked before the program is ended
+};
+
+struct Expected {
+    char kind;
+    int id;
+    bool checked;
+    const char* text;
+};
+
+void expectMenu(const Menu& menu, const std::vector<Expected>& expected) {
+    ASSERT_EQ(menu.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(menu[i].kind, expected[i].kind);
+        if (expected[i].kind == 's') {
+            EXPECT_EQ(menu[i].id, expected[i].id);
+        }
+        EXPECT_EQ(menu[i].checked, expected[i].checked);
+        EXPECT_EQ(menu[i].text, expected[i].text);
+    }
+}
+
+// The main menu and its submenu, told apart by their first item.
+const Menu* menuStartingWith(const std::vector<Menu>& menus, const std::string& text) {
+    for (const Menu& menu : menus) {
+        if (!menu.empty() && menu.front().text == text) return &menu;
+    }
+    return nullptr;
+}
+
+void expectTrayMenu(const std::vector<Menu>& menus, bool googleStart) {
+    const Menu* main = menuStartingWith(menus, "設定(&S)");
+    ASSERT_NE(main, nullptr);
+    expectMenu(*main, {{'s', 10002, false, "設定(&S)"},
+                       {'-', 0, false, ""},
+                       {'>', -1, false, "google検索範囲設定(&G)"},
+                       {'-', 0, false, ""},
+                       {'s', 10005, googleStart, "常にgoogle検索モードから開始(&A)"},
+                       {'-', 0, false, ""},
+                       {'s', 10001, false, "終了(&X)"}});
+}
+
+void expectRangeSubmenu(const std::vector<Menu>& menus, bool japanese) {
+    const Menu* range = menuStartingWith(menus, "WEB全体から検索(&W)");
+    ASSERT_NE(range, nullptr);
+    expectMenu(*range, {{'s', 10003, !japanese, "WEB全体から検索(&W)"},
+                        {'s', 10004, japanese, "日本語のページを検索(&J)"}});
+}
+
+// Opens the menu and its submenu and checks both against the settings.
+void expectMenusMatch(Program& program, MenuProbe& probe, bool googleStart, bool japanese) {
+    std::vector<Menu> menus = openTrayMenu(program, probe);
+    expectTrayMenu(menus, googleStart);
+    const MenuItem* range = findItem(menus, "google検索範囲設定(&G)");
+    ASSERT_NE(range, nullptr);
+    const MenuItem rangeItem = *range;
+    clickItemUntil(rangeItem, [&] {
+        menus = probe.read();
+        return menuStartingWith(menus, "WEB全体から検索(&W)") != nullptr;
+    });
+    expectRangeSubmenu(menus, japanese);
+}
+
+TEST_F(TrayMenuTest, TheMenuShowsTheSettingsAndItsChoicesAreSavedAtOnce) {
+    const std::string original = "[otherInfo]\r\nkeyInterval=300\r\n";
+    startWith(original);
+    EXPECT_TRUE(trayIconExists(program.window())) << "the icon is there after start-up";
+
+    expectMenusMatch(program, probe, true, true);
+    closeMenu();
+    EXPECT_FALSE(menuShowing(program.pid()));
+    EXPECT_EQ(readFile(ini()), original) << "opening the menu writes nothing";
+
+    ASSERT_TRUE(chooseTrayItem(program, probe, "WEB全体から検索(&W)"));
+    EXPECT_TRUE(waitFor([&] { return iniValue(ini(), "otherInfo", "japanLocal") == 0; }, 3000));
+    // All nine values are written, the one from the file among them.
+    EXPECT_EQ(iniValue(ini(), "otherInfo", "keyInterval"), 300);
+    EXPECT_EQ(iniValue(ini(), "KeyData", "showWindowKey"), 17);
+    expectMenusMatch(program, probe, true, false);
+    closeMenu();
+
+    ASSERT_TRUE(chooseTrayItem(program, probe, "日本語のページを検索(&J)"));
+    EXPECT_TRUE(waitFor([&] { return iniValue(ini(), "otherInfo", "japanLocal") == 1; }, 3000));
+
+    // The toggle twice: back where it was, and the file written both times.
+    ASSERT_TRUE(chooseTrayItem(program, probe, "常にgoogle検索モードから開始(&A)"));
+    EXPECT_TRUE(waitFor([&] { return iniValue(ini(), "otherInfo", "googleStart") == 0; }, 3000));
+    expectMenusMatch(program, probe, false, true);
+    closeMenu();
+    ASSERT_TRUE(chooseTrayItem(program, probe, "常にgoogle検索モードから開始(&A)"));
+    EXPECT_TRUE(waitFor([&] { return iniValue(ini(), "otherInfo", "googleStart") == 1; }, 3000));
+}
+
+TEST_F(TrayMenuTest, AfterAShellRestartTheIconIsBackWithTheSameTipAndMenu) {
+    startWith("");
+    HWND w = program.window();
+    ASSERT_TRUE(trayIconExists(w));
+    NOTIFYICONDATAA gone{};
+    gone.cbSize = sizeof gone;
+    gone.hWnd = w;
+    gone.uID = 0;
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &gone));
+    ASSERT_FALSE(trayIconExists(w));
+    ::PostMessageA(w, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    ASSERT_TRUE(waitFor([&] { return trayIconExists(w); }, 3000));
+    // And it still answers: its right click opens the same menu.
+    expectMenusMatch(program, probe, true, true);
+    closeMenu();
+}
+
+TEST_F(TrayMenuTest, ExitRemovesTheIconBeforeTheWindowGoesAndEndsWithZero) {
+    startWith("");
+    HWND w = program.window();
+    ASSERT_TRUE(trayIconExists(w));
+    probe.watchDestroy(w);
+    ASSERT_TRUE(chooseTrayItem(program, probe, "終了(&X)"));
+    EXPECT_EQ(program.waitExit(10000), 0);
+    EXPECT_EQ(probe.iconAtDestroy(), 0) << "-1: WM_DESTROY not seen, 1: icon still there";
+    EXPECT_FALSE(fileExists(ini())) << "nothing is saved at exit";
+}
+
+TEST_F(TrayMenuTest, DoubleClickTogglesAndOtherMouseMessagesDoNothing) {
+    startWith("");
+    HWND w = program.window();
+    for (LPARAM other : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP, WM_MOUSEMOVE}) {
+        ::PostMessageA(w, kTrayNotify, 0, other);
+    }
+    ::Sleep(500);
+    EXPECT_FALSE(::IsWindowVisible(w));
+    EXPECT_FALSE(menuShowing(program.pid()));
+    ::PostMessageA(w, kTrayNotify, 0, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(waitFor([&] { return ::IsWindowVisible(w) != FALSE; }, 3000));
+    ::PostMessageA(w, kTrayNotify, 0, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(waitFor([&] { return ::IsWindowVisible(w) == FALSE; }, 3000));
+}
+
+}  // namespace
