@@ -11,6 +11,7 @@
 #include "search/url_encode.h"
 #include "tests/fuzz/ini_text_store.h"
 #include "tests/win/search_fixture.h"
+#include "tests/win/tray_driver.h"
 #include "transcode/factory.h"
 
 namespace {
@@ -311,6 +312,55 @@ TEST_F(BadInput, ADefaultVerbInJapaneseNamesItsCommandKey) {
     EXPECT_EQ(messageBox(), nullptr);
     ASSERT_TRUE(waitLaunches(1));
     EXPECT_EQ(launches()[0], std::string("-new ") + kWebHead + "abc" + kWebTail);
+}
+
+// A save that cannot write (the tray menu's search range saves at once):
+// nothing is reported, the program runs on with the new value, and the file
+// or folder in the way stays as it was.
+TEST_F(BadInput, ASaveThatCannotWriteReportsNothingAndTheProgramRunsOn) {
+    const char kText[] = "[otherInfo]\r\nhistorySize=20\r\n";
+    for (const bool readOnly : {true, false}) {
+        SCOPED_TRACE(readOnly ? "read-only file" : "a directory where the file should be");
+        const std::string path = dir.file("lumenvik.ini");
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (readOnly) {
+            writeFile(path, kText);
+            ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+            // The tests run as root, whom the attribute does not stop: the
+            // file is also held open without write sharing.
+            held = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        } else {
+            ASSERT_TRUE(::CreateDirectoryA(path.c_str(), nullptr));
+        }
+        registerBrowser();
+        startWith();
+        MenuProbe probe;
+        ASSERT_TRUE(probe.attach(program.window()));
+        ASSERT_TRUE(chooseTrayItem(program, probe, "WEB全体から検索(&W)"));
+        ::Sleep(500);
+        EXPECT_EQ(messageBox(), nullptr) << "the failed save is not reported";
+        EXPECT_TRUE(program.running());
+        if (::IsWindowVisible(program.window())) ::PostMessageA(program.window(), 0x040A, 0, 0);
+        ASSERT_TRUE(waitVisible(false));
+        search("abc");
+        ASSERT_TRUE(waitLaunches(1));
+        EXPECT_EQ(launches()[0], std::string(kWebHead) + "abc&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=")
+            << "the new search range is in force";
+        EXPECT_EQ(program.exitCleanly(), 0);
+        if (readOnly) {
+            ::CloseHandle(held);
+            EXPECT_EQ(readFile(path), kText);
+            ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::DeleteFileA(path.c_str());
+        } else {
+            EXPECT_NE(::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+            EXPECT_TRUE(::RemoveDirectoryA(path.c_str())) << "the folder is still empty";
+        }
+        ::DeleteFileA(browserLog.c_str());
+        registry->restore();
+    }
 }
 
 }  // namespace
