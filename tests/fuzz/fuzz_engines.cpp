@@ -249,8 +249,8 @@ void run_chain(const std::uint8_t* p, std::size_t n, std::uint32_t seed, unsigne
 
 // The detecting engine: its output depends on how the input is cut (each
 // portion is detected anew), so only the stream rules are checked: no
-// crash, nothing waits after flush(), and nothing waiting is dropped when
-// the inner chain is replaced.
+// crash, every portion is taken in at once, the output stays within the
+// chains' bound, and nothing waits after flush().
 void run_auto(const std::uint8_t* p, std::size_t n, std::uint32_t seed, unsigned a) {
     auto_translate_engine<std::string> e(kIds[a & 15]);
     fuzz::Pieces pieces(seed);
