@@ -4,104 +4,23 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "resources/resource.h"
+#include "tests/win/dialog_template_reader.h"
 
 namespace {
 
-struct Item {
-    DWORD style;
-    short x, y, cx, cy;
-    int id;
-    std::string cls, text;  // text in UTF-8
-};
+using Item = lvtest::DialogItem;
+using Template = lvtest::DialogTemplate;
 
-struct Template {
-    DWORD style = 0;
-    short cx = 0, cy = 0;
-    std::string caption, font;
-    WORD pointSize = 0;
-    std::vector<Item> items;
-};
-
-class Reader {
-  public:
-    explicit Reader(const BYTE* base) : base_(base), p_(base) {}
-    WORD word() {
-        WORD w;
-        std::memcpy(&w, p_, 2);
-        p_ += 2;
-        return w;
-    }
-    DWORD dword() {
-        DWORD d;
-        std::memcpy(&d, p_, 4);
-        p_ += 4;
-        return d;
-    }
-    std::string text() {
-        WORD first = word();
-        if (first == 0xFFFF) return "#" + std::to_string(word());
-        std::wstring w;
-        for (WORD c = first; c != 0; c = word()) w.push_back(static_cast<wchar_t>(c));
-        std::string out(w.size() * 4 + 1, '\0');
-        const int n =
-            ::WideCharToMultiByte(CP_UTF8, 0, w.c_str(), static_cast<int>(w.size()), &out[0],
-                                  static_cast<int>(out.size()), nullptr, nullptr);
-        out.resize(static_cast<size_t>(n > 0 ? n : 0));
-        return out;
-    }
-    void align() {
-        while ((p_ - base_) % 4 != 0) ++p_;
-    }
-
-  private:
-    const BYTE* base_;
-    const BYTE* p_;
-};
-
+// The extended template `id`; an empty one when missing or not extended.
 Template load(int id) {
-    Template t;
-    HRSRC found = ::FindResourceA(nullptr, MAKEINTRESOURCEA(id), RT_DIALOG);
-    if (found == nullptr) return t;
-    Reader r(static_cast<const BYTE*>(::LockResource(::LoadResource(nullptr, found))));
-    if (r.word() != 1 || r.word() != 0xFFFF) return t;  // DLGTEMPLATEEX only
-    r.dword();                                          // help id
-    r.dword();                                          // extended style
-    t.style = r.dword();
-    const WORD count = r.word();
-    r.word();
-    r.word();
-    t.cx = static_cast<short>(r.word());
-    t.cy = static_cast<short>(r.word());
-    r.text();  // menu
-    r.text();  // class
-    t.caption = r.text();
-    t.pointSize = r.word();
-    r.word();
-    r.word();
-    t.font = r.text();
-    for (WORD i = 0; i < count; ++i) {
-        r.align();
-        Item it{};
-        r.dword();  // help id
-        r.dword();  // extended style
-        it.style = r.dword();
-        it.x = static_cast<short>(r.word());
-        it.y = static_cast<short>(r.word());
-        it.cx = static_cast<short>(r.word());
-        it.cy = static_cast<short>(r.word());
-        it.id = static_cast<int>(r.dword());
-        it.cls = r.text();
-        it.text = r.text();
-        const WORD extra = r.word();
-        for (WORD k = 0; k < extra; ++k) r.word();
-        t.items.push_back(it);
-    }
-    return t;
+    const BYTE* data = lvtest::findDialogTemplate(id);
+    if (data == nullptr) return Template{};
+    Template t = lvtest::readDialogTemplate(data);
+    return t.extended() ? t : Template{};
 }
 
 // Control kinds by class and the style bits that make them what they are.

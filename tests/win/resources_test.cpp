@@ -4,106 +4,38 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "resources/resource.h"
+#include "tests/win/dialog_template_reader.h"
 
 namespace {
-
-// Reads a DLGTEMPLATEEX and its items.
-class TemplateReader {
-  public:
-    explicit TemplateReader(const BYTE* data) : p_(data) {}
-    WORD word() {
-        WORD w;
-        std::memcpy(&w, p_, 2);
-        p_ += 2;
-        return w;
-    }
-    DWORD dword() {
-        DWORD d;
-        std::memcpy(&d, p_, 4);
-        p_ += 4;
-        return d;
-    }
-    // sz_Or_Ord: an ordinal ("#n") or UTF-16 text, returned as UTF-8.
-    std::string text() {
-        WORD first = word();
-        if (first == 0xFFFF) return "#" + std::to_string(word());
-        std::wstring w;
-        for (WORD c = first; c != 0; c = word()) w.push_back(static_cast<wchar_t>(c));
-        if (w.empty()) return {};
-        int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                                      nullptr, nullptr);
-        std::string out(static_cast<size_t>(n), '\0');
-        ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &out[0], n, nullptr,
-                              nullptr);
-        return out;
-    }
-    void alignDword(const BYTE* base) {
-        while ((p_ - base) % 4 != 0) ++p_;
-    }
-
-  private:
-    const BYTE* p_;
-};
-
-struct Item {
-    DWORD exStyle, style;
-    short x, y, cx, cy;
-    int id;
-    std::string cls, text;
-};
 
 // The texts of the template, in UTF-8 as the template stores them.
 const char kLabelUtf8[] = u8"【 google 】 検索";
 const char kHintUtf8[] = u8"（隠すにはCtrlキーを2回で押します）";
 
 TEST(Resources, SearchWindowTemplateIsAsDesigned) {
-    HRSRC found = ::FindResourceA(nullptr, MAKEINTRESOURCEA(IDD_SEARCH_WINDOW), RT_DIALOG);
-    ASSERT_NE(found, nullptr);
-    const auto* base = static_cast<const BYTE*>(::LockResource(::LoadResource(nullptr, found)));
+    const BYTE* base = lvtest::findDialogTemplate(IDD_SEARCH_WINDOW);
     ASSERT_NE(base, nullptr);
-    TemplateReader r(base);
-    EXPECT_EQ(r.word(), 1);             // dlgVer
-    EXPECT_EQ(r.word(), 0xFFFF);        // extended template
-    r.dword();                          // help id
-    EXPECT_EQ(r.dword(), 0x00000088u);  // WS_EX_TOPMOST | WS_EX_TOOLWINDOW
-    EXPECT_EQ(r.dword(), 0x90C802C2u);
-    const WORD count = r.word();
-    EXPECT_EQ(static_cast<short>(r.word()), 0);
-    EXPECT_EQ(static_cast<short>(r.word()), 0);
-    EXPECT_EQ(static_cast<short>(r.word()), 384);
-    EXPECT_EQ(static_cast<short>(r.word()), 39);
-    EXPECT_EQ(r.text(), "");  // no menu
-    EXPECT_EQ(r.text(), "");  // the dialog class
-    EXPECT_EQ(r.text(), "Lumenvik");
-    EXPECT_EQ(r.word(), 8);  // point size
-    r.word();                // weight
-    r.word();                // italic, charset
-    EXPECT_EQ(r.text(), "MS Sans Serif");
+    const lvtest::DialogTemplate t = lvtest::readDialogTemplate(base);
+    EXPECT_EQ(t.version, 1);
+    EXPECT_EQ(t.signature, 0xFFFF);     // extended template
+    EXPECT_EQ(t.exStyle, 0x00000088u);  // WS_EX_TOPMOST | WS_EX_TOOLWINDOW
+    EXPECT_EQ(t.style, 0x90C802C2u);
+    EXPECT_EQ(t.x, 0);
+    EXPECT_EQ(t.y, 0);
+    EXPECT_EQ(t.cx, 384);
+    EXPECT_EQ(t.cy, 39);
+    EXPECT_EQ(t.menu, "");  // no menu
+    EXPECT_EQ(t.cls, "");   // the dialog class
+    EXPECT_EQ(t.caption, "Lumenvik");
+    EXPECT_EQ(t.pointSize, 8);
+    EXPECT_EQ(t.font, "MS Sans Serif");
 
-    ASSERT_EQ(count, 3);
-    std::vector<Item> items;
-    for (int i = 0; i < count; ++i) {
-        r.alignDword(base);
-        Item it{};
-        r.dword();  // help id
-        it.exStyle = r.dword();
-        it.style = r.dword();
-        it.x = static_cast<short>(r.word());
-        it.y = static_cast<short>(r.word());
-        it.cx = static_cast<short>(r.word());
-        it.cy = static_cast<short>(r.word());
-        it.id = static_cast<int>(r.dword());
-        it.cls = r.text();
-        it.text = r.text();
-        const WORD extra = r.word();
-        for (WORD k = 0; k < extra; ++k) r.word();  // not used here
-        items.push_back(it);
-    }
+    ASSERT_EQ(t.count, 3);
+    const std::vector<lvtest::DialogItem>& items = t.items;
     struct Expected {
         int id;
         const char* cls;  // predefined classes are ordinals: 0x81 edit, 0x82 static
@@ -118,7 +50,7 @@ TEST(Resources, SearchWindowTemplateIsAsDesigned) {
     };
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
-        const Item& it = items[static_cast<size_t>(i)];
+        const lvtest::DialogItem& it = items[static_cast<size_t>(i)];
         const Expected& e = expected[i];
         EXPECT_EQ(it.id, e.id);
         // windres writes class names as text; the platform treats both alike.
