@@ -4,6 +4,8 @@
 
 #include <ostream>
 
+#include "tests/unit/test_settings.h"
+
 namespace lumenvik {
 
 std::ostream& operator<<(std::ostream& os, KeyReleaseAction action) {
@@ -17,23 +19,9 @@ namespace {
 
 using A = KeyReleaseAction;
 
-SearchSettings defaults() {
-    SearchSettings s{};
-    s.mode_prior = 0x21;
-    s.mode_next = 0x22;
-    s.history_prior = 0x26;
-    s.history_next = 0x28;
-    s.showWindowKey = 0x11;
-    s.keyInterval = 500;
-    s.historySize = 100;
-    s.googleStart = 1;
-    s.japanLocal = 1;
-    return s;
-}
-
 SearchSettings withKeys(int32_t modePrior, int32_t modeNext, int32_t historyPrior,
                         int32_t historyNext) {
-    SearchSettings s = defaults();
+    SearchSettings s = testSettings();
     s.mode_prior = modePrior;
     s.mode_next = modeNext;
     s.history_prior = historyPrior;
@@ -65,7 +53,7 @@ void check(const ReleaseCase& c) {
 }
 
 TEST(KeyRelease, DefaultKeysEnterEscapeAndOthers) {
-    const SearchSettings s = defaults();
+    const SearchSettings s = testSettings();
     const ReleaseCase cases[] = {
         {"Page Up", s, 0x21, false, false, false, 2, A::ModePrior, true, 0},
         {"Page Down", s, 0x22, false, false, false, 2, A::ModeNext, true, 0},
@@ -82,7 +70,7 @@ TEST(KeyRelease, DefaultKeysEnterEscapeAndOthers) {
 }
 
 TEST(KeyRelease, EnterThatCommittedAConversionIsSwallowed) {
-    const SearchSettings s = defaults();
+    const SearchSettings s = testSettings();
     const ReleaseCase cases[] = {
         {"committed", s, 13, false, true, false, 1, A::SwallowCommitEnter, false, 0},
         {"committed, Shift", s, 13, false, true, true, 1, A::SwallowCommitEnter, false, 0},
@@ -94,7 +82,7 @@ TEST(KeyRelease, EnterThatCommittedAConversionIsSwallowed) {
 }
 
 TEST(KeyRelease, OpenCompositionLeavesTheFourKeysAloneButNotEnterOrEscape) {
-    const SearchSettings s = defaults();
+    const SearchSettings s = testSettings();
     const ReleaseCase cases[] = {
         {"Page Up", s, 0x21, true, false, false, 2, A::Ignore, false, 0},
         {"Page Down", s, 0x22, true, false, false, 2, A::Ignore, false, 0},
@@ -155,7 +143,7 @@ TEST(KeyRelease, KeysOfHexEightyAndAboveWorkLikeAnyOther) {
          A::HistoryNewer, true, 0},
         {"0xFF as history_prior", withKeys(0x21, 0x22, 0xFF, 0x28), 0xFF, false, false, false, 0,
          A::HistoryOlder, true, 0},
-        {"unassigned 0xDB", defaults(), 0xDB, false, false, false, 0, A::Ignore, false, 0},
+        {"unassigned 0xDB", testSettings(), 0xDB, false, false, false, 0, A::Ignore, false, 0},
     };
     for (const ReleaseCase& c : cases) check(c);
 }

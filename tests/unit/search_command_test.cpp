@@ -5,24 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/unit/test_settings.h"
+
 namespace lumenvik {
 namespace {
 
 const char kBanner[] = "=======結果=========";
-
-SearchSettings settingsWith(int32_t historySize, int32_t japanLocal) {
-    SearchSettings s{};
-    s.mode_prior = 0x21;
-    s.mode_next = 0x22;
-    s.history_prior = 0x26;
-    s.history_next = 0x28;
-    s.showWindowKey = 0x11;
-    s.keyInterval = 500;
-    s.historySize = historySize;
-    s.googleStart = 1;
-    s.japanLocal = japanLocal;
-    return s;
-}
 
 // A search box, debugger output and browser in one log. The launch notes
 // what the history held at that moment.
@@ -70,7 +58,7 @@ class FakePorts : public SearchCommandPorts {
 TEST(RunSearch, EmptyBoxDoesNothing) {
     SearchHistory history;
     FakePorts ports("", history);
-    EXPECT_FALSE(runSearch(0, history, settingsWith(100, 1), ports));
+    EXPECT_FALSE(runSearch(0, history, testSettings(100, 1), ports));
     EXPECT_EQ(ports.log, (std::vector<std::string>{"length"}));
     EXPECT_EQ(history.count(), 0u);
 }
@@ -80,7 +68,7 @@ TEST(RunSearch, EffectsInOrderRecordBeforeLaunchThenEmptyTheBoxAndTrace) {
     history.record("older", 100);
     history.stepOlder();
     FakePorts ports("1+1=2", history);
-    EXPECT_TRUE(runSearch(0, history, settingsWith(100, 1), ports));
+    EXPECT_TRUE(runSearch(0, history, testSettings(100, 1), ports));
 
     const std::string url =
         "http://www.google.co.jp/"
@@ -99,7 +87,7 @@ TEST(RunSearch, EffectsInOrderRecordBeforeLaunchThenEmptyTheBoxAndTrace) {
 TEST(RunSearch, FailedLaunchKeepsTheBoxAndTheHistoryEntryAndTracesNothing) {
     SearchHistory history;
     FakePorts ports("a b", history, /*launchSucceeds=*/false);
-    EXPECT_FALSE(runSearch(3, history, settingsWith(100, 1), ports));
+    EXPECT_FALSE(runSearch(3, history, testSettings(100, 1), ports));
     EXPECT_EQ(ports.log, (std::vector<std::string>{"length", "read 4", "launch"}));
     EXPECT_EQ(
         ports.launched,
@@ -111,7 +99,7 @@ TEST(RunSearch, FailedLaunchKeepsTheBoxAndTheHistoryEntryAndTracesNothing) {
 
 TEST(RunSearch, WordIsTakenUnchangedAndJapanLocalIsReadAtEachRun) {
     SearchHistory history;
-    SearchSettings settings = settingsWith(100, 0);
+    SearchSettings settings = testSettings(100, 0);
     FakePorts first(" Aa ", history);
     EXPECT_TRUE(runSearch(0, history, settings, first));
     EXPECT_EQ(first.launched[0],
@@ -132,7 +120,7 @@ TEST(RunSearch, HistorySizeIsReadAtEachRun) {
     SearchHistory history;
     for (const char* word : {"w1", "w2", "w3"}) {
         FakePorts ports(word, history);
-        runSearch(4, history, settingsWith(2, 1), ports);
+        runSearch(4, history, testSettings(2, 1), ports);
     }
     ASSERT_EQ(history.count(), 2u);
     EXPECT_EQ(history.entry(0), "w3");
@@ -143,12 +131,12 @@ TEST(RunSearch, NihonInCodePage932GoesAsUtf8ToGoogleAndEucJpToTheDictionary) {
     const std::string nihon = "\x93\xFA\x96\x7B";
     SearchHistory history;
     FakePorts image(nihon, history);
-    EXPECT_TRUE(runSearch(1, history, settingsWith(100, 1), image));
+    EXPECT_TRUE(runSearch(1, history, testSettings(100, 1), image));
     EXPECT_EQ(image.launched[0],
               "http://images.google.co.jp/images?svnum=10&hl=ja&client=opera&rls=ja"
               "&q=%e6%97%a5%e6%9c%ac&btnG=Google+%E6%A4%9C%E7%B4%A2");
     FakePorts dictionary(nihon, history);
-    EXPECT_TRUE(runSearch(2, history, settingsWith(100, 1), dictionary));
+    EXPECT_TRUE(runSearch(2, history, testSettings(100, 1), dictionary));
     EXPECT_EQ(dictionary.launched[0],
               "http://dictionary.goo.ne.jp/search.php?MT=%c6%fc%cb%dc&kind=ej&mode=0");
     // The history holds the word as typed, not converted.
