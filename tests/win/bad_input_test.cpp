@@ -276,13 +276,8 @@ TEST_F(BadInput, ACommandOf531BytesIsReadAndTheLaunchIssued) {
     registerBrowser();
     // The registered command with a second argument that brings it to 531
     // bytes, the longest the program reads.
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegOpenKeyA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", &key), ERROR_SUCCESS);
-    char registered[600] = {};
-    LONG size = sizeof registered;
-    ASSERT_EQ(::RegQueryValueA(key, "", registered, &size), ERROR_SUCCESS);
-    ::RegCloseKey(key);
-    std::string command = registered;
+    std::string command;
+    ASSERT_NO_FATAL_FAILURE(readOpenCommand(&command));
     ASSERT_LT(command.size(), 500u);
     const std::string padding(531 - command.size() - 1, 'x');
     command += " " + padding;

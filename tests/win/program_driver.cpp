@@ -276,6 +276,23 @@ TaskbarHolder::~TaskbarHolder() {
     ::DestroyWindow(owner_);
 }
 
+bool trayIconExists(HWND owner) {
+    // Modifying nothing succeeds only for an icon that exists.
+    NOTIFYICONDATAA probe{};
+    probe.cbSize = sizeof probe;
+    probe.hWnd = owner;
+    probe.uID = 0;
+    return ::Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+bool removeTrayIcon(HWND owner) {
+    NOTIFYICONDATAA gone{};
+    gone.cbSize = sizeof gone;
+    gone.hWnd = owner;
+    gone.uID = 0;
+    return ::Shell_NotifyIconA(NIM_DELETE, &gone) != FALSE;
+}
+
 bool runHostCommand(const std::string& commandLine, DWORD ms) {
     // Wine starts programs of the host system as well. Their exit code does
     // not come back, and Wine 8 cannot always wait for them (the wait fails

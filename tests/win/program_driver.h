@@ -92,6 +92,11 @@ class TaskbarHolder {
     HWND owner_ = nullptr;
 };
 
+// Whether the program's tray icon (id 0 of `owner`) is there.
+bool trayIconExists(HWND owner);
+// Takes that icon away, as a restarting shell loses it. False on failure.
+bool removeTrayIcon(HWND owner);
+
 // Runs a program of the host system (xdotool, import) and waits for it.
 bool runHostCommand(const std::string& commandLine, DWORD ms = 10000);
 // The build tree's path of a file, as a Windows path (Z:\...).

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "tests/win/program_driver.h"
+#include "tests/win/screenshot.h"
 
 namespace {
 
@@ -75,26 +76,13 @@ TEST_F(ProgramTest, StartsHiddenWhateverTheCommandLineAndShowCommand) {
     EXPECT_EQ(program.exitCleanly(), 0);
 }
 
-bool trayIconExists(HWND owner) {
-    // Modifying nothing succeeds only for an icon that exists.
-    NOTIFYICONDATAA probe{};
-    probe.cbSize = sizeof probe;
-    probe.hWnd = owner;
-    probe.uID = 0;
-    return ::Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
-}
-
 TEST_F(ProgramTest, TheTrayIconIsAddedComesBackAfterAShellRestartAndToggles) {
     startWith("");
     HWND w = program.window();
     EXPECT_TRUE(trayIconExists(w));
 
     // What a restarted shell shows: no icon, then the "TaskbarCreated" broadcast.
-    NOTIFYICONDATAA gone{};
-    gone.cbSize = sizeof gone;
-    gone.hWnd = w;
-    gone.uID = 0;
-    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &gone));
+    ASSERT_TRUE(removeTrayIcon(w));
     ASSERT_FALSE(trayIconExists(w));
     ::PostMessageA(w, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     EXPECT_TRUE(waitFor([&] { return trayIconExists(w); }, 3000));
@@ -311,17 +299,7 @@ TEST_F(ProgramTest, XdotoolDoubleCtrlShowsTheWindowWithItsJapaneseTexts) {
     ASSERT_TRUE(waitVisible(true, 5000));
     EXPECT_TRUE(waitFor([&] { return focusOfProgram() == program.control(kSearchBox); }, 2000));
     EXPECT_EQ(windowText(program.control(kModeLabel)), "【 google 】 検索");
-    ::Sleep(300);  // let it paint
-    const std::string shot = LUMENVIK_SHOT;
-    ::DeleteFileA(windowsPath(shot).c_str());
-    ASSERT_TRUE(runHostCommand("/usr/bin/import -window root " + shot, 20000));
-    // Complete once the PNG's closing chunk is there.
-    EXPECT_TRUE(waitFor(
-        [&] {
-            const std::string png = readFile(windowsPath(shot));
-            return png.size() > 12 && png.compare(png.size() - 8, 4, "IEND") == 0;
-        },
-        20000));
+    ASSERT_NO_FATAL_FAILURE(takeScreenshot(LUMENVIK_SHOT));
     ASSERT_TRUE(runHostCommand("/usr/bin/xdotool key --delay 80 ctrl ctrl"));
     EXPECT_TRUE(waitVisible(false, 5000));
     EXPECT_EQ(program.exitCleanly(), 0);

@@ -217,9 +217,7 @@ TEST_F(SearchBoxTest, GoogleStartOffKeepsTheModeAndShiftEnterSearchesTheWebWitho
     EXPECT_EQ(label(), kModeLabels[3]) << "the mode survives hide and show";
 
     setBox("日本");
-    keyDown(VK_SHIFT);
-    release(VK_RETURN);
-    keyUp(VK_SHIFT);
+    releaseWithShift(VK_RETURN);
     EXPECT_TRUE(waitVisible(false));
     ASSERT_TRUE(waitLaunches(1));
     EXPECT_EQ(launches()[0],

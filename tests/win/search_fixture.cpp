@@ -51,6 +51,17 @@ void SearchFixture::registerBrowser(const char* fileName) {
     ASSERT_TRUE(setDefaultValue("http\\shell\\open\\command", "\"" + path + "\" \"%1\""));
 }
 
+void SearchFixture::readOpenCommand(std::string* command) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegOpenKeyA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", &key), ERROR_SUCCESS);
+    char registered[600] = {};
+    LONG size = sizeof registered;
+    const LONG read = ::RegQueryValueA(key, "", registered, &size);
+    ::RegCloseKey(key);
+    ASSERT_EQ(read, ERROR_SUCCESS);
+    *command = registered;
+}
+
 void SearchFixture::startWith(const std::string& ini) {
     if (!ini.empty()) writeFile(dir.file("lumenvik.ini"), ini);
     ASSERT_TRUE(program.start(dir.path()));
@@ -104,6 +115,12 @@ void SearchFixture::release(WORD vk) {
     ::SendMessageTimeoutA(program.control(kSearchBox), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000,
                           &ignored);
     ::Sleep(100);
+}
+
+void SearchFixture::releaseWithShift(WORD vk) {
+    keyDown(VK_SHIFT);
+    release(vk);
+    keyUp(VK_SHIFT);
 }
 
 void SearchFixture::search(const std::string& word) {

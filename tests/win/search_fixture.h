@@ -32,6 +32,8 @@ class SearchFixture : public ::testing::Test {
     // Puts the stand-in browser into the test's folder under `fileName` and
     // makes `"<path>" "%1"` the command of the "open" verb, the default.
     void registerBrowser(const char* fileName = "browser.exe");
+    // The registered command of the "open" verb, into `command`.
+    void readOpenCommand(std::string* command);
     // Starts the program with `ini` as its settings file (none when empty).
     void startWith(const std::string& ini = "");
     // Starts collecting the program's debugger output in `traces`.
@@ -49,6 +51,8 @@ class SearchFixture : public ::testing::Test {
     std::pair<int, int> selection();
     // Releases `vk` after pressing it, and lets the program handle both.
     void release(WORD vk);
+    // The same with Shift held down around it.
+    void releaseWithShift(WORD vk);
     // A search as a user makes it: show, word, Enter; waits for the hide.
     void search(const std::string& word);
 

@@ -90,9 +90,7 @@ TEST_F(SearchRunTest, ShiftEnterInADictionaryModeSendsTheGoogleWebSearch) {
     startWith();
     showInMode(4);
     setBox(kNihon);
-    keyDown(VK_SHIFT);
-    release(VK_RETURN);
-    keyUp(VK_SHIFT);
+    releaseWithShift(VK_RETURN);
     EXPECT_TRUE(waitVisible(false));
     ASSERT_TRUE(waitLaunches(1));
     EXPECT_EQ(launches()[0],
@@ -125,12 +123,8 @@ TEST_F(SearchRunTest, AnInternetExplorerCommandStartsItsProgramWithNewAndTheUrl)
 TEST_F(SearchRunTest, AVerbOf147BytesIsReadAndItsCommandUsed) {
     registerBrowser();
     const std::string verb(147, 'v');
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegOpenKeyA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", &key), ERROR_SUCCESS);
-    char registered[600] = {};
-    LONG size = sizeof registered;
-    ASSERT_EQ(::RegQueryValueA(key, "", registered, &size), ERROR_SUCCESS);
-    ::RegCloseKey(key);
+    std::string registered;
+    ASSERT_NO_FATAL_FAILURE(readOpenCommand(&registered));
     ASSERT_TRUE(setDefaultValue("http\\shell\\" + verb + "\\command", registered));
     ASSERT_TRUE(setDefaultValue("http\\shell", verb));
     startWith();

@@ -10,6 +10,7 @@
 
 #include "tests/win/debug_output.h"
 #include "tests/win/program_driver.h"
+#include "tests/win/screenshot.h"
 #include "tests/win/tray_driver.h"
 
 namespace {
@@ -156,19 +157,7 @@ class SettingsDialogTest : public ::testing::Test {
         tap(key);
         return waitFor([&] { return !::IsWindow(capture); }, 5000);
     }
-    void screenshot(const char* name) {
-        ::Sleep(300);  // let it paint
-        const std::string shot = std::string(LUMENVIK_SHOTS) + "/" + name;
-        ::DeleteFileA(windowsPath(shot).c_str());
-        ASSERT_TRUE(runHostCommand("/usr/bin/import -window root " + shot, 20000));
-        EXPECT_TRUE(waitFor(
-            [&] {
-                const std::string png = readFile(windowsPath(shot));
-                return png.size() > 12 && png.compare(png.size() - 8, 4, "IEND") == 0;
-            },
-            20000))
-            << shot;
-    }
+    void screenshot(const char* name) { takeScreenshot(std::string(LUMENVIK_SHOTS) + "/" + name); }
     bool searchWindowShows(DWORD ms = 3000) {
         return waitFor([&] { return ::IsWindowVisible(program.window()) != FALSE; }, ms);
     }

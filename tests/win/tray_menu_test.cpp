@@ -12,14 +12,6 @@ namespace {
 
 using namespace lvtest;
 
-bool trayIconExists(HWND owner) {
-    NOTIFYICONDATAA probe{};
-    probe.cbSize = sizeof probe;
-    probe.hWnd = owner;
-    probe.uID = 0;
-    return ::Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
-}
-
 class TrayMenuTest : public ::testing::Test {
   protected:
     void startWith(const std::string& ini) {
@@ -141,11 +133,7 @@ TEST_F(TrayMenuTest, AfterAShellRestartTheIconIsBackWithTheSameTipAndMenu) {
     startWith("");
     HWND w = program.window();
     ASSERT_TRUE(trayIconExists(w));
-    NOTIFYICONDATAA gone{};
-    gone.cbSize = sizeof gone;
-    gone.hWnd = w;
-    gone.uID = 0;
-    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &gone));
+    ASSERT_TRUE(removeTrayIcon(w));
     ASSERT_FALSE(trayIconExists(w));
     ::PostMessageA(w, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     ASSERT_TRUE(waitFor([&] { return trayIconExists(w); }, 3000));
