@@ -92,26 +92,9 @@ BOOL CMainDlg::PreTranslateMessage(MSG* msg) {
 BOOL CMainDlg::OnIdle() { return FALSE; }
 
 LRESULT CMainDlg::onInitDialog() {
-    // 1. Centre in the primary monitor's work area (the window has no owner).
-    RECT area{};
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    RECT rect{};
-    ::GetWindowRect(m_hWnd, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    int x = (area.left + area.right) / 2 - width / 2;
-    int y = (area.top + area.bottom) / 2 - height / 2;
-    if (x < area.left) {
-        x = area.left;
-    } else if (x + width > area.right) {
-        x = area.right - width;
-    }
-    if (y < area.top) {
-        y = area.top;
-    } else if (y + height > area.bottom) {
-        y = area.bottom - height;
-    }
-    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // 1. Centre in the primary monitor's work area (the window has no owner),
+    //    wholly inside it.
+    win::centreWindowIn(m_hWnd, win::primaryWorkArea(), true);
 
     // 2. Window icons, large and small.
     HINSTANCE instance = ::GetModuleHandleA(nullptr);

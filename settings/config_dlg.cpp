@@ -105,20 +105,8 @@ bool CConfigDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LP
 }
 
 void CConfigDlg::initialise() {
-    centreInWorkArea();
+    win::centreWindowIn(m_hWnd, win::primaryWorkArea());
     fill(*settings);
-}
-
-void CConfigDlg::centreInWorkArea() {
-    RECT area{};
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    RECT rect{};
-    ::GetWindowRect(m_hWnd, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    ::SetWindowPos(m_hWnd, nullptr, (area.left + area.right) / 2 - width / 2,
-                   (area.top + area.bottom) / 2 - height / 2, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CConfigDlg::fill(const SearchSettings& from) {

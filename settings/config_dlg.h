@@ -43,7 +43,6 @@ class CConfigDlg : public win::CDialogImpl<CConfigDlg> {
     void onChangeKey(int notification, HWND button);
     void onOK();
     void onCancel();
-    void centreInWorkArea();
 };
 
 // Copies the nine values (not the file names or the store).

@@ -56,15 +56,9 @@ void CGetKeyDlg::centreOverOwner() {
     if (owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
         ::GetWindowRect(owner, &area);
     } else {
-        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+        area = win::primaryWorkArea();
     }
-    RECT rect{};
-    ::GetWindowRect(m_hWnd, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    ::SetWindowPos(m_hWnd, nullptr, (area.left + area.right) / 2 - width / 2,
-                   (area.top + area.bottom) / 2 - height / 2, 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    win::centreWindowIn(m_hWnd, area);
 }
 
 }  // namespace lumenvik

@@ -91,4 +91,11 @@ class CWindowImplBase : public CWindow, public CMessageMap {
 template <class T>
 class CWindowImpl : public CWindowImplBase {};
 
+// The primary monitor's work area (the screen less the taskbar).
+RECT primaryWorkArea();
+// Moves `hwnd`, keeping its size, so that its centre is `area`'s centre;
+// with `keepInside`, a window that then sticks out over an edge is pushed
+// back inside it.
+void centreWindowIn(HWND hwnd, const RECT& area, bool keepInside = false);
+
 }  // namespace lumenvik::win
