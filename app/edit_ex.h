@@ -4,8 +4,8 @@
 // holds the current search mode, steps through the search history and runs
 // the search command when Enter is released.
 
-#include "app/search_history.h"
-#include "app/search_mode.h"
+#include "search/search_history.h"
+#include "search/search_mode.h"
 #include "settings/search_settings.h"
 #include "win/window.h"
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "app/search_mode.h"
+#include "search/search_mode.h"
 #include "settings/search_settings.h"
 
 namespace lumenvik {

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <string>
 
-#include "app/search_history.h"
-#include "app/search_mode.h"
+#include "search/search_history.h"
+#include "search/search_mode.h"
 #include "settings/search_settings.h"
 
 namespace lumenvik {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/search_mode.h"
+#include "search/search_mode.h"
 #include "search/url_template.h"
 
 namespace lumenvik {

@@ -1,4 +1,4 @@
-#include "app/search_mode.h"
+#include "search/search_mode.h"
 
 #include <gtest/gtest.h>
 

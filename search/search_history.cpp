@@ -1,4 +1,4 @@
-#include "app/search_history.h"
+#include "search/search_history.h"
 
 namespace lumenvik {
 
