@@ -6,7 +6,7 @@
 
 #include "app/key_release.h"
 #include "search/search_command.h"
-#include "win/browser_platform.h"
+#include "platform/browser_platform.h"
 
 namespace lumenvik {
 namespace {

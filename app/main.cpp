@@ -2,13 +2,14 @@
 // search window and the message loop.
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <memory>
 
 #include "app/main_dlg.h"
 #include "app/texts.h"
+#include "win/com_scope.h"
 #include "win/message_loop.h"
+#include "win/named_mutex.h"
 
 namespace {
 
@@ -37,24 +38,23 @@ int Run(LPSTR /*commandLine*/, int showCommand) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine, int /*show*/) {
-    HANDLE mutex = ::CreateMutexA(nullptr, TRUE, "__XXX__QuarvelDlg__XX__");
-    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+    const lumenvik::win::NamedMutex running("__XXX__QuarvelDlg__XX__");
+    if (running.alreadyExisted()) {
         ::MessageBoxA(nullptr, lumenvik::loadText(IDS_ALREADY_RUNNING_TEXT).c_str(),
                       lumenvik::loadText(IDS_ALREADY_RUNNING_CAPTION).c_str(), MB_OK);
-        return 0;  // the mutex handle goes with the process
+        return 0;
     }
 
-    ::CoInitialize(nullptr);
+    const lumenvik::win::ComScope com;
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_BAR_CLASSES;
+    // Ignored: without the bar classes the program's own dialogs still work.
     ::InitCommonControlsEx(&controls);
     lumenvik::win::appModule().Init(instance);
 
     const int result = Run(commandLine, SW_HIDE);
 
     lumenvik::win::appModule().Term();
-    ::CoUninitialize();
-    if (mutex != nullptr) ::CloseHandle(mutex);
-    return result;
+    return result;  // COM is uninitialised, then the mutex closed
 }

@@ -1,12 +1,12 @@
 #include "app/main_dlg.h"
 
-#include <imm.h>
+#include "win/ime_context.h"
 
-#include "app/menu_anchor.h"
-#include "app/messages.h"
+#include "tray/menu_anchor.h"
 #include "app/texts.h"
-#include "win/monitor_lookup.h"
-#include "win/profile_store.h"
+#include "hook/messages.h"
+#include "platform/monitor_lookup.h"
+#include "platform/profile_store.h"
 
 namespace lumenvik {
 
@@ -14,7 +14,6 @@ namespace {
 
 constexpr int kTrayFirstCommand = ID_TRAY_EXIT;
 constexpr int kTrayLastCommand = ID_TRAY_GOOGLE_START;
-static_assert(kApplyHookSettingsMessage == WM_APPLY_HOOK_SETTINGS, "one message number");
 
 void showError(UINT textId) { ::MessageBoxA(nullptr, loadText(textId).c_str(), "", MB_OK); }
 
@@ -27,6 +26,8 @@ CMainDlg::CMainDlg()
     : searchBox_(&settings_), settings_(win::profileStore(), ""), configDlg_(&settings_) {}
 
 CMainDlg::~CMainDlg() {
+    // The window goes while the icons and the font it uses still exist.
+    if (m_hWnd != nullptr && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
     if (loop_ != nullptr) {
         loop_->RemoveMessageFilter(this);
         loop_->RemoveIdleHandler(this);
@@ -96,16 +97,17 @@ LRESULT CMainDlg::onInitDialog() {
     //    wholly inside it.
     win::centreWindowIn(m_hWnd, win::primaryWorkArea(), true);
 
-    // 2. Window icons, large and small.
+    // 2. Window icons, large and small. Results ignored: a window without
+    //    its icon works the same.
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    HICON big = static_cast<HICON>(::LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP_ICON),
-                                                IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
-                                                ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
-    ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    HICON small = static_cast<HICON>(::LoadImageA(
+    bigIcon_.reset(static_cast<HICON>(::LoadImageA(
+        instance, MAKEINTRESOURCEA(IDI_APP_ICON), IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
+        ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
+    ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    smallIcon_.reset(static_cast<HICON>(::LoadImageA(
         instance, MAKEINTRESOURCEA(IDI_APP_ICON), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-        ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+        ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+    ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
     // 3. Message filter and idle handler of this thread's loop.
     loop_ = win::appModule().GetMessageLoop();
@@ -119,11 +121,12 @@ LRESULT CMainDlg::onInitDialog() {
     searchBox_.SubclassWindow(box);
     ::SetFocus(box);
 
-    // 6. The search box's font; it lives as long as the process.
-    static HFONT font = ::CreateFontA(30, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
-                                      FIXED_PITCH | FF_MODERN, "ＭＳ ゴシック");
-    ::SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    // 6. The search box's font, as long as the window lives. Ignored when
+    //    it cannot be made: the box keeps the dialog's font.
+    boxFont_.reset(::CreateFontA(30, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
+                                 FIXED_PITCH | FF_MODERN, "ＭＳ ゴシック"));
+    ::SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(boxFont_.get()), TRUE);
 
     // 7. The mode label belongs to the search box.
     searchBox_.modeLabel = ::GetDlgItem(m_hWnd, IDC_MODE_LABEL);
@@ -162,11 +165,26 @@ void CMainDlg::resetModeIfGoogleStart() {
 void CMainDlg::hidePath() {
     ::SetWindowTextA(::GetDlgItem(m_hWnd, IDC_SEARCH_BOX), "");
     searchBox_.history.resetCursor();
-    HIMC himc = ::ImmGetContext(m_hWnd);
-    if (!::ImmSetOpenStatus(himc, FALSE)) showError(IDS_IME_CLOSE_FAILED);
-    if (!::ImmReleaseContext(m_hWnd, himc)) showError(IDS_IME_RELEASE_FAILED);
+    closeInputMethod();
     ::ShowWindow(m_hWnd, SW_HIDE);
     resetModeIfGoogleStart();
+}
+
+void CMainDlg::closeInputMethod() {
+    win::ImeContext ime(m_hWnd);
+    if (!ime) return;  // no input context: no input method to close
+    if (!::ImmSetOpenStatus(ime.get(), FALSE)) reportImeFailure(IDS_IME_CLOSE_FAILED);
+    if (!ime.release()) reportImeFailure(IDS_IME_RELEASE_FAILED);
+}
+
+void CMainDlg::reportImeFailure(UINT textId) {
+    // The box takes the activation, and the deactivation runs the hide path
+    // again while the box is up: a box there would open the next one, and
+    // so on without end.
+    if (imeMessageShowing_) return;
+    imeMessageShowing_ = true;
+    showError(textId);
+    imeMessageShowing_ = false;
 }
 
 void CMainDlg::showPath() {
@@ -226,26 +244,33 @@ void CMainDlg::openTrayMenu() {
     forceForeground(m_hWnd);
 
     // Built afresh each time, so the check marks match the settings now.
-    HMENU menu = ::CreatePopupMenu();
-    HMENU range = ::CreateMenu();
-    ::AppendMenuA(menu, MF_STRING, ID_TRAY_SETTINGS, "設定(&S)");
-    ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(range), "google検索範囲設定(&G)");
-    ::AppendMenuA(range, MF_STRING | (settings_.japanLocal == 0 ? MF_CHECKED : MF_UNCHECKED),
+    // The building calls' results are ignored: a menu missing an item still
+    // opens and works.
+    win::OwnedMenu menu(::CreatePopupMenu());
+    win::OwnedMenu range(::CreateMenu());
+    if (!menu) return;
+    ::AppendMenuA(range.get(), MF_STRING | (settings_.japanLocal == 0 ? MF_CHECKED : MF_UNCHECKED),
                   ID_TRAY_WEB_ALL, "WEB全体から検索(&W)");
-    ::AppendMenuA(range, MF_STRING | (settings_.japanLocal != 0 ? MF_CHECKED : MF_UNCHECKED),
+    ::AppendMenuA(range.get(), MF_STRING | (settings_.japanLocal != 0 ? MF_CHECKED : MF_UNCHECKED),
                   ID_TRAY_JAPANESE_PAGES, "日本語のページを検索(&J)");
-    ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(menu, MF_STRING | (settings_.googleStart != 0 ? MF_CHECKED : MF_UNCHECKED),
+    ::AppendMenuA(menu.get(), MF_STRING, ID_TRAY_SETTINGS, "設定(&S)");
+    ::AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    // Once attached, the submenu is destroyed with the menu.
+    if (::AppendMenuA(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(range.get()),
+                      "google検索範囲設定(&G)")) {
+        range.release();
+    }
+    ::AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(menu.get(), MF_STRING | (settings_.googleStart != 0 ? MF_CHECKED : MF_UNCHECKED),
                   ID_TRAY_GOOGLE_START, "常にgoogle検索モードから開始(&A)");
-    ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(menu, MF_STRING, ID_TRAY_EXIT, "終了(&X)");
+    ::AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(menu.get(), MF_STRING, ID_TRAY_EXIT, "終了(&X)");
 
     win::Win32MonitorLookup monitors;
     const int x = menuAnchorX(ScreenPoint{cursor.x, cursor.y}, monitors);
-    ::TrackPopupMenu(menu, 0, x, cursor.y, 0, m_hWnd, nullptr);
-    // Destroying the menu releases the submenu attached to it as well.
-    ::DestroyMenu(menu);
+    // Ignored: the chosen command arrives as WM_COMMAND, and a menu that
+    // could not open has nothing to report.
+    ::TrackPopupMenu(menu.get(), 0, x, cursor.y, 0, m_hWnd, nullptr);
 }
 
 void CMainDlg::saveSettings() {

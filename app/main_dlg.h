@@ -11,6 +11,7 @@
 #include "settings/config_dlg.h"
 #include "settings/search_settings.h"
 #include "win/message_loop.h"
+#include "win/owned_handle.h"
 #include "win/window.h"
 
 namespace lumenvik {
@@ -51,6 +52,8 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     void saveSettings();
     void exitPath();
     void resetModeIfGoogleStart();
+    void closeInputMethod();
+    void reportImeFailure(UINT textId);
 
     CEditEx searchBox_;
     CTrayIcon trayIcon_;
@@ -58,6 +61,14 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     SearchSettings settings_;
     CConfigDlg configDlg_;  // copies the record just read: declared after it
     win::CMessageLoop* loop_ = nullptr;
+    // The window's icons and the search box's font; the window is destroyed
+    // before they are (see the destructor).
+    win::OwnedIcon bigIcon_;
+    win::OwnedIcon smallIcon_;
+    win::OwnedFont boxFont_;
+    // An input-method message box is up: the hide path that its activation
+    // runs again shows no second one.
+    bool imeMessageShowing_ = false;
 };
 
 }  // namespace lumenvik

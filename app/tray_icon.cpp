@@ -47,11 +47,29 @@ bool CTrayIcon::add(const char* tip, HWND ownerWindow, UINT callbackMessage) {
     data.hWnd = ownerWindow;
     data.uID = 0;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // A shared icon of the module: it is not destroyed.
     data.hIcon = ::LoadIconA(instance(), MAKEINTRESOURCEA(IDI_APP_ICON));
     data.uCallbackMessage = callbackMessage;
     if (tip != nullptr) copyTip(data.szTip, tip, 64);
-    added = ::Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
-    return added;
+    carryOut(presence_.start());
+    return presence_.present();
+}
+
+void CTrayIcon::carryOut(TrayPresence::Action action) {
+    if (action == TrayPresence::Action::Add) {
+        // An add also fails for an icon that is still there (a broadcast
+        // from a shell that kept it): then the icon is there all the same.
+        const bool present = ::Shell_NotifyIconA(NIM_ADD, &data) != FALSE ||
+                             ::Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+        presence_.addResult(present);
+    }
+    // The timer calls' results are ignored: a timer that cannot be set
+    // leaves the next "TaskbarCreated" to bring the icon.
+    if (presence_.retrying()) {
+        ::SetTimer(owner, kRetryTimer, kRetryMs, nullptr);
+    } else {
+        ::KillTimer(owner, kRetryTimer);
+    }
 }
 
 void CTrayIcon::remove() {
@@ -60,16 +78,20 @@ void CTrayIcon::remove() {
     gone.cbSize = kDataSize;
     gone.hWnd = owner;
     gone.uID = 0;
+    // Ignored: an icon the shell no longer holds is gone already.
     ::Shell_NotifyIconA(NIM_DELETE, &gone);
-    added = false;
+    presence_.removed();
+    ::KillTimer(owner, kRetryTimer);
 }
 
-void CTrayIcon::processMessage(UINT msg, WPARAM /*wParam*/, LPARAM /*lParam*/) {
+void CTrayIcon::processMessage(UINT msg, WPARAM wParam, LPARAM /*lParam*/) {
     if (msg == taskbarCreatedMessage && taskbarCreatedMessage != 0) {
-        // The shell restarted and forgot every icon.
-        if (added) ::Shell_NotifyIconA(NIM_ADD, &data);
+        // The shell (re)started and holds no icon of ours.
+        carryOut(presence_.taskbarCreated());
+    } else if (msg == WM_TIMER && wParam == kRetryTimer) {
+        carryOut(presence_.retryTimer());
     } else if (msg == WM_DESTROY) {
-        if (added) remove();
+        if (presence_.wanted()) remove();
     }
 }
 

@@ -1,9 +1,12 @@
 #pragma once
-// The notification-area icon of the search window, and its re-creation when
-// the shell restarts.
+// The notification-area icon of the search window. It is kept there for as
+// long as it is wanted: a failed add is retried on a timer and a restarted
+// shell gets it again (tray/tray_presence.h decides).
 
 #include <windows.h>
 #include <shellapi.h>
+
+#include "tray/tray_presence.h"
 
 namespace lumenvik {
 
@@ -11,20 +14,29 @@ class CTrayIcon {
   public:
     // The record size of the version-2 layout (with the 128-byte tip).
     static constexpr DWORD kDataSize = 488;
+    // The owner's timer that retries a failed add, and its period.
+    static constexpr UINT_PTR kRetryTimer = 0x7A1;
+    static constexpr UINT kRetryMs = 3000;
 
     CTrayIcon();
 
     // Adds icon 128 for `owner` (id 0) with the tip and the callback
-    // message; remembers the record for re-adding. True when added.
+    // message; remembers the record for re-adding. True when added; when
+    // not, the add is retried until it succeeds.
     bool add(const char* tip, HWND owner, UINT callbackMessage);
+    // Removes the icon for good: no retry and no re-add after this.
     void remove();
     // Offered every message the owner does not take; never consumes one.
     void processMessage(UINT msg, WPARAM wParam, LPARAM lParam);
 
-    bool added = false;
     HWND owner = nullptr;
     UINT taskbarCreatedMessage;
     NOTIFYICONDATAA data;
+
+  private:
+    void carryOut(TrayPresence::Action action);
+
+    TrayPresence presence_;
 };
 
 }  // namespace lumenvik

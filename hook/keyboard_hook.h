@@ -4,14 +4,15 @@
 
 #include <windows.h>
 
+#include <memory>
+
+#include "hook/messages.h"  // WM_TOGGLE_WINDOW
+
 #ifdef TAPWATCH_BUILD
 #define TAPWATCH_API __declspec(dllexport)
 #else
 #define TAPWATCH_API __declspec(dllimport)
 #endif
-
-// Posted to the window given to CKeyboardHook::set on each double press.
-#define WM_TOGGLE_WINDOW (WM_USER + 10)
 
 namespace tapwatch {
 struct HookState;
@@ -35,5 +36,5 @@ class TAPWATCH_API CKeyboardHook {
     CKeyboardHook(const CKeyboardHook&);
     CKeyboardHook& operator=(const CKeyboardHook&);
 
-    tapwatch::HookState* state_;
+    std::unique_ptr<tapwatch::HookState> state_;
 };

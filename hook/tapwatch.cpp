@@ -1,6 +1,7 @@
 #include "hook/keyboard_hook.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "hook/double_press.h"
@@ -24,17 +25,17 @@ HINSTANCE g_instance = nullptr;
 // system calls the hook procedure on the thread that installed it, the same
 // thread that arms and disarms the objects, so the list needs no lock.
 HHOOK g_hook = nullptr;
-std::vector<HookState*>* g_armed = nullptr;
+std::vector<HookState*> g_armed;
 
 // Must return quickly (the system drops slow low-level hooks) and always
 // passes the key on.
 LRESULT CALLBACK lowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION && g_armed != nullptr) {
+    if (code == HC_ACTION) {
         const auto* info = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
         const bool down = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
         const bool up = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
         if (down || up) {
-            for (HookState* state : *g_armed) {
+            for (HookState* state : g_armed) {
                 if (state->detector.onKey(static_cast<int>(info->vkCode), down, info->time)) {
                     ::PostMessageA(state->window, WM_TOGGLE_WINDOW, 0, 0);
                 }
@@ -49,8 +50,7 @@ bool arm(HookState* state) {
         g_hook = ::SetWindowsHookExA(WH_KEYBOARD_LL, &lowLevelKeyboardProc, g_instance, 0);
         if (g_hook == nullptr) return false;
     }
-    if (g_armed == nullptr) g_armed = new std::vector<HookState*>();
-    g_armed->push_back(state);
+    g_armed.push_back(state);
     state->armed = true;
     return true;
 }
@@ -58,10 +58,9 @@ bool arm(HookState* state) {
 void disarm(HookState* state) {
     if (!state->armed) return;
     state->armed = false;
-    g_armed->erase(std::remove(g_armed->begin(), g_armed->end(), state), g_armed->end());
-    if (g_armed->empty()) {
-        delete g_armed;
-        g_armed = nullptr;
+    g_armed.erase(std::remove(g_armed.begin(), g_armed.end(), state), g_armed.end());
+    if (g_armed.empty()) {
+        // Ignored: a hook the system has already dropped is gone either way.
         if (g_hook != nullptr) ::UnhookWindowsHookEx(g_hook);
         g_hook = nullptr;
     }
@@ -69,10 +68,10 @@ void disarm(HookState* state) {
 
 }  // namespace
 
-CKeyboardHook::CKeyboardHook() : state_(new HookState) {}
+CKeyboardHook::CKeyboardHook() : state_(std::make_unique<HookState>()) {}
 
 CKeyboardHook::~CKeyboardHook() {
-    disarm(state_);
+    disarm(state_.get());
     // A toggle already posted but not yet fetched would still arrive: take it
     // back out of the queue (possible from the window's own thread only).
     HWND window = state_->window;
@@ -82,7 +81,6 @@ CKeyboardHook::~CKeyboardHook() {
         while (::PeekMessageA(&msg, window, WM_TOGGLE_WINDOW, WM_TOGGLE_WINDOW, PM_REMOVE)) {
         }
     }
-    delete state_;
 }
 
 int CKeyboardHook::set(HWND window, int virtualKey, float intervalMs) {
@@ -91,7 +89,7 @@ int CKeyboardHook::set(HWND window, int virtualKey, float intervalMs) {
     state_->detector.setKey(virtualKey);
     state_->detector.setInterval(intervalMs);
     if (state_->armed) return 1;
-    return arm(state_) ? 1 : 0;
+    return arm(state_.get()) ? 1 : 0;
 }
 
 void CKeyboardHook::setShowWindowKey(int virtualKey) { state_->detector.setKey(virtualKey); }

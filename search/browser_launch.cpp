@@ -20,6 +20,9 @@ const char kReadFailedText[] =
 const char kNoCommandText[] =
     "ブラウザが関連付いていません。\r\n"
     "windowsの設定を確認してください。";
+const char kLaunchFailedCaption[] = "ブラウザを起動できません";
+const char kLaunchFailedText[] = "次のコマンドを実行できませんでした。\r\n";
+const char kCheckSettingsLine[] = "\r\nwindowsの設定を確認してください。";
 
 bool isCp932LeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
@@ -27,17 +30,34 @@ bool isCp932LeadByte(unsigned char byte) {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
+// A key below the class root, open for the length of a scope.
+class OpenKey {
+  public:
+    OpenKey(BrowserPlatform& platform, const std::string& path)
+        : platform_(platform), opened_(platform.openClassesRootKey(path, key_)) {}
+    ~OpenKey() {
+        if (opened_) platform_.closeKey(key_);
+    }
+    OpenKey(const OpenKey&) = delete;
+    OpenKey& operator=(const OpenKey&) = delete;
+
+    bool opened() const { return opened_; }
+    RegistryKey get() const { return key_; }
+
+  private:
+    BrowserPlatform& platform_;
+    RegistryKey key_ = 0;
+    bool opened_;
+};
+
 // Reads the default value of `path` below the class root. `opened` tells
 // whether the key could be opened; the key is closed before returning
 // whatever the read gave.
 bool readKeyDefault(BrowserPlatform& platform, const std::string& path, std::size_t bufferBytes,
                     bool& opened, std::string& value) {
-    RegistryKey key = 0;
-    opened = platform.openClassesRootKey(path, key);
-    if (!opened) return false;
-    const bool read = platform.readDefaultValue(key, bufferBytes, value);
-    platform.closeKey(key);
-    return read;
+    const OpenKey key(platform, path);
+    opened = key.opened();
+    return opened && platform.readDefaultValue(key.get(), bufferBytes, value);
 }
 
 }  // namespace
@@ -91,17 +111,21 @@ bool launchInDefaultBrowser(const std::string& url, BrowserPlatform& platform) {
     // The command itself, with its quotes and arguments, cannot be given to
     // the shell as a file name: only its program is started, and it gets
     // "-new" and the URL as its parameters.
-    if (containsAtCp932Boundary(platform.upperCase(command), "IEXPLORE")) {
-        const std::string program = commandProgram(command);
-        if (!program.empty()) {
-            platform.shellExecute("open", program, "-new " + url);
-            return true;
-        }
-        // A command that names no program ("" iexplore ...) would start
-        // nothing: let the shell open the URL with the protocol's handler.
+    bool launched = false;
+    const std::string program = containsAtCp932Boundary(platform.upperCase(command), "IEXPLORE")
+                                    ? commandProgram(command)
+                                    : std::string();
+    if (!program.empty()) {
+        launched = platform.shellExecute("open", program, "-new " + url);
+    } else {
+        // Any other browser, or a command that names no program ("" iexplore
+        // ...): the shell opens the URL with the protocol's handler.
+        launched = platform.shellExecute("open", url, "");
     }
-    platform.shellExecute("open", url, "");
-    return true;
+    if (!launched) {
+        platform.messageBox(kLaunchFailedText + command + kCheckSettingsLine, kLaunchFailedCaption);
+    }
+    return launched;
 }
 
 }  // namespace lumenvik

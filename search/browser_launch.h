@@ -28,18 +28,19 @@ class BrowserPlatform {
     // are left whole).
     virtual std::string upperCase(const std::string& text) = 0;
     // Starts `file` through the shell: no owner window, no directory,
-    // SW_SHOWNORMAL; empty `parameters` means none. The outcome is not
-    // examined.
-    virtual void shellExecute(const std::string& operation, const std::string& file,
+    // SW_SHOWNORMAL; empty `parameters` means none. False when the shell
+    // could not start it (ShellExecuteA gave 32 or less).
+    virtual bool shellExecute(const std::string& operation, const std::string& file,
                               const std::string& parameters) = 0;
     // A modal MB_OK message box with no owner window.
     virtual void messageBox(const std::string& text, const std::string& caption) = 0;
 };
 
-// Looks the default browser up and issues its launch with `url`. True when
-// a launch was issued, whatever the shell made of it; false after telling
-// the user in a message box that the registry gave no usable browser (every
-// key opened is closed before the message).
+// Looks the default browser up and launches it with `url`. True when the
+// shell started it; false after telling the user in a message box that the
+// registry gave no usable browser (every key opened is closed before the
+// message) or that the shell could not start the registered command (an
+// uninstalled or moved browser; the message names the command).
 //
 // Internet Explorer (a command holding "IEXPLORE" in any letter case) is
 // started as its own program with "-new " and the URL as parameters, so

@@ -25,7 +25,7 @@ class SearchCommandPorts {
     // One piece of debugger output.
     virtual void trace(const std::string& text) = 0;
     // Opens the URL in the default browser; false when no browser could be
-    // determined (the user has been told).
+    // determined or started (the user has been told).
     virtual bool openInDefaultBrowser(const std::string& url) = 0;
 };
 

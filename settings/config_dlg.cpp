@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "hook/messages.h"
 #include "settings/get_key_dlg.h"
 #include "settings/key_names.h"
 #include "settings/number_field.h"
@@ -192,7 +193,7 @@ void CConfigDlg::OnRestoreDefaults() {
 void CConfigDlg::onOK() {
     settings->save("");
     if (notifyWindow != nullptr && ::IsWindow(notifyWindow)) {
-        ::PostMessageA(notifyWindow, kApplyHookSettingsMessage, 0, 0);
+        ::PostMessageA(notifyWindow, WM_APPLY_HOOK_SETTINGS, 0, 0);
     }
     DestroyWindow();
 }

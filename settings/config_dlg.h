@@ -10,9 +10,6 @@
 
 namespace lumenvik {
 
-// Posted to the notify window after OK has saved the file (WM_USER + 11).
-constexpr UINT kApplyHookSettingsMessage = WM_USER + 11;
-
 class CConfigDlg : public win::CDialogImpl<CConfigDlg> {
   public:
     enum { IDD = IDD_CONFIG_DIALOG };

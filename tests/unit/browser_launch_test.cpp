@@ -80,10 +80,11 @@ class FakeRegistry : public BrowserPlatform {
         return out;
     }
 
-    void shellExecute(const std::string& operation, const std::string& file,
+    bool shellExecute(const std::string& operation, const std::string& file,
                       const std::string& parameters) override {
         log.push_back("execute");
         launches.push_back({operation, file, parameters});
+        return shellStarts;
     }
 
     void messageBox(const std::string& text, const std::string& caption) override {
@@ -91,6 +92,7 @@ class FakeRegistry : public BrowserPlatform {
         messages.push_back({text, caption, open_.size()});
     }
 
+    bool shellStarts = true;  // what ShellExecuteA makes of every launch
     std::vector<std::string> log;
     std::vector<Launch> launches;
     std::vector<Message> messages;
@@ -216,6 +218,24 @@ void checkIeCases(const std::vector<IeCase>& cases) {
         } else {
             expectLaunch(reg, kUrl, "");
         }
+    }
+}
+
+TEST(LaunchInDefaultBrowser, ABrowserTheShellCannotStartIsReportedNamingTheCommand) {
+    const char* const commands[] = {"\"C:\\Gone\\fox.exe\" \"%1\"",
+                                    "\"C:\\Gone\\iexplore.exe\" -nohome"};
+    for (const char* command : commands) {
+        SCOPED_TRACE(command);
+        FakeRegistry reg;
+        reg.setKey("http\\shell", "");
+        reg.setKey("http\\shell\\open\\command", command);
+        reg.shellStarts = false;
+        EXPECT_FALSE(launchInDefaultBrowser(kUrl, reg));
+        ASSERT_EQ(reg.launches.size(), 1u) << "tried once, not again";
+        ASSERT_EQ(reg.messages.size(), 1u);
+        EXPECT_EQ(reg.messages[0].caption, "ブラウザを起動できません");
+        EXPECT_NE(reg.messages[0].text.find(command), std::string::npos);
+        EXPECT_EQ(reg.log.back(), "message") << "after the attempt";
     }
 }
 

@@ -1,4 +1,4 @@
-#include "app/menu_anchor.h"
+#include "tray/menu_anchor.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "tests/win/registry_guard.h"
-#include "win/browser_platform.h"
+#include "platform/browser_platform.h"
 
 namespace {
 

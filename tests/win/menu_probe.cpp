@@ -1,8 +1,10 @@
 // menu_probe.dll: loaded into lumenvik.exe through a WH_CALLWNDPROC hook that
 // a test sets on the program's GUI thread. Another process cannot read a
 // program's menus under Wine, so this reads them where they live, and
-// watches the search window's WM_DESTROY for the tray icon's removal.
+// watches the search window's WM_DESTROY for the tray icon's removal. It
+// also breaks the input method on request (Wine's never fails to close).
 #include <windows.h>
+#include <imm.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -63,15 +65,69 @@ bool iconExists(HWND owner) {
     return ::Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
 }
 
+ProbeMemory* g_memory = nullptr;  // the view the failing close counts in
+
+BOOL WINAPI failingSetOpenStatus(HIMC, BOOL) {
+    if (g_memory != nullptr) ::InterlockedIncrement(&g_memory->imeCloseCalls);
+    return FALSE;
+}
+
+// Points the program's import of ImmSetOpenStatus at failingSetOpenStatus.
+bool patchSetOpenStatus() {
+    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleA(nullptr));
+    HMODULE imm = ::GetModuleHandleA("imm32.dll");
+    if (base == nullptr || imm == nullptr) return false;
+    const FARPROC real = ::GetProcAddress(imm, "ImmSetOpenStatus");
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+    for (; import->Name != 0; ++import) {
+        auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
+        for (; thunk->u1.Function != 0; ++thunk) {
+            if (reinterpret_cast<FARPROC>(thunk->u1.Function) != real) continue;
+            DWORD old = 0;
+            if (!::VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, PAGE_READWRITE,
+                                  &old)) {
+                return false;
+            }
+            thunk->u1.Function = reinterpret_cast<ULONG_PTR>(&failingSetOpenStatus);
+            ::VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, old, &old);
+            return true;
+        }
+    }
+    return false;
+}
+
 void answer(const CWPSTRUCT& message) {
     static const UINT readMessage = ::RegisterWindowMessageA(lvtest::kProbeReadMessage);
-    if (message.message != readMessage && message.message != WM_DESTROY) return;
+    static const UINT imeMessage = ::RegisterWindowMessageA(lvtest::kProbeImeMessage);
+    if (message.message != readMessage && message.message != imeMessage &&
+        message.message != WM_DESTROY) {
+        return;
+    }
     HANDLE mapping = ::OpenFileMappingA(FILE_MAP_WRITE, FALSE, lvtest::kProbeMemoryName);
     if (mapping == nullptr) return;
     auto* memory = static_cast<ProbeMemory*>(
         ::MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(ProbeMemory)));
     if (memory != nullptr) {
-        if (message.message == WM_DESTROY) {
+        if (message.message == imeMessage) {
+            bool done = false;
+            if (message.wParam == lvtest::kImeNoContext) {
+                ::ImmAssociateContext(message.hwnd, nullptr);
+                HIMC left = ::ImmGetContext(message.hwnd);
+                done = left == nullptr;
+                if (left != nullptr) ::ImmReleaseContext(message.hwnd, left);
+            } else if (message.wParam == lvtest::kImeCloseFails) {
+                // Kept mapped for the counts: the test process holds the
+                // mapping for as long as the program runs under the probe.
+                g_memory = static_cast<ProbeMemory*>(
+                    ::MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(ProbeMemory)));
+                done = g_memory != nullptr && patchSetOpenStatus();
+            }
+            memory->imeBroken = done ? 1 : 0;
+        } else if (message.message == WM_DESTROY) {
             if (message.hwnd == memory->destroyWatch && memory->destroyWatch != nullptr) {
                 memory->iconAtDestroy = iconExists(message.hwnd) ? 1 : 0;
             }

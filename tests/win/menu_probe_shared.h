@@ -8,6 +8,11 @@ namespace lvtest {
 
 constexpr char kProbeMemoryName[] = "lvtest.menuprobe.memory";
 constexpr char kProbeReadMessage[] = "lvtest.menuprobe.read";
+// Sent to the search window: wParam kImeNoContext takes its input context
+// away, kImeCloseFails makes the program's ImmSetOpenStatus fail.
+constexpr char kProbeImeMessage[] = "lvtest.menuprobe.ime";
+constexpr WPARAM kImeNoContext = 0;
+constexpr WPARAM kImeCloseFails = 1;
 
 struct ProbeMemory {
     // Set by the test: the window whose WM_DESTROY is watched.
@@ -15,6 +20,10 @@ struct ProbeMemory {
     // Whether that window's tray icon (id 0) still existed when WM_DESTROY
     // reached it: -1 not seen yet, 0 gone, 1 present.
     LONG iconAtDestroy;
+    // Answer to kProbeImeMessage: 1 done, 0 failed. Then the calls the
+    // failing ImmSetOpenStatus took.
+    LONG imeBroken;
+    LONG imeCloseCalls;
     // Answer to kProbeReadMessage: one block per open popup menu window,
     // "menu\n" then one line per item:
     // position \t id \t kind (s string, - separator, > submenu) \t checked

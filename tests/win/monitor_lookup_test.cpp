@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "win/monitor_lookup.h"
+#include "platform/monitor_lookup.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <imm.h>
 
 #include "tests/win/search_fixture.h"
+#include "tests/win/tray_driver.h"
 
 namespace {
 
@@ -226,6 +227,44 @@ TEST_F(SearchBoxTest, GoogleStartOffKeepsTheModeAndShiftEnterSearchesTheWebWitho
     EXPECT_EQ(label(), kModeLabels[3]);
     show();
     EXPECT_EQ(label(), kModeLabels[3]);
+}
+
+TEST_F(SearchBoxTest, WithoutAnInputContextHidingShowsNoMessage) {
+    startWith();
+    MenuProbe probe;
+    ASSERT_TRUE(probe.attach(program.window()));
+    ASSERT_TRUE(probe.breakInputMethod(kImeNoContext));
+    for (int hide = 0; hide < 2; ++hide) {
+        show();
+        release(VK_ESCAPE);
+        // A message would come before the window hides, and keep it up.
+        ASSERT_TRUE(waitVisible(false));
+        EXPECT_TRUE(messageBoxes().empty());
+    }
+}
+
+TEST_F(SearchBoxTest, AnInputMethodThatCannotCloseGivesOneMessagePerHide) {
+    startWith();
+    MenuProbe probe;
+    ASSERT_TRUE(probe.attach(program.window()));
+    ASSERT_TRUE(probe.breakInputMethod(kImeCloseFails));
+    show();
+    release(VK_ESCAPE);
+    ASSERT_TRUE(waitFor([&] { return !messageBoxes().empty(); }, 5000));
+    HWND first = messageBox();
+    EXPECT_EQ(windowText(::GetDlgItem(first, 0xFFFF)), "IME閉じるのに失敗");
+    // The box took the activation and the hide path ran again beneath it:
+    // that run hides the window and must not open a box of its own.
+    EXPECT_TRUE(waitVisible(false));
+    EXPECT_TRUE(waitFor([&] { return probe.imeCloseCalls() >= 2; }, 3000))
+        << "the second run tried to close the input method";
+    EXPECT_EQ(messageBoxes().size(), 1u);
+
+    ::PostMessageA(first, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(waitFor([&] { return messageBoxes().empty(); }, 3000));
+    // Closing it opens no next one.
+    EXPECT_FALSE(waitFor([&] { return !messageBoxes().empty(); }, 1000));
+    EXPECT_FALSE(::IsWindowVisible(program.window()));
 }
 
 }  // namespace

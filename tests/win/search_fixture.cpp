@@ -147,14 +147,20 @@ bool SearchFixture::waitLaunches(std::size_t count, DWORD ms) {
     return waitFor([&] { return launches().size() >= count; }, ms);
 }
 
-HWND SearchFixture::messageBox() {
+std::vector<HWND> SearchFixture::messageBoxes() {
+    std::vector<HWND> boxes;
     for (HWND w : findWindows(program.pid(), "#32770", nullptr)) {
         if (w == program.window() || !::IsWindowVisible(w)) continue;
         DialogParts parts;
         ::EnumChildWindows(w, &inspectChild, reinterpret_cast<LPARAM>(&parts));
-        if (parts.button && !parts.edit) return w;
+        if (parts.button && !parts.edit) boxes.push_back(w);
     }
-    return nullptr;
+    return boxes;
+}
+
+HWND SearchFixture::messageBox() {
+    const std::vector<HWND> boxes = messageBoxes();
+    return boxes.empty() ? nullptr : boxes.front();
 }
 
 }  // namespace lvtest

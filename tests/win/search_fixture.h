@@ -60,8 +60,9 @@ class SearchFixture : public ::testing::Test {
     std::vector<std::string> launches();
     bool waitLaunches(std::size_t count, DWORD ms = 5000);
 
-    // A message box of the program (a visible #32770 with a button and no
-    // edit control), or nullptr.
+    // The program's message boxes (visible #32770 windows with a button and
+    // no edit control); the first of them, or nullptr.
+    std::vector<HWND> messageBoxes();
     HWND messageBox();
 
     std::unique_ptr<HttpShellGuard> registry;

@@ -186,4 +186,26 @@ TEST_F(SearchRunTest, WithoutAUsableBrowserTheRightMessageShowsAndNothingIsLaunc
     EXPECT_EQ(traces.text(), "") << "no URL traced";
 }
 
+TEST_F(SearchRunTest, ABrowserThatCannotBeStartedIsReportedNamingItsCommand) {
+    // An uninstalled browser: its command stays registered, its program is gone.
+    const std::string command = "\"" + dir.file("gone\\browser.exe") + "\" \"%1\"";
+    ASSERT_TRUE(setDefaultValue("http\\shell\\open\\command", command));
+    startWith();
+    watchTraces();
+    show();
+    setBox(kNihon);
+    release(VK_RETURN);
+    HWND shown = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (shown = messageBox()) != nullptr; }, 5000));
+    EXPECT_EQ(windowText(shown), "ブラウザを起動できません");
+    EXPECT_NE(windowText(::GetDlgItem(shown, 0xFFFF)).find(command), std::string::npos);
+    closeMessageBox(shown);
+    EXPECT_EQ(messageBox(), nullptr) << "one message only";
+    // The word is kept. (The box itself is emptied by the hide path that the
+    // message box's activation runs, as after every failure.)
+    expectNewestHistoryEntry(kNihon);
+    EXPECT_TRUE(launches().empty());
+    EXPECT_EQ(traces.text(), "") << "no URL traced";
+}
+
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include "settings/search_settings.h"
 #include "tests/win/program_driver.h"
-#include "win/profile_store.h"
+#include "platform/profile_store.h"
 
 namespace {
 

@@ -102,6 +102,17 @@ void MenuProbe::watchDestroy(HWND window) {
 
 LONG MenuProbe::iconAtDestroy() const { return memory_ != nullptr ? memory_->iconAtDestroy : -2; }
 
+bool MenuProbe::breakInputMethod(WPARAM how) {
+    if (memory_ == nullptr || window_ == nullptr) return false;
+    memory_->imeBroken = 0;
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(window_, ::RegisterWindowMessageA(kProbeImeMessage), how, 0,
+                          SMTO_ABORTIFHUNG, 3000, &ignored);
+    return memory_->imeBroken == 1;
+}
+
+LONG MenuProbe::imeCloseCalls() const { return memory_ != nullptr ? memory_->imeCloseCalls : -1; }
+
 bool menuShowing(DWORD pid) {
     for (HWND w : findWindows(pid, "#32768", nullptr)) {
         if (::IsWindowVisible(w)) return true;

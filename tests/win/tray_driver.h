@@ -41,6 +41,11 @@ class MenuProbe {
     // Records, at the window's WM_DESTROY, whether its tray icon still exists.
     void watchDestroy(HWND window);
     LONG iconAtDestroy() const;
+    // Breaks the program's input method (kImeNoContext, kImeCloseFails of
+    // menu_probe_shared.h); false when the probe could not.
+    bool breakInputMethod(WPARAM how);
+    // How often the program called the failing ImmSetOpenStatus.
+    LONG imeCloseCalls() const;
 
   private:
     HMODULE dll_ = nullptr;

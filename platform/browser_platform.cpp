@@ -1,4 +1,4 @@
-#include "win/browser_platform.h"
+#include "platform/browser_platform.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -39,10 +39,14 @@ std::string Win32BrowserPlatform::upperCase(const std::string& text) {
     return std::string(copy.data(), text.size());
 }
 
-void Win32BrowserPlatform::shellExecute(const std::string& operation, const std::string& file,
+bool Win32BrowserPlatform::shellExecute(const std::string& operation, const std::string& file,
                                         const std::string& parameters) {
-    ::ShellExecuteA(nullptr, operation.c_str(), file.c_str(),
-                    parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    // The result is an instance handle only in name: values above 32 mean
+    // the program was started.
+    const HINSTANCE result =
+        ::ShellExecuteA(nullptr, operation.c_str(), file.c_str(),
+                        parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
 void Win32BrowserPlatform::messageBox(const std::string& text, const std::string& caption) {

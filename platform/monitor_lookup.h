@@ -1,7 +1,7 @@
 #pragma once
 // The monitor queries of the tray menu's anchor, answered by the platform.
 
-#include "app/menu_anchor.h"
+#include "tray/menu_anchor.h"
 
 namespace lumenvik::win {
 

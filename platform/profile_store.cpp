@@ -1,4 +1,4 @@
-#include "win/profile_store.h"
+#include "platform/profile_store.h"
 
 #include <windows.h>
 

@@ -1,11 +1,12 @@
 #pragma once
-// The program's private window messages; their numbers are fixed because
-// the keyboard-hook library and the settings dialog send them.
+// The program's private window messages, defined once for everything that
+// sends or takes them: the keyboard hook (this library), the settings
+// dialog and the search window. Their numbers are fixed.
 
 #include <windows.h>
 
-#include "hook/keyboard_hook.h"  // WM_TOGGLE_WINDOW (WM_USER + 10), from the hook library
-
+// Posted by the keyboard hook to the armed window on each double press.
+#define WM_TOGGLE_WINDOW (WM_USER + 10)
 // Posted by the settings dialog after it saved the file: hand the show key
 // and the interval to the keyboard hook again.
 #define WM_APPLY_HOOK_SETTINGS (WM_USER + 11)

@@ -1,4 +1,4 @@
-#include "win/monitor_lookup.h"
+#include "platform/monitor_lookup.h"
 
 #include <windows.h>
 

@@ -12,7 +12,7 @@ class Win32BrowserPlatform : public BrowserPlatform {
     bool readDefaultValue(RegistryKey key, std::size_t bufferBytes, std::string& value) override;
     void closeKey(RegistryKey key) override;
     std::string upperCase(const std::string& text) override;
-    void shellExecute(const std::string& operation, const std::string& file,
+    bool shellExecute(const std::string& operation, const std::string& file,
                       const std::string& parameters) override;
     void messageBox(const std::string& text, const std::string& caption) override;
 };
