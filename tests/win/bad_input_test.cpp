@@ -286,17 +286,21 @@ TEST_F(BadInput, ACommandOf531BytesIsReadAndTheLaunchIssued) {
     startWith();
     watchTraces();
     search("abc");
-    EXPECT_EQ(messageBox(), nullptr);
-    const std::string url = std::string(kWebHead) + "abc" + kWebTail;
-    EXPECT_TRUE(waitFor([&] { return traces.text().find(url) != std::string::npos; }, 3000));
+    // Wine's shell does not start a handler whose registered command is
+    // this long (its own reading of the association stops short): the
+    // launch is issued and fails, and the message names the whole command
+    // the program read.
+    HWND shown = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (shown = messageBox()) != nullptr; }, 5000));
+    EXPECT_EQ(windowText(shown), "ブラウザを起動できません");
+    EXPECT_NE(windowText(::GetDlgItem(shown, 0xFFFF)).find(command), std::string::npos);
+    ::PostMessageA(shown, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(waitFor([&] { return messageBox() == nullptr; }, 3000));
     DWORD_PTR ignored = 0;
     const bool responds = ::SendMessageTimeoutA(program.window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG,
                                                 3000, &ignored) != 0;
     EXPECT_TRUE(responds);
-    // Wine's shell does not start a handler whose registered command is
-    // this long (its own reading of the association stops short); the
-    // program, as it should, does not examine the launch.
-    RecordProperty("launches", static_cast<int>(launches().size()));
+    EXPECT_EQ(newestHistoryEntry(), "abc");
 }
 
 TEST_F(BadInput, ADefaultVerbInJapaneseNamesItsCommandKey) {
@@ -342,10 +346,14 @@ TEST_F(BadInput, ASaveThatCannotWriteReportsNothingAndTheProgramRunsOn) {
         MenuProbe probe;
         ASSERT_TRUE(probe.attach(program.window()));
         ASSERT_TRUE(chooseTrayItem(program, probe, "WEB全体から検索(&W)"));
-        ::Sleep(500);
+        // The command comes posted after the menu closes: a toggle posted
+        // now is handled after it, inside any message box it opened.
+        const bool shown = ::IsWindowVisible(program.window()) != FALSE;
+        ::PostMessageA(program.window(), 0x040A, 0, 0);
+        ASSERT_TRUE(waitVisible(!shown));
         EXPECT_EQ(messageBox(), nullptr) << "the failed save is not reported";
         EXPECT_TRUE(program.running());
-        if (::IsWindowVisible(program.window())) ::PostMessageA(program.window(), 0x040A, 0, 0);
+        if (!shown) ::PostMessageA(program.window(), 0x040A, 0, 0);
         ASSERT_TRUE(waitVisible(false));
         search("abc");
         ASSERT_TRUE(waitLaunches(1));

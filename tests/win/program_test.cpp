@@ -67,8 +67,11 @@ class ProgramTest : public ::testing::Test {
 TEST_F(ProgramTest, StartsHiddenWhateverTheCommandLineAndShowCommand) {
     ASSERT_TRUE(program.start(dir.path(), "/show --foo \"bar baz\"", SW_SHOWMAXIMIZED));
     ASSERT_TRUE(program.waitReady());
-    ::Sleep(500);
-    EXPECT_FALSE(::IsWindowVisible(program.window()));
+    // Hidden, and nothing queued shows it: a toggle posted now shows it.
+    ::PostMessageA(program.window(), 0x040A, 0, 0);
+    ASSERT_TRUE(waitVisible(true));
+    ::PostMessageA(program.window(), 0x040A, 0, 0);
+    ASSERT_TRUE(waitVisible(false));
     EXPECT_EQ(windowText(program.control(kModeLabel)), "【 google 】 検索");
     EXPECT_EQ(windowText(program.control(kSearchBox)), "");
     // Reading the settings never creates the file.
@@ -226,7 +229,9 @@ TEST_F(ProgramTest, TheCloseButtonAndAltF4OnlyHideAndForgetTheTypedText) {
     tap(VK_F4);
     keyUp(VK_MENU);
     EXPECT_TRUE(waitVisible(false)) << "Alt+F4";
-    ::Sleep(300);
+    // Its window still answers: the loop did not end.
+    DWORD_PTR ignored = 0;
+    EXPECT_TRUE(::SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &ignored));
     EXPECT_TRUE(program.running());
     EXPECT_EQ(program.exitCleanly(), 0);
 }

@@ -1,5 +1,7 @@
 #include "tests/win/search_fixture.h"
 
+#include <tlhelp32.h>
+
 #ifndef LVTEST_FAKE_BROWSER
 #error "LVTEST_FAKE_BROWSER names the stand-in browser"
 #endif
@@ -44,6 +46,7 @@ SearchFixture::~SearchFixture() {
 }
 
 void SearchFixture::registerBrowser(const char* fileName) {
+    browserName = fileName;
     const std::string path = dir.file(fileName);
     ASSERT_TRUE(::CopyFileA(windowsPath(LVTEST_FAKE_BROWSER).c_str(), path.c_str(), FALSE));
     // The verb is left out, as in a fresh prefix: the empty verb, "open".
@@ -145,6 +148,24 @@ std::vector<std::string> SearchFixture::launches() {
 
 bool SearchFixture::waitLaunches(std::size_t count, DWORD ms) {
     return waitFor([&] { return launches().size() >= count; }, ms);
+}
+
+bool SearchFixture::waitBrowsersDone(DWORD ms) {
+    return waitFor(
+        [&] {
+            HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+            if (snapshot == INVALID_HANDLE_VALUE) return false;
+            PROCESSENTRY32 entry{};
+            entry.dwSize = sizeof entry;
+            bool running = false;
+            for (BOOL more = ::Process32First(snapshot, &entry); more && !running;
+                 more = ::Process32Next(snapshot, &entry)) {
+                running = lstrcmpiA(entry.szExeFile, browserName.c_str()) == 0;
+            }
+            ::CloseHandle(snapshot);
+            return !running;
+        },
+        ms);
 }
 
 std::vector<HWND> SearchFixture::messageBoxes() {

@@ -59,6 +59,9 @@ class SearchFixture : public ::testing::Test {
     // The launches the stand-in browser saw, one line of arguments each.
     std::vector<std::string> launches();
     bool waitLaunches(std::size_t count, DWORD ms = 5000);
+    // Waits until no copy of the stand-in browser runs any more: every
+    // launch issued so far has written its line.
+    bool waitBrowsersDone(DWORD ms = 5000);
 
     // The program's message boxes (visible #32770 windows with a button and
     // no edit control); the first of them, or nullptr.
@@ -69,8 +72,9 @@ class SearchFixture : public ::testing::Test {
     TaskbarHolder taskbar;
     TempDir dir;
     std::string browserLog;
-    Program program;     // ended before its directory goes
-    DebugOutput traces;  // detached before the program ends
+    std::string browserName = "browser.exe";  // the stand-in's file name
+    Program program;                          // ended before its directory goes
+    DebugOutput traces;                       // detached before the program ends
 };
 
 }  // namespace lvtest

@@ -81,7 +81,7 @@ TEST_F(SearchRunTest, EachModeSendsTheWordInTheSitesEncodingToTheDefaultBrowser)
         expectNewestHistoryEntry(c.word);
         EXPECT_EQ(label(), kModeLabels[0]) << "googleStart brings the web search back";
     }
-    ::Sleep(300);
+    ASSERT_TRUE(waitBrowsersDone());
     EXPECT_EQ(launches().size(), done) << "one launch per search";
 }
 
@@ -181,7 +181,7 @@ TEST_F(SearchRunTest, WithoutAUsableBrowserTheRightMessageShowsAndNothingIsLaunc
         expectNewestHistoryEntry(kNihon);
         registry->restore();
     }
-    ::Sleep(300);
+    ASSERT_TRUE(waitBrowsersDone());
     EXPECT_TRUE(launches().empty()) << "nothing was launched";
     EXPECT_EQ(traces.text(), "") << "no URL traced";
 }

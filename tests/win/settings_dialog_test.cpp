@@ -153,9 +153,25 @@ class SettingsDialogTest : public ::testing::Test {
         EXPECT_EQ(windowText(::GetDlgItem(capture, -1)), "割り当てるキーを単独で押してください。");
         EXPECT_FALSE(::IsWindowEnabled(dialog)) << "modal over the settings dialog";
         if (shot != nullptr) screenshot(shot);
-        ::Sleep(150);
+        HWND field = ::GetDlgItem(capture, 1015);
+        EXPECT_TRUE(waitFor(
+            [&] {
+                GUITHREADINFO info{};
+                info.cbSize = sizeof info;
+                return ::GetGUIThreadInfo(::GetWindowThreadProcessId(capture, nullptr), &info) &&
+                       info.hwndFocus == field;
+            },
+            3000))
+            << "the key goes to the capture field";
         tap(key);
         return waitFor([&] { return !::IsWindow(capture); }, 5000);
+    }
+    // Sends to the search window and waits for the program to have handled
+    // it; false when it did not within 3 s.
+    bool sendToProgram(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
+        DWORD_PTR ignored = 0;
+        return ::SendMessageTimeoutA(program.window(), msg, wParam, lParam, SMTO_ABORTIFHUNG, 3000,
+                                     &ignored) != 0;
     }
     void screenshot(const char* name) { takeScreenshot(std::string(LUMENVIK_SHOTS) + "/" + name); }
     bool searchWindowShows(DWORD ms = 3000) {
@@ -176,18 +192,18 @@ TEST_F(SettingsDialogTest, ShowsEverySettingAndWhileOpenTheShowKeyAndTheIconDoNo
     screenshot("settings-dialog.png");
 
     // A second "設定(&S)" (the command itself: the icon is deaf now) does nothing.
-    ::PostMessageA(program.window(), WM_COMMAND, 10002, 0);
-    ::Sleep(500);
+    ASSERT_TRUE(sendToProgram(WM_COMMAND, 10002));
     EXPECT_EQ(findWindows(program.pid(), "#32770", kCaption).size(), 1u);
     EXPECT_EQ(settingsWindow(), dialog);
 
     ASSERT_FALSE(::IsWindowVisible(program.window()));
     doublePress(VK_SHIFT);  // the show key of this file
     EXPECT_FALSE(searchWindowShows(800)) << "show key while the dialog is open";
-    ::PostMessageA(program.window(), kTrayNotify, 0, WM_LBUTTONDBLCLK);
-    EXPECT_FALSE(searchWindowShows(800)) << "tray double click while the dialog is open";
-    ::PostMessageA(program.window(), kTrayNotify, 0, WM_RBUTTONDOWN);
-    ::Sleep(800);
+    ASSERT_TRUE(sendToProgram(kTrayNotify, 0, WM_LBUTTONDBLCLK));
+    EXPECT_FALSE(::IsWindowVisible(program.window()))
+        << "tray double click while the dialog is open";
+    // An open menu would hold the message until it closes.
+    EXPECT_TRUE(sendToProgram(kTrayNotify, 0, WM_RBUTTONDOWN));
     EXPECT_FALSE(menuShowing(program.pid())) << "tray right click while the dialog is open";
 
     ASSERT_TRUE(clickClosing(dialog, IDCANCEL));
@@ -246,7 +262,7 @@ TEST_F(SettingsDialogTest, KeysAreCapturedByTheirReleaseAndANewShowKeyWorksAtOnc
     EXPECT_TRUE(waitFor([&] { return text(dialog, kHistoryNext) == "VK_OEM_2"; }, 3000));
     // Escape cancels: the field and the setting stay.
     ASSERT_TRUE(captureKey(dialog, kChangeModePrior, VK_ESCAPE));
-    ::Sleep(300);
+    ASSERT_TRUE(sendToProgram(WM_NULL));  // the capture's caller has finished
     EXPECT_EQ(text(dialog, kModePrior), "VK_PRIOR");
 
     // One trace line per captured key, none for the cancelled capture.
@@ -286,7 +302,7 @@ TEST_F(SettingsDialogTest, RestoreDefaultsShowsThemAndCancelPutsTheStartUpValues
     EXPECT_TRUE(clickUntil(dialog, kRestoreDefaults,
                            [&] { return text(dialog, kShowWindowKey) == "VK_CONTROL"; }));
     expectShown(dialog, kDefaultsShown);
-    ::Sleep(300);
+    ASSERT_TRUE(sendToProgram(WM_NULL));  // the click's handler has finished
     EXPECT_EQ(readFile(iniPath()), kCustomIni) << "restore defaults writes nothing";
     // Not handed to the hook either: Shift is still the show key.
     ASSERT_TRUE(clickClosing(dialog, IDCANCEL));
