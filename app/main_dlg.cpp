@@ -134,7 +134,9 @@ LRESULT CMainDlg::onInitDialog() {
     // 8. The tray icon.
     trayIcon_.add("Lumenvik", m_hWnd, WM_TRAY_NOTIFY);
 
-    // 9. Topmost and shown; start-up hides it right after creation.
+    // 9. Topmost and shown; start-up hides it right after creation. The
+    //    window-position calls' results are ignored here and below: a window
+    //    left where it was still works.
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
 
     // 10, 11. Arm the hook, then hand it the configured key and interval.
@@ -204,6 +206,8 @@ void CMainDlg::toggle() {
 }
 
 void CMainDlg::forceForeground(HWND hwnd) {
+    // Each step is a best effort and no result is examined: whatever the
+    // platform refuses, the window is shown and the caller goes on.
     const DWORD foregroundThread = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
     const DWORD ownThread = ::GetWindowThreadProcessId(hwnd, nullptr);
     ::AttachThreadInput(ownThread, foregroundThread, TRUE);

@@ -191,6 +191,7 @@ void CConfigDlg::OnRestoreDefaults() {
 }
 
 void CConfigDlg::onOK() {
+    // A failed write is not reported: the record keeps the new values.
     settings->save("");
     if (notifyWindow != nullptr && ::IsWindow(notifyWindow)) {
         ::PostMessageA(notifyWindow, WM_APPLY_HOOK_SETTINGS, 0, 0);

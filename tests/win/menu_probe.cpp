@@ -65,19 +65,23 @@ bool iconExists(HWND owner) {
     return ::Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
 }
 
-ProbeMemory* g_memory = nullptr;  // the view the failing close counts in
+ProbeMemory* g_memory = nullptr;  // the view the failing calls count in
+ULONG_PTR g_realShellNotifyIcon = 0;
 
 BOOL WINAPI failingSetOpenStatus(HIMC, BOOL) {
     if (g_memory != nullptr) ::InterlockedIncrement(&g_memory->imeCloseCalls);
     return FALSE;
 }
 
-// Points the program's import of ImmSetOpenStatus at failingSetOpenStatus.
-bool patchSetOpenStatus() {
+BOOL WINAPI failingShellNotifyIcon(DWORD, PNOTIFYICONDATAA) {
+    if (g_memory != nullptr) ::InterlockedIncrement(&g_memory->trayCalls);
+    return FALSE;
+}
+
+// Points the program's import of the function at `from` to `to`.
+bool patchImport(ULONG_PTR from, ULONG_PTR to) {
     auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleA(nullptr));
-    HMODULE imm = ::GetModuleHandleA("imm32.dll");
-    if (base == nullptr || imm == nullptr) return false;
-    const FARPROC real = ::GetProcAddress(imm, "ImmSetOpenStatus");
+    if (base == nullptr || from == 0) return false;
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_DATA_DIRECTORY& dir =
@@ -86,13 +90,13 @@ bool patchSetOpenStatus() {
     for (; import->Name != 0; ++import) {
         auto* thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
         for (; thunk->u1.Function != 0; ++thunk) {
-            if (reinterpret_cast<FARPROC>(thunk->u1.Function) != real) continue;
+            if (thunk->u1.Function != from) continue;
             DWORD old = 0;
             if (!::VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, PAGE_READWRITE,
                                   &old)) {
                 return false;
             }
-            thunk->u1.Function = reinterpret_cast<ULONG_PTR>(&failingSetOpenStatus);
+            thunk->u1.Function = to;
             ::VirtualProtect(&thunk->u1.Function, sizeof thunk->u1.Function, old, &old);
             return true;
         }
@@ -100,11 +104,27 @@ bool patchSetOpenStatus() {
     return false;
 }
 
+ULONG_PTR exported(const char* dll, const char* name) {
+    HMODULE module = ::GetModuleHandleA(dll);
+    return module != nullptr ? reinterpret_cast<ULONG_PTR>(::GetProcAddress(module, name)) : 0;
+}
+
+// Maps the block for the failing calls' counts, for as long as the program
+// runs (the test holds the mapping as long as that).
+bool mapCounts(HANDLE mapping) {
+    if (g_memory == nullptr) {
+        g_memory = static_cast<ProbeMemory*>(
+            ::MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(ProbeMemory)));
+    }
+    return g_memory != nullptr;
+}
+
 void answer(const CWPSTRUCT& message) {
     static const UINT readMessage = ::RegisterWindowMessageA(lvtest::kProbeReadMessage);
     static const UINT imeMessage = ::RegisterWindowMessageA(lvtest::kProbeImeMessage);
+    static const UINT trayMessage = ::RegisterWindowMessageA(lvtest::kProbeTrayMessage);
     if (message.message != readMessage && message.message != imeMessage &&
-        message.message != WM_DESTROY) {
+        message.message != trayMessage && message.message != WM_DESTROY) {
         return;
     }
     HANDLE mapping = ::OpenFileMappingA(FILE_MAP_WRITE, FALSE, lvtest::kProbeMemoryName);
@@ -120,13 +140,22 @@ void answer(const CWPSTRUCT& message) {
                 done = left == nullptr;
                 if (left != nullptr) ::ImmReleaseContext(message.hwnd, left);
             } else if (message.wParam == lvtest::kImeCloseFails) {
-                // Kept mapped for the counts: the test process holds the
-                // mapping for as long as the program runs under the probe.
-                g_memory = static_cast<ProbeMemory*>(
-                    ::MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(ProbeMemory)));
-                done = g_memory != nullptr && patchSetOpenStatus();
+                done = mapCounts(mapping) &&
+                       patchImport(exported("imm32.dll", "ImmSetOpenStatus"),
+                                   reinterpret_cast<ULONG_PTR>(&failingSetOpenStatus));
             }
             memory->imeBroken = done ? 1 : 0;
+        } else if (message.message == trayMessage) {
+            const auto failing = reinterpret_cast<ULONG_PTR>(&failingShellNotifyIcon);
+            bool done = false;
+            if (message.wParam != 0 && g_realShellNotifyIcon == 0) {
+                g_realShellNotifyIcon = exported("shell32.dll", "Shell_NotifyIconA");
+                done = mapCounts(mapping) && patchImport(g_realShellNotifyIcon, failing);
+            } else if (message.wParam == 0 && g_realShellNotifyIcon != 0) {
+                done = patchImport(failing, g_realShellNotifyIcon);
+                g_realShellNotifyIcon = 0;
+            }
+            memory->trayBroken = done ? 1 : 0;
         } else if (message.message == WM_DESTROY) {
             if (message.hwnd == memory->destroyWatch && memory->destroyWatch != nullptr) {
                 memory->iconAtDestroy = iconExists(message.hwnd) ? 1 : 0;

@@ -13,6 +13,9 @@ constexpr char kProbeReadMessage[] = "lvtest.menuprobe.read";
 constexpr char kProbeImeMessage[] = "lvtest.menuprobe.ime";
 constexpr WPARAM kImeNoContext = 0;
 constexpr WPARAM kImeCloseFails = 1;
+// Sent to the search window: wParam 1 makes the program's Shell_NotifyIconA
+// fail, as before the taskbar exists; 0 gives it back.
+constexpr char kProbeTrayMessage[] = "lvtest.menuprobe.tray";
 
 struct ProbeMemory {
     // Set by the test: the window whose WM_DESTROY is watched.
@@ -24,6 +27,10 @@ struct ProbeMemory {
     // failing ImmSetOpenStatus took.
     LONG imeBroken;
     LONG imeCloseCalls;
+    // Answer to kProbeTrayMessage: 1 done, 0 failed. Then the calls the
+    // failing Shell_NotifyIconA took.
+    LONG trayBroken;
+    LONG trayCalls;
     // Answer to kProbeReadMessage: one block per open popup menu window,
     // "menu\n" then one line per item:
     // position \t id \t kind (s string, - separator, > submenu) \t checked

@@ -111,6 +111,17 @@ bool MenuProbe::breakInputMethod(WPARAM how) {
     return memory_->imeBroken == 1;
 }
 
+bool MenuProbe::failTrayCalls(bool fail) {
+    if (memory_ == nullptr || window_ == nullptr) return false;
+    memory_->trayBroken = 0;
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(window_, ::RegisterWindowMessageA(kProbeTrayMessage), fail ? 1 : 0, 0,
+                          SMTO_ABORTIFHUNG, 3000, &ignored);
+    return memory_->trayBroken == 1;
+}
+
+LONG MenuProbe::trayCalls() const { return memory_ != nullptr ? memory_->trayCalls : -1; }
+
 LONG MenuProbe::imeCloseCalls() const { return memory_ != nullptr ? memory_->imeCloseCalls : -1; }
 
 bool menuShowing(DWORD pid) {

@@ -46,6 +46,10 @@ class MenuProbe {
     bool breakInputMethod(WPARAM how);
     // How often the program called the failing ImmSetOpenStatus.
     LONG imeCloseCalls() const;
+    // Makes the program's tray calls fail (or work again); false when the
+    // probe could not. trayCalls: the calls that failed.
+    bool failTrayCalls(bool fail);
+    LONG trayCalls() const;
 
   private:
     HMODULE dll_ = nullptr;

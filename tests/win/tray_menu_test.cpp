@@ -142,6 +142,20 @@ TEST_F(TrayMenuTest, AfterAShellRestartTheIconIsBackWithTheSameTipAndMenu) {
     closeMenu();
 }
 
+TEST_F(TrayMenuTest, AnIconTheShellRefusedIsAddedOnceTheShellTakesIt) {
+    startWith("");
+    HWND w = program.window();
+    ASSERT_TRUE(removeTrayIcon(w));
+    // A shell that is not ready refuses the re-add after its broadcast...
+    ASSERT_TRUE(probe.failTrayCalls(true));
+    ::PostMessageA(w, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    ASSERT_TRUE(waitFor([&] { return probe.trayCalls() > 0; }, 3000));
+    EXPECT_FALSE(trayIconExists(w));
+    // ...and once it takes icons, the retry brings the icon (a few seconds).
+    ASSERT_TRUE(probe.failTrayCalls(false));
+    EXPECT_TRUE(waitFor([&] { return trayIconExists(w); }, 8000));
+}
+
 TEST_F(TrayMenuTest, ExitRemovesTheIconBeforeTheWindowGoesAndEndsWithZero) {
     startWith("");
     HWND w = program.window();
