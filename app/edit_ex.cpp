@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "app/key_release.h"
-#include "search/search_command.h"
 #include "platform/browser_platform.h"
+#include "search/search_command.h"
 
 namespace lumenvik {
 namespace {

@@ -1,12 +1,11 @@
 #include "app/main_dlg.h"
 
-#include "win/ime_context.h"
-
-#include "tray/menu_anchor.h"
 #include "app/texts.h"
 #include "hook/messages.h"
 #include "platform/monitor_lookup.h"
 #include "platform/profile_store.h"
+#include "tray/menu_anchor.h"
+#include "win/ime_context.h"
 
 namespace lumenvik {
 

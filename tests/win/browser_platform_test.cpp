@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "tests/win/registry_guard.h"
 #include "platform/browser_platform.h"
+#include "tests/win/registry_guard.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include <vector>
 
+#include "platform/profile_store.h"
 #include "settings/search_settings.h"
 #include "tests/win/program_driver.h"
-#include "platform/profile_store.h"
 
 namespace {
 
