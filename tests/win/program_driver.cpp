@@ -236,7 +236,13 @@ void clickAt(int x, int y) {
     in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
     // Move first and let the window see the pointer arrive, as a hand would.
     ::SendInput(1, &in[0], sizeof(INPUT));
-    ::Sleep(200);
+    waitFor(
+        [&] {
+            POINT at{};
+            ::GetCursorPos(&at);
+            return at.x == x && at.y == y;
+        },
+        2000);
     ::SendInput(1, &in[1], sizeof(INPUT));
     ::Sleep(100);
     ::SendInput(1, &in[2], sizeof(INPUT));

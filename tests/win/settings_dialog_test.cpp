@@ -224,7 +224,7 @@ TEST_F(SettingsDialogTest, NumberFieldsTakeWhatIsTypedAndOkWritesTheFile) {
     EXPECT_TRUE(waitFor([&] { return text(dialog, kHistorySize) == "ab"; }, 3000));
     EXPECT_TRUE(clickToggling(dialog, kWebAll));
     EXPECT_TRUE(clickToggling(dialog, kGoogleStart));
-    ::Sleep(300);
+    ASSERT_TRUE(sendToProgram(WM_NULL));  // the clicks' handlers have finished
     EXPECT_FALSE(checked(dialog, kJapanesePages)) << "the radio buttons exclude each other";
     EXPECT_FALSE(checked(dialog, kGoogleStart));
     EXPECT_FALSE(fileExists(iniPath())) << "nothing is written before OK";
@@ -288,7 +288,12 @@ TEST_F(SettingsDialogTest, KeysAreCapturedByTheirReleaseAndANewShowKeyWorksAtOnc
     EXPECT_EQ(ini("KeyData", "history_next"), 0xBF);
     EXPECT_EQ(ini("KeyData", "mode_prior"), 33);
 
-    ::Sleep(300);
+    // OK handed the new key over in a posted message: a toggle posted now
+    // is handled after it.
+    ::PostMessageA(program.window(), 0x040A, 0, 0);
+    ASSERT_TRUE(searchWindowShows());
+    ::PostMessageA(program.window(), 0x040A, 0, 0);
+    ASSERT_TRUE(waitFor([&] { return !::IsWindowVisible(program.window()); }, 3000));
     doublePress(VK_CONTROL);
     EXPECT_FALSE(searchWindowShows(800)) << "Ctrl is no longer the show key";
     doublePress(VK_SHIFT);
