@@ -2,11 +2,16 @@
 
 #include <imm.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "app/menu_anchor.h"
 #include "app/messages.h"
 #include "app/texts.h"
 #include "win/monitor_lookup.h"
 #include "win/profile_store.h"
+#include "win/settings_file.h"
 
 namespace lumenvik {
 
@@ -169,7 +174,23 @@ void CMainDlg::hidePath() {
     resetModeIfGoogleStart();
 }
 
+void CMainDlg::refreshSearchModes() {
+    const std::string path =
+        settings_.lastFileName.empty() ? settings_.defaultFileName : settings_.lastFileName;
+    win::Win32SettingsFile file(path);
+    SearchModes modes;
+    std::vector<std::string> problems;
+    if (!userModes_.refresh(file, encodingOfCodePage(::GetACP()), modes, problems)) return;
+    searchBox_.setModes(std::move(modes));
+    // The file's state is taken before the box, so a show while it is up
+    // does not read (and report) again.
+    if (!problems.empty()) {
+        ::MessageBoxA(nullptr, settingsErrorText(problems).c_str(), kSettingsErrorCaption, MB_OK);
+    }
+}
+
 void CMainDlg::showPath() {
+    refreshSearchModes();
     resetModeIfGoogleStart();
     ::ShowWindow(m_hWnd, SW_SHOW);
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);

@@ -7,6 +7,7 @@
 #include "app/edit_ex.h"
 #include "app/tray_icon.h"
 #include "hook/keyboard_hook.h"
+#include "search/search_modes_file.h"
 #include "resources/resource.h"
 #include "settings/config_dlg.h"
 #include "settings/search_settings.h"
@@ -34,6 +35,9 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     void showPath();
     void toggle();
     void applyHookSettings();
+    // Reads the search modes of the settings file when it changed since the
+    // last read (at start-up: always) and reports bad entries in one box.
+    void refreshSearchModes();
     // Brings `hwnd` to the front even when another process has the foreground.
     static void forceForeground(HWND hwnd);
     // True while the settings dialog's window exists: the toggle and the tray
@@ -57,6 +61,7 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     CKeyboardHook hook_;
     SearchSettings settings_;
     CConfigDlg configDlg_;  // copies the record just read: declared after it
+    UserSearchModes userModes_;
     win::CMessageLoop* loop_ = nullptr;
 };
 
