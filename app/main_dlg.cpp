@@ -130,8 +130,11 @@ LRESULT CMainDlg::onInitDialog() {
                                       FIXED_PITCH | FF_MODERN, "ＭＳ ゴシック");
     ::SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 
-    // 7. The mode label belongs to the search box.
+    // 7. The mode label belongs to the search box; the modes, with those of
+    //    the settings file, before the window first shows. A bad entry is
+    //    reported once start-up has hidden the window.
     searchBox_.modeLabel = ::GetDlgItem(m_hWnd, IDC_MODE_LABEL);
+    refreshSearchModes();
 
     // 8. The tray icon.
     trayIcon_.add("Lumenvik", m_hWnd, WM_TRAY_NOTIFY);
@@ -179,18 +182,22 @@ void CMainDlg::refreshSearchModes() {
         settings_.lastFileName.empty() ? settings_.defaultFileName : settings_.lastFileName;
     win::Win32SettingsFile file(path);
     SearchModes modes;
-    std::vector<std::string> problems;
-    if (!userModes_.refresh(file, encodingOfCodePage(::GetACP()), modes, problems)) return;
+    if (!userModes_.refresh(file, encodingOfCodePage(::GetACP()), modes, modeProblems_)) return;
     searchBox_.setModes(std::move(modes));
-    // The file's state is taken before the box, so a show while it is up
-    // does not read (and report) again.
-    if (!problems.empty()) {
-        ::MessageBoxA(nullptr, settingsErrorText(problems).c_str(), kSettingsErrorCaption, MB_OK);
-    }
+}
+
+void CMainDlg::reportSearchModeProblems() {
+    // Taken out first: a show while the box is up finds nothing to report
+    // (and the file's state was taken at the read, so it does not read again).
+    const std::vector<std::string> problems = std::move(modeProblems_);
+    modeProblems_.clear();
+    if (problems.empty()) return;
+    ::MessageBoxA(nullptr, settingsErrorText(problems).c_str(), kSettingsErrorCaption, MB_OK);
 }
 
 void CMainDlg::showPath() {
     refreshSearchModes();
+    reportSearchModeProblems();
     resetModeIfGoogleStart();
     ::ShowWindow(m_hWnd, SW_SHOW);
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);

@@ -4,6 +4,9 @@
 // program's state: the settings record, the search box, the tray icon and
 // the keyboard hook.
 
+#include <string>
+#include <vector>
+
 #include "app/edit_ex.h"
 #include "app/tray_icon.h"
 #include "hook/keyboard_hook.h"
@@ -35,9 +38,10 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     void showPath();
     void toggle();
     void applyHookSettings();
-    // Reads the search modes of the settings file when it changed since the
-    // last read (at start-up: always) and reports bad entries in one box.
-    void refreshSearchModes();
+    // Shows the message box about the bad entries of the settings file's
+    // search modes that the start-up found, if any; start-up calls it once
+    // the window is hidden.
+    void reportSearchModeProblems();
     // Brings `hwnd` to the front even when another process has the foreground.
     static void forceForeground(HWND hwnd);
     // True while the settings dialog's window exists: the toggle and the tray
@@ -55,6 +59,10 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     void saveSettings();
     void exitPath();
     void resetModeIfGoogleStart();
+    // Reads the search modes of the settings file when it changed since the
+    // last read (the first call always reads); bad entries wait for
+    // reportSearchModeProblems.
+    void refreshSearchModes();
 
     CEditEx searchBox_;
     CTrayIcon trayIcon_;
@@ -62,6 +70,7 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     SearchSettings settings_;
     CConfigDlg configDlg_;  // copies the record just read: declared after it
     UserSearchModes userModes_;
+    std::vector<std::string> modeProblems_;
     win::CMessageLoop* loop_ = nullptr;
 };
 
