@@ -2,6 +2,7 @@
 
 #include <imm.h>
 
+#include <utility>
 #include <vector>
 
 #include "app/key_release.h"
@@ -32,6 +33,7 @@ class BoxPorts : public SearchCommandPorts {
         win::Win32BrowserPlatform platform;
         return launchInDefaultBrowser(url, platform);
     }
+    unsigned ansiCodePage() override { return ::GetACP(); }
 
   private:
     HWND box_;
@@ -80,11 +82,11 @@ bool CEditEx::onKeyRelease(WPARAM key) {
         static_cast<uint32_t>(key), *settings, composing, enterCommitted, keyHeld(VK_SHIFT), mode);
     switch (decision.action) {
         case KeyReleaseAction::ModePrior:
-            mode = priorSearchMode(mode);
+            mode = modes.prior(mode);
             updateModeLabel();
             break;
         case KeyReleaseAction::ModeNext:
-            mode = nextSearchMode(mode);
+            mode = modes.next(mode);
             updateModeLabel();
             break;
         case KeyReleaseAction::HistoryNewer:
@@ -120,7 +122,7 @@ void CEditEx::hideSearchWindow() {
 
 void CEditEx::updateModeLabel() {
     if (m_hWnd == nullptr || !::IsWindow(m_hWnd) || modeLabel == nullptr) return;
-    const char* label = searchModeLabel(mode);
+    const char* label = modes.label(mode);
     if (label == nullptr) return;
     ::SetWindowTextA(modeLabel, label);
 }
@@ -139,7 +141,13 @@ void CEditEx::showHistoryEntry() {
 
 bool CEditEx::runSearch(SearchMode searchMode) {
     BoxPorts ports(m_hWnd);
-    return lumenvik::runSearch(searchMode, history, *settings, ports);
+    return lumenvik::runSearch(modes.site(searchMode), history, *settings, ports);
+}
+
+void CEditEx::setModes(SearchModes newModes) {
+    modes = std::move(newModes);
+    if (!modes.contains(mode)) mode = 0;
+    updateModeLabel();
 }
 
 }  // namespace lumenvik

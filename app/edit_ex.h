@@ -27,8 +27,12 @@ class CEditEx : public win::CWindowImpl<CEditEx> {
     // The search command: reads the box, records the word, opens the mode's
     // URL in the default browser. True when a launch was issued.
     bool runSearch(SearchMode searchMode);
+    // Takes a new list of modes; the current mode stays when it is still in
+    // the list and becomes 0 otherwise. The label follows.
+    void setModes(SearchModes newModes);
 
-    SearchMode mode = 0;          // 0 to 4
+    SearchModes modes;            // the built-in sites, or the user's
+    SearchMode mode = 0;          // an index into `modes`
     HWND modeLabel = nullptr;     // control 1003, handed over by the search window
     bool composing = false;       // an input-method composition is open
     bool enterCommitted = false;  // the last composition result came while Enter was down

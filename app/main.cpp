@@ -27,6 +27,9 @@ int Run(LPSTR /*commandLine*/, int showCommand) {
     // The template is visible and the initialisation shows the window
     // topmost: this is what leaves the program hidden.
     ::ShowWindow(window->m_hWnd, showCommand);
+    // A bad entry among the settings file's search modes is told now, with
+    // the window hidden.
+    window->reportSearchModeProblems();
 
     const int result = loop.Run();
 

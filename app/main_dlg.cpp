@@ -1,9 +1,14 @@
 #include "app/main_dlg.h"
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "app/texts.h"
 #include "hook/messages.h"
 #include "platform/monitor_lookup.h"
 #include "platform/profile_store.h"
+#include "platform/settings_file.h"
 #include "tray/menu_anchor.h"
 #include "win/ime_context.h"
 
@@ -127,8 +132,11 @@ LRESULT CMainDlg::onInitDialog() {
                                  FIXED_PITCH | FF_MODERN, "ＭＳ ゴシック"));
     ::SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(boxFont_.get()), TRUE);
 
-    // 7. The mode label belongs to the search box.
+    // 7. The mode label belongs to the search box; the modes, with those of
+    //    the settings file, before the window first shows. A bad entry is
+    //    reported once start-up has hidden the window.
     searchBox_.modeLabel = ::GetDlgItem(m_hWnd, IDC_MODE_LABEL);
+    refreshSearchModes();
 
     // 8. The tray icon.
     trayIcon_.add("Lumenvik", m_hWnd, WM_TRAY_NOTIFY);
@@ -188,7 +196,27 @@ void CMainDlg::reportImeFailure(UINT textId) {
     imeMessageShowing_ = false;
 }
 
+void CMainDlg::refreshSearchModes() {
+    const std::string path =
+        settings_.lastFileName.empty() ? settings_.defaultFileName : settings_.lastFileName;
+    win::Win32SettingsFile file(path);
+    SearchModes modes;
+    if (!userModes_.refresh(file, encodingOfCodePage(::GetACP()), modes, modeProblems_)) return;
+    searchBox_.setModes(std::move(modes));
+}
+
+void CMainDlg::reportSearchModeProblems() {
+    // Taken out first: a show while the box is up finds nothing to report
+    // (and the file's state was taken at the read, so it does not read again).
+    const std::vector<std::string> problems = std::move(modeProblems_);
+    modeProblems_.clear();
+    if (problems.empty()) return;
+    ::MessageBoxA(nullptr, settingsErrorText(problems).c_str(), kSettingsErrorCaption, MB_OK);
+}
+
 void CMainDlg::showPath() {
+    refreshSearchModes();
+    reportSearchModeProblems();
     resetModeIfGoogleStart();
     ::ShowWindow(m_hWnd, SW_SHOW);
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);

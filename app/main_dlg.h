@@ -4,9 +4,13 @@
 // program's state: the settings record, the search box, the tray icon and
 // the keyboard hook.
 
+#include <string>
+#include <vector>
+
 #include "app/edit_ex.h"
 #include "app/tray_icon.h"
 #include "hook/keyboard_hook.h"
+#include "search/search_modes_file.h"
 #include "resources/resource.h"
 #include "settings/config_dlg.h"
 #include "settings/search_settings.h"
@@ -35,6 +39,10 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     void showPath();
     void toggle();
     void applyHookSettings();
+    // Shows the message box about the bad entries of the settings file's
+    // search modes that the start-up found, if any; start-up calls it once
+    // the window is hidden.
+    void reportSearchModeProblems();
     // Brings `hwnd` to the front even when another process has the foreground.
     static void forceForeground(HWND hwnd);
     // True while the settings dialog's window exists: the toggle and the tray
@@ -54,12 +62,18 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     void resetModeIfGoogleStart();
     void closeInputMethod();
     void reportImeFailure(UINT textId);
+    // Reads the search modes of the settings file when it changed since the
+    // last read (the first call always reads); bad entries wait for
+    // reportSearchModeProblems.
+    void refreshSearchModes();
 
     CEditEx searchBox_;
     CTrayIcon trayIcon_;
     CKeyboardHook hook_;
     SearchSettings settings_;
     CConfigDlg configDlg_;  // copies the record just read: declared after it
+    UserSearchModes userModes_;
+    std::vector<std::string> modeProblems_;
     win::CMessageLoop* loop_ = nullptr;
     // The window's icons and the search box's font; the window is destroyed
     // before they are (see the destructor).

@@ -2,8 +2,9 @@
 #       -P check_release.cmake
 # Unpacks the release zip and checks what a user gets: exactly the folder
 # NAME with lumenvik.exe, tapwatch.dll (the very binaries of the build) and
-# readme.txt in UTF-8 with a byte order mark and CR LF line ends, naming the
-# version, the settings file and the way to end the program.
+# readme.txt and lumenvik.ini in UTF-8 with a byte order mark and CR LF line
+# ends; the read-me names the version, the settings file and the way to end
+# the program, the settings file starts with a comment line.
 set(failures "")
 macro(fail text)
   string(APPEND failures "  ${text}\n")
@@ -22,7 +23,7 @@ endif()
 
 file(GLOB_RECURSE entries RELATIVE "${WORK}" LIST_DIRECTORIES false "${WORK}/*")
 list(SORT entries)
-set(expected "${NAME}/lumenvik.exe;${NAME}/readme.txt;${NAME}/tapwatch.dll")
+set(expected "${NAME}/lumenvik.exe;${NAME}/lumenvik.ini;${NAME}/readme.txt;${NAME}/tapwatch.dll")
 if(NOT entries STREQUAL expected)
   fail("files are [${entries}], expected [${expected}]")
 endif()
@@ -38,13 +39,16 @@ foreach(pair IN ITEMS "lumenvik.exe|${EXE}" "tapwatch.dll|${DLL}")
   endif()
 endforeach()
 
-set(readme "${WORK}/${NAME}/readme.txt")
-if(EXISTS "${readme}")
-  file(READ "${readme}" head LIMIT 3 HEX)
-  if(NOT head STREQUAL "efbbbf")
-    fail("readme.txt does not start with the UTF-8 byte order mark (starts ${head})")
+foreach(name IN ITEMS readme.txt lumenvik.ini)
+  set(path "${WORK}/${NAME}/${name}")
+  if(NOT EXISTS "${path}")
+    continue()
   endif()
-  file(READ "${readme}" hex HEX)
+  file(READ "${path}" head LIMIT 3 HEX)
+  if(NOT head STREQUAL "efbbbf")
+    fail("${name} does not start with the UTF-8 byte order mark (starts ${head})")
+  endif()
+  file(READ "${path}" hex HEX)
   # Walk byte by byte: a regex over the hex text would also match "0a"
   # across two bytes.
   string(LENGTH "${hex}" hex_length)
@@ -67,16 +71,28 @@ if(EXISTS "${readme}")
     endif()
   endforeach()
   if(lines EQUAL 0 OR NOT bare_lf EQUAL 0)
-    fail("readme.txt has ${bare_lf} of ${lines} line ends without CR")
+    fail("${name} has ${bare_lf} of ${lines} line ends without CR")
   endif()
+endforeach()
+
+set(readme "${WORK}/${NAME}/readme.txt")
+if(EXISTS "${readme}")
   file(READ "${readme}" text)
   foreach(needle IN ITEMS "Lumenvik ${PROJECT_VERSION}" "lumenvik.ini" "作業フォルダー"
-                          "終了(X)" "Ctrl を2回" "Page Up / Page Down" "Shift + Enter" "Esc")
+                          "終了(X)" "Ctrl を2回" "Page Up / Page Down" "Shift + Enter" "Esc"
+                          "[SearchModes]" "Program Files" "tapwatch.dll")
     string(FIND "${text}" "${needle}" at)
     if(at EQUAL -1)
       fail("readme.txt does not mention \"${needle}\"")
     endif()
   endforeach()
+endif()
+set(ini "${WORK}/${NAME}/lumenvik.ini")
+if(EXISTS "${ini}")
+  file(READ "${ini}" head OFFSET 3 LIMIT 1 HEX)
+  if(NOT head STREQUAL "3b")
+    fail("lumenvik.ini does not start with a comment line")
+  endif()
 endif()
 
 file(REMOVE_RECURSE "${WORK}")

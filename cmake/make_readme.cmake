@@ -1,6 +1,7 @@
 # cmake -DIN=readme.txt.in -DOUT=readme.txt -DPROJECT_VERSION=x.y.z -P make_readme.cmake
 #
-# The read-me of the release, for Japanese Windows users: UTF-8 with a byte
+# A text file of the release for Japanese Windows users (the read-me, the
+# settings file): UTF-8 with a byte
 # order mark and CR LF line ends. Notepad of every Windows version since XP
 # recognises UTF-8 by its mark whatever the system code page (without it,
 # older Notepad takes the text for code page 932 and garbles it), and the

@@ -17,6 +17,9 @@ set(_stage_root ${CMAKE_BINARY_DIR}/release)
 set(_stage ${_stage_root}/${LUMENVIK_RELEASE_NAME})
 set(LUMENVIK_RELEASE_ZIP ${CMAKE_BINARY_DIR}/${LUMENVIK_RELEASE_NAME}.zip)
 set(_readme_in ${CMAKE_SOURCE_DIR}/resources/readme.txt.in)
+set(_ini_in ${CMAKE_SOURCE_DIR}/resources/lumenvik.ini)
+# The settings file as the zip holds it, for the tests that start from it.
+set(LUMENVIK_RELEASE_INI ${_stage}/lumenvik.ini)
 
 add_custom_command(OUTPUT ${LUMENVIK_RELEASE_ZIP}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${_stage_root}
@@ -24,18 +27,24 @@ add_custom_command(OUTPUT ${LUMENVIK_RELEASE_ZIP}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:lumenvik> $<TARGET_FILE:tapwatch> ${_stage}
   COMMAND ${CMAKE_COMMAND} -DIN=${_readme_in} -DOUT=${_stage}/readme.txt
           -DPROJECT_VERSION=${PROJECT_VERSION} -P ${CMAKE_SOURCE_DIR}/cmake/make_readme.cmake
+  # The settings file with the search modes that work today, written the
+  # same way: its byte order mark keeps Notepad on UTF-8, and the first line
+  # is a comment, so a reader that did not skip the mark loses nothing.
+  COMMAND ${CMAKE_COMMAND} -DIN=${_ini_in} -DOUT=${_stage}/lumenvik.ini
+          -DPROJECT_VERSION=${PROJECT_VERSION} -P ${CMAKE_SOURCE_DIR}/cmake/make_readme.cmake
   COMMAND ${CMAKE_COMMAND} -E rm -f ${LUMENVIK_RELEASE_ZIP}
   # A fixed time stamp: the same binaries give the same archive.
   COMMAND ${CMAKE_COMMAND} -E chdir ${_stage_root}
           ${CMAKE_COMMAND} -E tar cf ${LUMENVIK_RELEASE_ZIP} --format=zip
           "--mtime=2000-01-01 00:00:00Z" -- ${LUMENVIK_RELEASE_NAME}
-  DEPENDS lumenvik tapwatch ${_readme_in} ${CMAKE_SOURCE_DIR}/cmake/make_readme.cmake
+  DEPENDS lumenvik tapwatch ${_readme_in} ${_ini_in} ${CMAKE_SOURCE_DIR}/cmake/make_readme.cmake
   COMMENT "Packing ${LUMENVIK_RELEASE_NAME}.zip"
   VERBATIM)
 add_custom_target(release ALL DEPENDS ${LUMENVIK_RELEASE_ZIP})
 
-# The package holds exactly the built binaries and a read-me a Japanese
-# Windows user can open (checked from the zip itself, not the staging folder).
+# The package holds exactly the built binaries, the settings file and a
+# read-me a Japanese Windows user can open (checked from the zip itself, not
+# the staging folder).
 add_test(NAME release_package
   COMMAND ${CMAKE_COMMAND} -DZIP=${LUMENVIK_RELEASE_ZIP} -DNAME=${LUMENVIK_RELEASE_NAME}
           -DEXE=$<TARGET_FILE:lumenvik> -DDLL=$<TARGET_FILE:tapwatch>

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include "settings/ini_edit.h"
+#include "platform/settings_file.h"
+
 namespace lumenvik::win {
 
 bool Win32ProfileStore::fileExists(const std::string& path) {
@@ -21,8 +24,16 @@ int32_t Win32ProfileStore::readInt(const std::string& path, const std::string& s
 
 bool Win32ProfileStore::writeString(const std::string& path, const std::string& section,
                                     const std::string& key, const std::string& value) {
-    return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
-                                        path.c_str()) != FALSE;
+    std::string text;
+    if (fileExists(path) && !readFileBytes(path, text)) return false;
+    // A UTF-16 file is written by the platform, which keeps its text whole;
+    // any other file by a change of the one line, because the platform would
+    // write it all anew through the ANSI code page and garble UTF-8 text.
+    if (text.compare(0, 2, "\xFF\xFE") == 0 || text.compare(0, 2, "\xFE\xFF") == 0) {
+        return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                            path.c_str()) != FALSE;
+    }
+    return writeFileBytes(path, withIniValue(text, section, key, value));
 }
 
 Win32ProfileStore& profileStore() {

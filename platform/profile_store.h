@@ -1,5 +1,6 @@
 #pragma once
-// The settings file through the platform's private profile (INI) functions.
+// The settings file: read through the platform's private profile (INI)
+// functions, written one line at a time (settings/ini_edit.h).
 
 #include "settings/search_settings.h"
 

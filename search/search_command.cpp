@@ -1,6 +1,5 @@
 #include "search/search_command.h"
 
-#include "search/search_templates.h"
 #include "search/url_template.h"
 
 namespace lumenvik {
@@ -10,16 +9,17 @@ const char kBanner[] = "=======結果=========";
 
 }  // namespace
 
-bool runSearch(SearchMode mode, SearchHistory& history, const SearchSettings& settings,
+bool runSearch(const SearchSite& site, SearchHistory& history, const SearchSettings& settings,
                SearchCommandPorts& ports) {
     const std::size_t length = ports.boxTextLength();
     if (length == 0) return false;
     const std::string word = ports.readBoxText(length + 1);
 
-    const PlaceholderMap placeholders = searchPlaceholders(mode, word);
+    const PlaceholderMap placeholders = searchPlaceholders(site, word);
     history.record(word, settings.historySize);
 
-    const std::string url = searchTemplate(mode, settings.japanLocal != 0).expand(placeholders);
+    const std::string url = searchTemplate(site, settings.japanLocal != 0)
+                                .expand(placeholders, encodingOfCodePage(ports.ansiCodePage()));
     if (!ports.openInDefaultBrowser(url)) return false;
 
     ports.setBoxText("");

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "search/search_history.h"
-#include "search/search_mode.h"
+#include "search/search_templates.h"
 #include "settings/search_settings.h"
 
 namespace lumenvik {
@@ -27,16 +27,20 @@ class SearchCommandPorts {
     // Opens the URL in the default browser; false when no browser could be
     // determined or started (the user has been told).
     virtual bool openInDefaultBrowser(const std::string& url) = 0;
+    // The process's ANSI code page: the box's text is in it.
+    virtual unsigned ansiCodePage() = 0;
 };
 
-// Searches the box's word with `mode`. An empty box does nothing and gives
+// Searches the box's word on `site`. An empty box does nothing and gives
 // false. Otherwise the word, exactly as typed, is recorded in `history`
 // (with the history size of `settings` as it stands now) before the URL is
 // built, so it stays there even when no browser is found. When the launch
 // was issued, the box is emptied, the URL is traced between two banners and
 // the result is true; when it was not, the box keeps its text, nothing is
-// traced and the result is false. `japanLocal` is read at this run.
-bool runSearch(SearchMode mode, SearchHistory& history, const SearchSettings& settings,
+// traced and the result is false. `japanLocal` is read at this run. The
+// word is converted from the encoding of the ANSI code page; only for a code
+// page the library does not know is its encoding guessed.
+bool runSearch(const SearchSite& site, SearchHistory& history, const SearchSettings& settings,
                SearchCommandPorts& ports);
 
 }  // namespace lumenvik

@@ -1,27 +1,31 @@
 #include "search/search_mode.h"
 
+#include <utility>
+
 namespace lumenvik {
-namespace {
 
-// Modes 0 and 1 have a blank between "】" and "検索", the goo modes none.
-constexpr const char* kLabels[] = {
-    "【 google 】 検索",  "【 google イメージ 】 検索", "【 goo 英和 】検索",
-    "【 goo 和英 】検索", "【 goo 辞書すべて 】検索",
-};
+SearchModes::SearchModes() : sites_(builtInSearchSites()) {}
 
-}  // namespace
-
-const char* searchModeLabel(SearchMode mode) {
-    if (mode < kFirstSearchMode || mode > kLastSearchMode) return nullptr;
-    return kLabels[mode];
+SearchModes::SearchModes(std::vector<SearchSite> sites) : sites_(std::move(sites)) {
+    if (sites_.empty()) sites_ = builtInSearchSites();
 }
 
-SearchMode priorSearchMode(SearchMode mode) {
-    return mode <= kFirstSearchMode ? kLastSearchMode : mode - 1;
+const SearchSite& SearchModes::site(SearchMode mode) const {
+    return sites_[contains(mode) ? static_cast<std::size_t>(mode) : 0];
 }
 
-SearchMode nextSearchMode(SearchMode mode) {
-    return mode >= kLastSearchMode ? kFirstSearchMode : mode + 1;
+const char* SearchModes::label(SearchMode mode) const {
+    return contains(mode) ? sites_[static_cast<std::size_t>(mode)].label.c_str() : nullptr;
+}
+
+SearchMode SearchModes::prior(SearchMode mode) const {
+    const auto last = static_cast<SearchMode>(sites_.size()) - 1;
+    return mode <= 0 || mode > last ? last : mode - 1;
+}
+
+SearchMode SearchModes::next(SearchMode mode) const {
+    const auto last = static_cast<SearchMode>(sites_.size()) - 1;
+    return mode >= last || mode < 0 ? 0 : mode + 1;
 }
 
 }  // namespace lumenvik

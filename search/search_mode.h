@@ -1,23 +1,41 @@
 #pragma once
-// The five search modes of the search box, their labels and their cycling
-// order (the order of the mode keys).
+// The search modes of the search box: the built-in sites, or the list the
+// user defined, and their cycling order (the order of the mode keys).
+
+#include <cstddef>
+#include <vector>
+
+#include "search/search_templates.h"
 
 namespace lumenvik {
 
-// 0 google web search, 1 google image search, 2 goo English-to-Japanese,
-// 3 goo Japanese-to-English, 4 goo all dictionaries.
+// An index into the current list of modes; 0 is the first (by default the
+// Google web search), the mode that Shift+Enter and "googleStart" go to.
 using SearchMode = int;
 
-constexpr SearchMode kFirstSearchMode = 0;
-constexpr SearchMode kLastSearchMode = 4;
+class SearchModes {
+  public:
+    // The five built-in sites.
+    SearchModes();
+    // At least one site; an empty list gives the built-in five.
+    explicit SearchModes(std::vector<SearchSite> sites);
 
-// The text of the mode label beside the search box, or nullptr for a value
-// outside 0-4. The texts are in the system code page of the build (the
-// Windows build turns the UTF-8 of the source into code page 932).
-const char* searchModeLabel(SearchMode mode);
+    std::size_t count() const { return sites_.size(); }
+    bool contains(SearchMode mode) const {
+        return mode >= 0 && static_cast<std::size_t>(mode) < sites_.size();
+    }
+    // The site of `mode`; a mode outside the list gets mode 0.
+    const SearchSite& site(SearchMode mode) const;
+    // The label text, or nullptr for a mode outside the list.
+    const char* label(SearchMode mode) const;
 
-// One step back / forward in the cycle, wrapping 0 <-> 4.
-SearchMode priorSearchMode(SearchMode mode);
-SearchMode nextSearchMode(SearchMode mode);
+    // One step back / forward in the cycle, wrapping between the first and
+    // the last mode.
+    SearchMode prior(SearchMode mode) const;
+    SearchMode next(SearchMode mode) const;
+
+  private:
+    std::vector<SearchSite> sites_;
+};
 
 }  // namespace lumenvik

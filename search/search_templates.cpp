@@ -5,50 +5,52 @@ namespace {
 
 // "%E6%A4%9C%E7%B4%A2" is the button text 検索 in UTF-8, already escaped
 // and upper-case as the site sends it.
-const std::string kWebQuery = "hl=[lang]&q=[search_word]&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=";
+std::string webSearchUrl() {
+    return std::string("http://") + kWebSearchHost +
+           "/search?hl=[lang]&q=[search_word]&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=";
+}
+
+std::string imageSearchUrl() {
+    return std::string("http://") + kImageSearchHost +
+           "/images?svnum=10&hl=[lang]&client=opera&rls=ja&q=[search_word]"
+           "&btnG=Google+%E6%A4%9C%E7%B4%A2";
+}
+
+std::string dictionaryUrl() {
+    return std::string("http://") + kDictionaryHost +
+           "/search.php?MT=[search_word]&kind=[dictionary]&mode=[mode]";
+}
+
+SearchSite dictionary(const char* label, const char* kind) {
+    return SearchSite{label, dictionaryUrl(), transcode::encoding_euc,
+                      PlaceholderMap{{"[dictionary]", kind}, {"[mode]", "0"}}, false};
+}
 
 }  // namespace
 
-UrlTemplate searchTemplate(SearchMode mode, bool japanLocal) {
-    switch (mode) {
-        case 1:
-            return UrlTemplate(std::string("http://") + kImageSearchHost +
-                                   "/images?svnum=10&hl=[lang]&client=opera&rls=ja&q=[search_word]"
-                                   "&btnG=Google+%E6%A4%9C%E7%B4%A2",
-                               transcode::encoding_utf8);
-        case 2:
-        case 3:
-        case 4:
-            return UrlTemplate(std::string("http://") + kDictionaryHost +
-                                   "/search.php?MT=[search_word]&kind=[dictionary]&mode=[mode]",
-                               transcode::encoding_euc);
-        default:
-            return UrlTemplate(std::string("http://") + kWebSearchHost + "/search?" + kWebQuery +
-                                   (japanLocal ? "lang_ja" : ""),
-                               transcode::encoding_utf8);
-    }
+const std::vector<SearchSite>& builtInSearchSites() {
+    // Labels of the Google modes have a blank between "】" and "検索", the
+    // dictionary modes none.
+    static const std::vector<SearchSite> sites = {
+        SearchSite{"【 google 】 検索", webSearchUrl(), transcode::encoding_utf8,
+                   PlaceholderMap{{"[lang]", "ja"}}, true},
+        SearchSite{"【 google イメージ 】 検索", imageSearchUrl(), transcode::encoding_utf8,
+                   PlaceholderMap{{"[lang]", "ja"}}, false},
+        dictionary("【 goo 英和 】検索", "ej"),
+        dictionary("【 goo 和英 】検索", "je"),
+        dictionary("【 goo 辞書すべて 】検索", "all"),
+    };
+    return sites;
 }
 
-PlaceholderMap searchPlaceholders(SearchMode mode, const std::string& word) {
-    PlaceholderMap map;
+UrlTemplate searchTemplate(const SearchSite& site, bool japanLocal) {
+    return UrlTemplate(site.url + (site.languageRange && japanLocal ? "lang_ja" : ""),
+                       site.encoding);
+}
+
+PlaceholderMap searchPlaceholders(const SearchSite& site, const std::string& word) {
+    PlaceholderMap map = site.fixedValues;
     map["[search_word]"] = word;
-    switch (mode) {
-        case 2:
-            map["[dictionary]"] = "ej";
-            map["[mode]"] = "0";
-            break;
-        case 3:
-            map["[dictionary]"] = "je";
-            map["[mode]"] = "0";
-            break;
-        case 4:
-            map["[dictionary]"] = "all";
-            map["[mode]"] = "0";
-            break;
-        default:
-            map["[lang]"] = "ja";
-            break;
-    }
     return map;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
-// The URL template and placeholder values of each search mode.
+// The search sites: what each search mode shows and where it sends the word.
+// The five built-in sites are fixed here; the user may replace and add sites
+// in the settings file (search/search_modes_file.h).
 
 #include <string>
+#include <vector>
 
-#include "search/search_mode.h"
 #include "search/url_template.h"
 
 namespace lumenvik {
@@ -12,16 +14,32 @@ constexpr char kWebSearchHost[] = "www.google.co.jp";
 constexpr char kImageSearchHost[] = "images.google.co.jp";
 constexpr char kDictionaryHost[] = "dictionary.goo.ne.jp";
 
-// The template of `mode` with its target encoding: the Google modes (0, 1)
-// take UTF-8, the dictionary modes (2-4) EUC-JP. The web search restricts
-// results to Japanese pages ("lr=lang_ja") when `japanLocal` is set and
-// keeps an empty "lr=" otherwise. A value outside 0-4 gets the web search.
-UrlTemplate searchTemplate(SearchMode mode, bool japanLocal);
+// One search mode: the label beside the box (system code page text), the URL
+// template and the encoding the site takes the word in. `fixedValues` are
+// the placeholder values besides "[search_word]" (the built-in sites'
+// "[lang]", "[dictionary]" and "[mode]"; a user's site has none).
+struct SearchSite {
+    std::string label;
+    std::string url;
+    transcode::encoding_id encoding = transcode::encoding_utf8;
+    PlaceholderMap fixedValues;
+    // The built-in web search only: its "lr=" ends the URL and gets
+    // "lang_ja" when the search is restricted to Japanese pages.
+    bool languageRange = false;
+};
 
-// The placeholder values of `mode` for `word`: "[search_word]" always;
-// "[lang]" = "ja" for the Google modes; "[dictionary]" ("ej", "je", "all")
-// and "[mode]" = "0" for the dictionary modes. A value outside 0-4 gets the
-// web search's values.
-PlaceholderMap searchPlaceholders(SearchMode mode, const std::string& word);
+// The five built-in sites in cycling order: Google web and image search,
+// then the dictionary's English-to-Japanese, Japanese-to-English and
+// all-dictionaries look-ups.
+const std::vector<SearchSite>& builtInSearchSites();
+
+// The template of `site` with its target encoding. `japanLocal` restricts
+// the built-in web search to Japanese pages ("lr=lang_ja"); it leaves every
+// other site alone.
+UrlTemplate searchTemplate(const SearchSite& site, bool japanLocal);
+
+// The placeholder values of `site` for `word`: "[search_word]" and the
+// site's fixed values.
+PlaceholderMap searchPlaceholders(const SearchSite& site, const std::string& word);
 
 }  // namespace lumenvik

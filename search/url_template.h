@@ -31,8 +31,15 @@ struct UrlTemplate {
     // and percent-encoded. Only the first occurrence is replaced; a token
     // with no entry stays as it is, brackets included. A replacement is only
     // letters, digits, "+" and "%" escapes, so it never forms a token and
-    // the entries' order cannot change the result.
-    std::string expand(const PlaceholderMap& placeholders) const;
+    // the entries' order cannot change the result. Each value is taken to
+    // be in `source`; with encoding_unknown its encoding is guessed.
+    std::string expand(const PlaceholderMap& placeholders,
+                       transcode::encoding_id source = transcode::encoding_unknown) const;
 };
+
+// The encoding of text in an ANSI code page: 932 Shift_JIS (its code page
+// 932 form), 65001 UTF-8, 20932 and 51932 EUC-JP; encoding_unknown for any
+// other code page.
+transcode::encoding_id encodingOfCodePage(unsigned codePage);
 
 }  // namespace lumenvik

@@ -6,6 +6,8 @@
 // - saving leaves every other key of the file as it was;
 // - a save to a file that cannot be written reports failure, changes
 //   neither the file nor the record.
+// All of it holds for both ways of writing: the platform's (the whole file
+// written anew) and the program's own one-line edits (settings/ini_edit.h).
 //
 // Input layout: the whole input is the file's text; its first 36 bytes (or
 // fewer, repeated) also give the nine values saved.
@@ -59,11 +61,10 @@ bool one_of_the_nine(const std::string& section, const std::string& key) {
     return false;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+void check(const std::uint8_t* data, std::size_t size, bool lineEdits) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     fuzz::IniTextStore store;
+    store.lineEdits = lineEdits;
     store.files[kPath] = text;
 
     SearchSettings loaded(store, "");
@@ -105,5 +106,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!blocked.save(""));
     FUZZ_CHECK(store.files[kPath] == saved);
     FUZZ_CHECK(values(blocked) == kept);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    check(data, size, false);
+    check(data, size, true);
     return 0;
 }

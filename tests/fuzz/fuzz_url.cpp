@@ -3,13 +3,15 @@
 // lower-case hex digits; letters and digits stand for themselves, "+" for a
 // space and every other byte is escaped; decoding gives back exactly the
 // converted bytes. The search mode's template expanded with the word holds
-// the encoded word in place of "[search_word]".
+// the encoded word in place of "[search_word]". Read as a settings file,
+// the same bytes give only usable search modes.
 //
 // Input layout: byte 0 chooses the target (and the mode), the rest is the word.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "search/search_modes_file.h"
 #include "search/search_templates.h"
 #include "search/url_encode.h"
 #include "tests/fuzz/fuzz_support.h"
@@ -68,14 +70,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(decoded(encoded) == converted);
 
     // The search road proper: the mode's template with the word.
-    const lumenvik::SearchMode mode = (data[0] >> 3) % 5;
-    const lumenvik::UrlTemplate t = lumenvik::searchTemplate(mode, data[0] & 0x80);
-    const std::string url = t.expand(lumenvik::searchPlaceholders(mode, word));
+    const lumenvik::SearchSite& site = lumenvik::builtInSearchSites()[(data[0] >> 3) % 5];
+    const lumenvik::UrlTemplate t = lumenvik::searchTemplate(site, data[0] & 0x80);
+    const std::string url = t.expand(lumenvik::searchPlaceholders(site, word));
     const std::string word_part = lumenvik::urlEncode(convert_to_encoding(word, t.target));
     FUZZ_CHECK(url.find("[search_word]") == std::string::npos);
     const std::string tail = "=" + word_part;
     const bool at_end =
         url.size() >= tail.size() && url.compare(url.size() - tail.size(), tail.size(), tail) == 0;
     FUZZ_CHECK(at_end || url.find(tail + "&") != std::string::npos);
+
+    // The same bytes as a settings file: whatever its [SearchModes] holds,
+    // every mode is a usable http(s) template with a label, and the list
+    // holds the five built-in places and at most eleven more.
+    const lumenvik::SearchModesReading read =
+        lumenvik::readSearchModes(word, data[0] & 0x40 ? encoding_sjis : encoding_utf8);
+    FUZZ_CHECK(read.modes.count() >= 5 && read.modes.count() <= 16);
+    for (lumenvik::SearchMode m = 0; read.modes.contains(m); ++m) {
+        const lumenvik::SearchSite& s = read.modes.site(m);
+        std::string scheme = s.url.substr(0, 8);
+        for (char& c : scheme) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+        FUZZ_CHECK(scheme.compare(0, 7, "http://") == 0 || scheme == "https://");
+        FUZZ_CHECK(s.url.find("[search_word]") != std::string::npos);
+        FUZZ_CHECK(!s.label.empty());
+    }
     return 0;
 }

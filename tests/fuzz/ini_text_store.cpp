@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "settings/ini_edit.h"
+
 namespace fuzz {
 
 namespace {
@@ -149,6 +151,10 @@ int32_t IniTextStore::readInt(const std::string& path, const std::string& sectio
 bool IniTextStore::writeString(const std::string& path, const std::string& section,
                                const std::string& key, const std::string& value) {
     if (std::find(readOnly.begin(), readOnly.end(), path) != readOnly.end()) return false;
+    if (lineEdits) {
+        files[path] = lumenvik::withIniValue(files[path], section, key, value);
+        return true;
+    }
     std::vector<Section> sections = parse(files[path]);
     const std::string want_section = trimmed(section, 0, section.size());
     const std::string want_key = trimmed(key, 0, key.size());

@@ -53,6 +53,9 @@ class IniTextStore : public lumenvik::ProfileStore {
     std::map<std::string, std::string> files;
     // Paths whose writes fail (a read-only file); the text stays as it is.
     std::vector<std::string> readOnly;
+    // Writes change only the key's line (withIniValue), as the program's
+    // own store does, instead of writing the whole text anew.
+    bool lineEdits = false;
 
     struct Key {
         std::string name;

@@ -1,3 +1,4 @@
+#include "search/search_mode.h"
 #include "search/search_templates.h"
 
 #include <gtest/gtest.h>
@@ -9,8 +10,10 @@ namespace {
 
 const std::string kNihonSjis = "\x93\xFA\x96\x7B";  // 日本 in code page 932
 
+const SearchSite& site(SearchMode mode) { return builtInSearchSites()[mode]; }
+
 std::string urlFor(SearchMode mode, bool japanLocal, const std::string& word) {
-    return searchTemplate(mode, japanLocal).expand(searchPlaceholders(mode, word));
+    return searchTemplate(site(mode), japanLocal).expand(searchPlaceholders(site(mode), word));
 }
 
 TEST(SearchTemplates, EachModeWithTheWordNihonInCodePage932) {
@@ -53,22 +56,24 @@ TEST(SearchTemplates, AsciiWordsAreOnlyPercentEncoded) {
 
 TEST(SearchTemplates, TargetEncodingPerMode) {
     for (SearchMode mode : {0, 1}) {
-        EXPECT_EQ(searchTemplate(mode, true).target, transcode::encoding_utf8) << mode;
+        EXPECT_EQ(searchTemplate(site(mode), true).target, transcode::encoding_utf8) << mode;
     }
     for (SearchMode mode : {2, 3, 4}) {
-        EXPECT_EQ(searchTemplate(mode, true).target, transcode::encoding_euc) << mode;
+        EXPECT_EQ(searchTemplate(site(mode), true).target, transcode::encoding_euc) << mode;
     }
 }
 
 TEST(SearchPlaceholders, ValuesPerMode) {
     const std::string w = "word";
-    EXPECT_EQ(searchPlaceholders(0, w), (PlaceholderMap{{"[search_word]", w}, {"[lang]", "ja"}}));
-    EXPECT_EQ(searchPlaceholders(1, w), (PlaceholderMap{{"[search_word]", w}, {"[lang]", "ja"}}));
-    EXPECT_EQ(searchPlaceholders(2, w),
+    EXPECT_EQ(searchPlaceholders(site(0), w),
+              (PlaceholderMap{{"[search_word]", w}, {"[lang]", "ja"}}));
+    EXPECT_EQ(searchPlaceholders(site(1), w),
+              (PlaceholderMap{{"[search_word]", w}, {"[lang]", "ja"}}));
+    EXPECT_EQ(searchPlaceholders(site(2), w),
               (PlaceholderMap{{"[search_word]", w}, {"[dictionary]", "ej"}, {"[mode]", "0"}}));
-    EXPECT_EQ(searchPlaceholders(3, w),
+    EXPECT_EQ(searchPlaceholders(site(3), w),
               (PlaceholderMap{{"[search_word]", w}, {"[dictionary]", "je"}, {"[mode]", "0"}}));
-    EXPECT_EQ(searchPlaceholders(4, w),
+    EXPECT_EQ(searchPlaceholders(site(4), w),
               (PlaceholderMap{{"[search_word]", w}, {"[dictionary]", "all"}, {"[mode]", "0"}}));
 }
 

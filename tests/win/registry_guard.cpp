@@ -7,8 +7,6 @@
 namespace lvtest {
 namespace {
 
-const char kRoot[] = "http\\shell";
-
 void saveTree(const std::string& path, std::vector<HttpShellGuard::Key>& out) {
     HKEY key = nullptr;
     if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
@@ -43,8 +41,8 @@ void saveTree(const std::string& path, std::vector<HttpShellGuard::Key>& out) {
     for (const std::string& child : children) saveTree(path + "\\" + child, out);
 }
 
-void putBack(const std::vector<HttpShellGuard::Key>& keys) {
-    deleteKeyTree(kRoot);
+void putBack(const std::string& root, const std::vector<HttpShellGuard::Key>& keys) {
+    deleteKeyTree(root);
     for (const auto& node : keys) {
         HKEY key = nullptr;
         if (::RegCreateKeyExA(HKEY_CLASSES_ROOT, node.path.c_str(), 0, nullptr, 0, KEY_WRITE,
@@ -124,14 +122,16 @@ bool deserialize(const std::string& text, std::vector<HttpShellGuard::Key>& keys
 
 }  // namespace
 
-HttpShellGuard::HttpShellGuard(const std::string& backupFile) : backupFile_(backupFile) {
+HttpShellGuard::HttpShellGuard(const std::string& backupFile, const std::string& root)
+    : backupFile_(backupFile), root_(root) {
     // A run that ended before restoring left its copy behind: that is the
     // state to keep, not whatever the killed run had made of the key.
     if (fileExists(backupFile_)) {
         std::vector<Key> leftover;
-        if (deserialize(readFile(backupFile_), leftover) && !leftover.empty()) putBack(leftover);
+        if (deserialize(readFile(backupFile_), leftover) && !leftover.empty())
+            putBack(root_, leftover);
     }
-    saveTree(kRoot, saved_);
+    saveTree(root_, saved_);
     writeFile(backupFile_, serialize(saved_));
 }
 
@@ -142,9 +142,9 @@ HttpShellGuard::~HttpShellGuard() {
 
 void HttpShellGuard::restore() {
     if (saved_.empty()) {
-        deleteKeyTree(kRoot);
+        deleteKeyTree(root_);
     } else {
-        putBack(saved_);
+        putBack(root_, saved_);
     }
 }
 

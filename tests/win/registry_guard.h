@@ -1,7 +1,8 @@
 #pragma once
 // Keeps the Wine prefix's registry as it was: the "http" protocol's shell
-// key (HKEY_CLASSES_ROOT\http\shell), which the browser tests rewrite, is
-// saved when a guard is made and put back when it goes. The saved copy is
+// key (HKEY_CLASSES_ROOT\http\shell, or another root), which the browser
+// tests rewrite, is saved when a guard is made and put back when it goes.
+// The saved copy is
 // also written to a file, so that a run that was killed before it could
 // restore is repaired by the next guard.
 
@@ -14,7 +15,7 @@ namespace lvtest {
 
 class HttpShellGuard {
   public:
-    explicit HttpShellGuard(const std::string& backupFile);
+    explicit HttpShellGuard(const std::string& backupFile, const std::string& root = "http\\shell");
     ~HttpShellGuard();
     HttpShellGuard(const HttpShellGuard&) = delete;
     HttpShellGuard& operator=(const HttpShellGuard&) = delete;
@@ -34,6 +35,7 @@ class HttpShellGuard {
 
   private:
     std::string backupFile_;
+    std::string root_;
     std::vector<Key> saved_;  // parents before children; empty: the key did not exist
 };
 

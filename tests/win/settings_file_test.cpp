@@ -110,10 +110,15 @@ TEST_F(SettingsFile, TheFirstSaveWritesBothSectionsWithAllNineKeys) {
 }
 
 TEST_F(SettingsFile, SavingKeepsOtherSectionsAndComments) {
+    // A search mode's label as Notepad saves it today: UTF-8 without a mark,
+    // which the platform's writing would garble through code page 932.
+    const std::string label = "label2=\xE3\x80\x90 weblio \xE8\x8B\xB1\xE5\x92\x8C \xE3\x80\x91";
     writeIni(
         "; written by hand\r\n"
         "[Window]\r\nx=10\r\n"
-        "[KEYDATA]\r\n; the show key\r\n showWindowKey = 16 \r\nextra=yes\r\n");
+        "[KEYDATA]\r\n; the show key\r\n showWindowKey = 16 \r\nextra=yes\r\n"
+        "[SearchModes]\r\n" +
+        label + "\r\n");
     SearchSettings s(lumenvik::win::profileStore(), "");
     ASSERT_EQ(s.showWindowKey, 16);
     s.mode_next = 0xBA;
@@ -128,6 +133,7 @@ TEST_F(SettingsFile, SavingKeepsOtherSectionsAndComments) {
     const std::string text = lvtest::readFile(iniPath());
     EXPECT_NE(text.find("; written by hand"), std::string::npos) << text;
     EXPECT_NE(text.find("; the show key"), std::string::npos) << text;
+    EXPECT_NE(text.find("[SearchModes]\r\n" + label + "\r\n"), std::string::npos) << text;
     SearchSettings again(lumenvik::win::profileStore(), "");
     EXPECT_EQ(values(again), values(s));
 }

@@ -1,0 +1,27 @@
+#pragma once
+// The settings file's bytes and last-write time, for the search modes it
+// defines, and whole-file reads and writes of its bytes.
+
+#include <string>
+
+#include "search/search_modes_file.h"
+
+namespace lumenvik::win {
+
+// The file's bytes; false when it cannot be opened or read.
+bool readFileBytes(const std::string& path, std::string& bytes);
+// Replaces the file's content by `bytes` (creating it); false when the file
+// cannot be written (read-only, a folder, a missing folder).
+bool writeFileBytes(const std::string& path, const std::string& bytes);
+
+class Win32SettingsFile : public SettingsFileView {
+  public:
+    explicit Win32SettingsFile(std::string path) : path_(std::move(path)) {}
+    SettingsFileState state() override;
+    bool readAll(std::string& bytes) override;
+
+  private:
+    std::string path_;
+};
+
+}  // namespace lumenvik::win

@@ -1,0 +1,244 @@
+#include "search/search_modes_file.h"
+
+#include <map>
+
+#include "transcode/factory.h"
+#include "transcode/utf_engines.h"
+
+namespace lumenvik {
+namespace {
+
+constexpr int kMaxModes = 16;
+constexpr std::size_t kBuiltInCount = 5;
+const char kSection[] = "searchmodes";
+const char kToken[] = "[search_word]";
+
+bool blank(char c) { return (c >= 0x09 && c <= 0x0D) || c == ' '; }
+
+std::string trimmed(const std::string& s, std::size_t begin, std::size_t end) {
+    while (begin < end && blank(s[begin])) ++begin;
+    while (end > begin && blank(s[end - 1])) --end;
+    return s.substr(begin, end - begin);
+}
+
+std::string lowered(std::string s) {
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return s;
+}
+
+bool startsWithNoCase(const std::string& s, const char* prefix) {
+    const std::string p(prefix);
+    return lowered(s.substr(0, p.size())) == p;
+}
+
+// The file as UTF-8 or 8-bit text without its byte-order mark; a UTF-16
+// file (Notepad's "Unicode") is turned into UTF-8.
+std::string withoutMark(const std::string& bytes) {
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) return bytes.substr(3);
+    if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
+        return transcode::translate_between(bytes.substr(2), transcode::encoding_utf16le,
+                                            transcode::encoding_utf8);
+    }
+    if (bytes.compare(0, 2, "\xFE\xFF") == 0) {
+        return transcode::translate_between(bytes.substr(2), transcode::encoding_utf16be,
+                                            transcode::encoding_utf8);
+    }
+    return bytes;
+}
+
+// The keys of the first section named [SearchModes], by lower-case name;
+// the first key of a name counts. A value enclosed in a pair of equal
+// quotes loses them, as the platform's INI reading does.
+std::map<std::string, std::string> sectionKeys(const std::string& text) {
+    std::map<std::string, std::string> keys;
+    bool inSection = false, seen = false;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = pos;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+        const std::string line = trimmed(text, pos, end);
+        pos = end + 1;
+        if (line.empty()) continue;
+        const std::size_t close = line.rfind(']');
+        if (line[0] == '[' && close != std::string::npos && close > 0) {
+            if (inSection) break;
+            inSection = !seen && lowered(trimmed(line, 1, close)) == kSection;
+            seen = seen || inSection;
+            continue;
+        }
+        const std::size_t eq = line.find('=');
+        if (!inSection || eq == std::string::npos) continue;
+        std::string value = trimmed(line, eq + 1, line.size());
+        if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') &&
+            value.back() == value[0]) {
+            value = value.substr(1, value.size() - 2);
+        }
+        keys.emplace(lowered(trimmed(line, 0, eq)), value);
+    }
+    return keys;
+}
+
+// Valid UTF-8 with at least one multi-byte sequence: no stray or missing
+// continuation byte, no overlong form, no surrogate, nothing past U+10FFFF.
+bool isMultiByteUtf8(const std::string& s) {
+    bool multiByte = false;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto lead = static_cast<unsigned char>(s[i]);
+        const unsigned length = transcode::utf8_sequence_length[lead];
+        if (length == 1) {
+            ++i;
+            continue;
+        }
+        if (length < 2 || length > 4 || i + length > s.size()) return false;
+        const auto second = static_cast<unsigned char>(s[i + 1]);
+        if (lead == 0xC0 || lead == 0xC1 || (lead == 0xE0 && second < 0xA0) ||
+            (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90) ||
+            (lead == 0xF4 && second > 0x8F) || lead > 0xF4) {
+            return false;
+        }
+        for (unsigned k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        }
+        multiByte = true;
+        i += length;
+    }
+    return multiByte;
+}
+
+bool encodingByName(const std::string& name, transcode::encoding_id& id) {
+    const std::string n = lowered(name);
+    if (n.empty() || n == "utf-8") {
+        id = transcode::encoding_utf8;
+    } else if (n == "euc-jp") {
+        id = transcode::encoding_euc;
+    } else if (n == "shift_jis" || n == "sjis" || n == "cp932") {
+        id = transcode::encoding_sjis;
+    } else if (n == "iso-2022-jp") {
+        id = transcode::encoding_iso2022jp;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The host of an http(s) URL: what stands between "://" and the path,
+// without a user name or a port.
+std::string hostOf(const std::string& url) {
+    const std::size_t begin = url.find("://") + 3;
+    std::size_t end = url.find_first_of("/?#", begin);
+    if (end == std::string::npos) end = url.size();
+    std::string host = url.substr(begin, end - begin);
+    const std::size_t at = host.rfind('@');
+    if (at != std::string::npos) host = host.substr(at + 1);
+    const std::size_t colon = host.rfind(':');
+    if (colon != std::string::npos && host.find(']', colon) == std::string::npos) {
+        host = host.substr(0, colon);
+    }
+    return host;
+}
+
+class Reader {
+  public:
+    Reader(std::map<std::string, std::string> keys, transcode::encoding_id display)
+        : keys_(std::move(keys)), display_(display) {}
+
+    // The site of index k, or false when it has none (or a bad one). A bad
+    // encoding is reported even without a URL beside it.
+    bool site(int k, SearchSite& out) {
+        const std::string index = std::to_string(k);
+        bool good = true;
+        transcode::encoding_id encoding = transcode::encoding_utf8;
+        const std::string* name = find("encoding" + index);
+        if (name != nullptr && !encodingByName(*name, encoding)) {
+            report("encoding" + index, *name,
+                   "使えない文字コードです。utf-8、euc-jp、shift_jis、iso-2022-jp "
+                   "のどれかを書いてください。");
+            good = false;
+        }
+        const std::string* url = find("url" + index);
+        if (url == nullptr || url->empty()) return false;
+        if (!startsWithNoCase(*url, "http://") && !startsWithNoCase(*url, "https://")) {
+            report("url" + index, *url, "URL が http:// か https:// で始まっていません。");
+            good = false;
+        } else if (url->find(kToken) == std::string::npos) {
+            report("url" + index, *url, "URL に [search_word] がありません。");
+            good = false;
+        }
+        if (!good) return false;
+        const std::string* label = find("label" + index);
+        out = SearchSite{};
+        out.url = *url;
+        out.encoding = encoding;
+        out.label = label != nullptr && !label->empty()
+                        ? textForDisplay(*label, display_)
+                        : "【 " + textForDisplay(hostOf(*url), display_) + " 】検索";
+        return true;
+    }
+
+    std::vector<std::string> problems;
+
+  private:
+    const std::string* find(const std::string& key) const {
+        const auto it = keys_.find(key);
+        return it == keys_.end() ? nullptr : &it->second;
+    }
+    void report(const std::string& key, const std::string& value, const char* what) {
+        problems.push_back(key + "=" + textForDisplay(value, display_) + "\r\n    " + what);
+    }
+
+    std::map<std::string, std::string> keys_;
+    transcode::encoding_id display_;
+};
+
+}  // namespace
+
+std::string textForDisplay(const std::string& bytes, transcode::encoding_id display) {
+    if (display == transcode::encoding_unknown) return bytes;
+    const transcode::encoding_id from =
+        isMultiByteUtf8(bytes) ? transcode::encoding_utf8 : transcode::encoding_sjis;
+    return from == display ? bytes : transcode::translate_between(bytes, from, display);
+}
+
+SearchModesReading readSearchModes(const std::string& fileBytes, transcode::encoding_id display) {
+    Reader reader(sectionKeys(withoutMark(fileBytes)), display);
+    std::vector<SearchSite> sites = builtInSearchSites();
+    for (int k = 0; k < kMaxModes; ++k) {
+        SearchSite site;
+        const bool defined = reader.site(k, site);
+        if (static_cast<std::size_t>(k) < kBuiltInCount) {
+            if (defined) sites[static_cast<std::size_t>(k)] = site;
+        } else if (defined) {
+            sites.push_back(site);
+        } else {
+            break;
+        }
+    }
+    return SearchModesReading{SearchModes(std::move(sites)), std::move(reader.problems)};
+}
+
+std::string settingsErrorText(const std::vector<std::string>& problems) {
+    std::string text =
+        "lumenvik.ini の [SearchModes] に誤りがあります。\r\n"
+        "次の設定は使われません（url0～url4 のモードは元のまま、url5 "
+        "以降はそこで一覧が終わります）。";
+    for (const std::string& line : problems) text += "\r\n\r\n" + line;
+    return text;
+}
+
+bool UserSearchModes::refresh(SettingsFileView& file, transcode::encoding_id display,
+                              SearchModes& modes, std::vector<std::string>& problems) {
+    const SettingsFileState now = file.state();
+    if (read_ && now == last_) return false;
+    read_ = true;
+    last_ = now;
+    std::string bytes;
+    if (!now.exists || !file.readAll(bytes)) bytes.clear();
+    SearchModesReading reading = readSearchModes(bytes, display);
+    modes = std::move(reading.modes);
+    problems = std::move(reading.problems);
+    return true;
+}
+
+}  // namespace lumenvik

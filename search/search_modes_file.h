@@ -1,0 +1,87 @@
+#pragma once
+// The user's search modes, from the section [SearchModes] of the settings
+// file. For an index k from 0 to 15:
+//   url<k>       the URL template: http:// or https://, holding
+//                "[search_word]" (the only token of a user's template);
+//   label<k>     the label; "【 " + the URL's host + " 】検索" when absent;
+//   encoding<k>  utf-8 (also when absent), euc-jp, shift_jis (sjis, cp932)
+//                or iso-2022-jp, in any letter case.
+// A valid url<k> replaces built-in mode k for k from 0 to 4; from 5 on,
+// modes are added while url<k> is present, and the first index without one
+// ends the list. A bad entry leaves its mode as it would be without it (the
+// built-in mode, or the end of the list) and is reported. The program never
+// writes this section.
+//
+// The section is read from the file's own bytes, not through the platform's
+// INI functions, which read the file through the ANSI code page and so
+// garble a label that an editor saved in UTF-8.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "search/search_mode.h"
+
+namespace lumenvik {
+
+constexpr char kSettingsErrorCaption[] = "Lumenvik - 設定エラー";
+
+struct SearchModesReading {
+    SearchModes modes;
+    // One line per bad entry: its key, its value and what is wrong.
+    std::vector<std::string> problems;
+};
+
+// Reads the section from the bytes of the whole file, read as the platform
+// reads INI files: a UTF-8 (or UTF-16) byte-order mark is skipped, names
+// are matched without regard to letter case or surrounding blanks, the
+// first section of the name and the first key of a name count. Labels and
+// problem lines come out in `display`, the encoding of the ANSI code page
+// (kept as they are when it is encoding_unknown).
+SearchModesReading readSearchModes(const std::string& fileBytes, transcode::encoding_id display);
+
+// A label or value as the user's editor saved it, in `display`: bytes that
+// form valid UTF-8 with at least one multi-byte sequence are UTF-8, any
+// other bytes code page 932.
+std::string textForDisplay(const std::string& bytes, transcode::encoding_id display);
+
+// The text of the one message box that reports `problems`.
+std::string settingsErrorText(const std::vector<std::string>& problems);
+
+// What the program knows of the settings file at one moment.
+struct SettingsFileState {
+    bool exists = false;
+    uint64_t lastWrite = 0;  // the platform's last-write time
+    uint64_t size = 0;
+    bool operator==(const SettingsFileState& o) const {
+        return exists == o.exists && lastWrite == o.lastWrite && size == o.size;
+    }
+};
+
+// The settings file as the modes need it; the Windows build answers with
+// the file system.
+class SettingsFileView {
+  public:
+    virtual ~SettingsFileView() = default;
+    virtual SettingsFileState state() = 0;
+    // The whole file; false when it cannot be read.
+    virtual bool readAll(std::string& bytes) = 0;
+};
+
+// Keeps the modes in step with the file: read at start-up, and again when
+// the file has changed since the last read.
+class UserSearchModes {
+  public:
+    // Reads the file when it is the first call or the file's state differs
+    // from that of the last read. Returns true when it read: `modes` then
+    // holds what the file defines (the built-in five without a file) and
+    // `problems` what was wrong, to be reported once.
+    bool refresh(SettingsFileView& file, transcode::encoding_id display, SearchModes& modes,
+                 std::vector<std::string>& problems);
+
+  private:
+    bool read_ = false;
+    SettingsFileState last_;
+};
+
+}  // namespace lumenvik
