@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace lumenvik::win {
@@ -15,6 +16,7 @@ HKEY toHkey(RegistryKey key) { return reinterpret_cast<HKEY>(key); }
 bool Win32BrowserPlatform::openClassesRootKey(const std::string& path, RegistryKey& key) {
     HKEY opened = nullptr;
     if (::RegOpenKeyA(HKEY_CLASSES_ROOT, path.c_str(), &opened) != ERROR_SUCCESS) return false;
+    open_.emplace_back(opened);
     key = reinterpret_cast<RegistryKey>(opened);
     return true;
 }
@@ -30,7 +32,12 @@ bool Win32BrowserPlatform::readDefaultValue(RegistryKey key, std::size_t bufferB
     return true;
 }
 
-void Win32BrowserPlatform::closeKey(RegistryKey key) { ::RegCloseKey(toHkey(key)); }
+void Win32BrowserPlatform::closeKey(RegistryKey key) {
+    const auto it = std::find_if(open_.begin(), open_.end(), [&](const OwnedRegKey& owned) {
+        return owned.get() == toHkey(key);
+    });
+    if (it != open_.end()) open_.erase(it);  // its owner closes it
+}
 
 std::string Win32BrowserPlatform::upperCase(const std::string& text) {
     std::vector<char> copy(text.begin(), text.end());

@@ -2,7 +2,10 @@
 // The default-browser launch's platform calls, answered by the registry,
 // the shell and message boxes.
 
+#include <vector>
+
 #include "search/browser_launch.h"
+#include "win/owned_handle.h"
 
 namespace lumenvik::win {
 
@@ -15,6 +18,11 @@ class Win32BrowserPlatform : public BrowserPlatform {
     bool shellExecute(const std::string& operation, const std::string& file,
                       const std::string& parameters) override;
     void messageBox(const std::string& text, const std::string& caption) override;
+
+  private:
+    // The keys handed out and not closed yet: at the latest they are closed
+    // with this object.
+    std::vector<OwnedRegKey> open_;
 };
 
 }  // namespace lumenvik::win
