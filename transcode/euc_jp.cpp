@@ -15,13 +15,15 @@ namespace {
 constexpr bool is_euc_cell(unsigned c) { return c >= 0xA1 && c <= 0xFE; }
 
 // EUC-JP two-byte codes of JIS X 0208 (leads A1-FE) by first and second
-// byte: one look-up gives the unit, U+003F for an unmapped code, or kNone
-// where the two bytes are no such code.
+// byte, as the sink's codes: one look-up gives the output of the code (that
+// of U+003F for an unmapped code), or kNone where the two bytes are no such
+// code.
+template <class Sink>
 struct euc_pairs {
-    static constexpr std::uint16_t kNone = 0xFFFF;  // no EUC-JP code maps there
+    using code_type = typename Sink::code_type;
     static constexpr unsigned kNoneRow = 94;
-    std::uint16_t base[256];                   // row * 256 of each lead byte
-    std::uint16_t code[(kNoneRow + 1) * 256];  // [lead - 0xA1][second]
+    std::uint16_t base[256];               // row * 256 of each lead byte
+    code_type code[(kNoneRow + 1) * 256];  // [lead - 0xA1][second]
     euc_pairs() {
         for (unsigned b = 0; b < 256; ++b) {
             const unsigned row = is_euc_cell(b) ? b - 0xA1 : kNoneRow;
@@ -29,19 +31,20 @@ struct euc_pairs {
         }
         for (unsigned row = 0; row <= kNoneRow; ++row) {
             for (unsigned f = 0; f < 256; ++f) {
-                std::uint16_t u = kNone;
+                code_type c = Sink::kNone;
                 if (row < kNoneRow && is_euc_cell(f)) {
-                    u = tables::euc_pair(row + 0xA1, f);
-                    if (u == 0) u = replacement_char;
+                    const unsigned u = tables::euc_pair(row + 0xA1, f);
+                    c = Sink::code_of(u ? u : replacement_char);
                 }
-                code[row * 256 + f] = u;
+                code[row * 256 + f] = c;
             }
         }
     }
 };
 
-const euc_pairs& euc_pair_table() {
-    static const euc_pairs table;
+template <class Sink>
+const euc_pairs<Sink>& euc_pair_table() {
+    static const euc_pairs<Sink> table;
     return table;
 }
 
@@ -51,7 +54,7 @@ template <class Sink>
 struct euc_decode_step {
     static constexpr std::size_t per_byte = Sink::max_per_unit;
     static constexpr std::size_t ascii_width = Sink::ascii_width;
-    const euc_pairs& pairs = euc_pair_table();
+    const euc_pairs<Sink>& pairs = euc_pair_table<Sink>();
 
     template <bool Checked, class U>
     std::size_t operator()(const unsigned char* p, std::size_t left, U*& o) const {
@@ -62,9 +65,9 @@ struct euc_decode_step {
         }
         if (!Checked || left >= 2) {
             // JIS X 0208, the bulk of any EUC-JP text.
-            const unsigned v = pairs.code[pairs.base[b] + p[1]];
-            if (v != euc_pairs::kNone) {
-                Sink::put(o, v);
+            const typename Sink::code_type c = pairs.code[pairs.base[b] + p[1]];
+            if (c != Sink::kNone) {
+                Sink::put_code(o, c);
                 return 2;
             }
         }

@@ -11,14 +11,16 @@ using namespace detail;
 
 namespace {
 
-// CP932 double-byte codes by lead and trail byte: one look-up gives the
-// unit, U+003F for an unmapped code, or kNone where the two bytes are no
-// double-byte code (no lead byte, or no trail byte after it).
+// CP932 double-byte codes by lead and trail byte, as the sink's codes: one
+// look-up gives the output of the code (that of U+003F for an unmapped
+// code), or kNone where the two bytes are no double-byte code (no lead
+// byte, or no trail byte after it).
+template <class Sink>
 struct cp932_pairs {
-    static constexpr std::uint16_t kNone = 0xFFFF;  // no CP932 code maps there
+    using code_type = typename Sink::code_type;
     static constexpr unsigned kNoneRow = 60;
-    std::uint16_t base[256];                   // row * 256 of each lead byte
-    std::uint16_t code[(kNoneRow + 1) * 256];  // [row][trail]
+    std::uint16_t base[256];               // row * 256 of each lead byte
+    code_type code[(kNoneRow + 1) * 256];  // [row][trail]
     cp932_pairs() {
         for (unsigned b = 0; b < 256; ++b) {
             const unsigned row = cp932_rows.row[b];
@@ -26,19 +28,20 @@ struct cp932_pairs {
         }
         for (unsigned row = 0; row <= kNoneRow; ++row) {
             for (unsigned t = 0; t < 256; ++t) {
-                std::uint16_t u = kNone;
+                code_type c = Sink::kNone;
                 if (row < kNoneRow && is_cp932_trail(t)) {
-                    u = tables::cp932_to_unicode[row * 192 + t - 0x40];
-                    if (u == 0) u = replacement_char;
+                    const unsigned u = tables::cp932_to_unicode[row * 192 + t - 0x40];
+                    c = Sink::code_of(u ? u : replacement_char);
                 }
-                code[row * 256 + t] = u;
+                code[row * 256 + t] = c;
             }
         }
     }
 };
 
-const cp932_pairs& cp932_pair_table() {
-    static const cp932_pairs table;
+template <class Sink>
+const cp932_pairs<Sink>& cp932_pair_table() {
+    static const cp932_pairs<Sink> table;
     return table;
 }
 
@@ -47,7 +50,7 @@ template <class Sink>
 struct cp932_decode_step {
     static constexpr std::size_t per_byte = Sink::max_per_unit;
     static constexpr std::size_t ascii_width = Sink::ascii_width;
-    const cp932_pairs& pairs = cp932_pair_table();
+    const cp932_pairs<Sink>& pairs = cp932_pair_table<Sink>();
 
     template <bool Checked, class U>
     std::size_t operator()(const unsigned char* p, std::size_t left, U*& o) const {
@@ -57,9 +60,9 @@ struct cp932_decode_step {
             return 1;
         }
         if (!Checked || left >= 2) {
-            const unsigned u = pairs.code[pairs.base[b] + p[1]];
-            if (u != cp932_pairs::kNone) {
-                Sink::put(o, u);
+            const typename Sink::code_type c = pairs.code[pairs.base[b] + p[1]];
+            if (c != Sink::kNone) {
+                Sink::put_code(o, c);
                 return 2;
             }
         }

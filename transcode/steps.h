@@ -132,12 +132,19 @@ void run_unit_steps(std::wstring& in, std::string& out, Step&& step) {
 
 // Sinks of UTF-16 units. put() takes any unit a decoder makes; put_pair() a
 // surrogate pair (from UTF-8 only). max_per_unit bounds the output units.
+// The sinks that decoders of double-byte codes write to also have a code
+// of each unit's output for their look-up tables (code_of, put_code; kNone
+// is no code).
 
 // Into std::wstring, one element per unit.
 struct to_units {
     using out_type = std::wstring;
     static constexpr std::size_t max_per_unit = 1;
     static constexpr std::size_t ascii_width = sizeof(wchar_t);
+    using code_type = std::uint16_t;
+    static constexpr code_type kNone = 0xFFFF;  // no unit a table holds
+    static code_type code_of(std::uint32_t u) { return static_cast<code_type>(u); }
+    static void put_code(wchar_t*& o, code_type c) { *o++ = static_cast<wchar_t>(c); }
     static void put(wchar_t*& o, std::uint32_t u) { *o++ = static_cast<wchar_t>(u); }
     static void put_pair(wchar_t*& o, std::uint32_t hi, std::uint32_t lo) { put2(o, hi, lo); }
 };
@@ -148,6 +155,21 @@ struct to_utf8 {
     using out_type = std::string;
     static constexpr std::size_t max_per_unit = 3;
     static constexpr std::size_t ascii_width = 1;
+    // The bytes of a unit's sequence, first lowest, and its length in the
+    // top byte: written with one store.
+    using code_type = std::uint32_t;
+    static constexpr code_type kNone = 0xFFFFFFFF;
+    static code_type code_of(std::uint32_t u) {
+        char bytes[4] = {};
+        char* o = bytes;
+        put(o, u);
+        return (load_le32(reinterpret_cast<const unsigned char*>(bytes)) & 0xFFFFFF) |
+               static_cast<code_type>(o - bytes) << 24;
+    }
+    static void put_code(char*& o, code_type c) {
+        store_le32(o, c);
+        o += c >> 24;
+    }
     static void put(char*& o, std::uint32_t u) {
         if (u < 0x80) {
             *o++ = static_cast<char>(u);
