@@ -68,6 +68,14 @@ struct euc_decode_step {
             const typename Sink::code_type c = pairs.code[pairs.base[b] + p[1]];
             if (c != Sink::kNone) {
                 Sink::put_code(o, c);
+                if (!Checked) {
+                    // Kanji and kana come in runs: the next code too.
+                    const typename Sink::code_type d = pairs.code[pairs.base[p[2]] + p[3]];
+                    if (d != Sink::kNone) {
+                        Sink::put_code(o, d);
+                        return 4;
+                    }
+                }
                 return 2;
             }
         }

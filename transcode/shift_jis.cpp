@@ -63,6 +63,14 @@ struct cp932_decode_step {
             const typename Sink::code_type c = pairs.code[pairs.base[b] + p[1]];
             if (c != Sink::kNone) {
                 Sink::put_code(o, c);
+                if (!Checked) {
+                    // Kanji and kana come in runs: the next code too.
+                    const typename Sink::code_type d = pairs.code[pairs.base[p[2]] + p[3]];
+                    if (d != Sink::kNone) {
+                        Sink::put_code(o, d);
+                        return 4;
+                    }
+                }
                 return 2;
             }
         }
@@ -108,6 +116,15 @@ struct cp932_to_euc_step {
                 // 81-9F and E0-EF: JIS X 0208 by the standard relation.
                 store_le16(o, tables::sjis_euc.code[row * 192 + t - 0x40]);
                 o += 2;
+                if (!Checked) {
+                    // Kanji and kana come in runs: the next one too.
+                    const unsigned row2 = cp932_rows.row[p[2]], t2 = p[3];
+                    if (row2 < tables::kSjisEucRows && is_cp932_trail(t2)) {
+                        store_le16(o, tables::sjis_euc.code[row2 * 192 + t2 - 0x40]);
+                        o += 2;
+                        return 4;
+                    }
+                }
                 return 2;
             }
             if (b <= 0xF9) {

@@ -42,36 +42,44 @@ std::size_t run_byte_steps(const unsigned char* p, std::size_t n, Out& out, Step
     using U = typename Out::value_type;
     using S = std::remove_reference_t<Step>;
     constexpr std::size_t per = S::per_byte;
-    std::size_t i = 0;
     output_window<Out> win(out);
     U* o = win.open(n, per);
     constexpr std::size_t ascii_units = S::ascii_width / sizeof(U);
     const ascii_kernel ascii = ascii_kernel_for(S::ascii_width);
-    while (i + kAhead <= n) {
+    // Pointers rather than indexes: fewer registers live in the loop, which
+    // the 32-bit build has few of.
+    const unsigned char* s = p;
+    const unsigned char* const end = p + n;
+    while (static_cast<std::size_t>(end - s) >= kAhead) {
         const U* lim = win.limit();
         const std::size_t room = o < lim ? static_cast<std::size_t>(lim - o) / per : 0;
         if (room == 0) {
-            o = win.more(o, n - i, per);
+            o = win.more(o, static_cast<std::size_t>(end - s), per);
             continue;
         }
-        // Up to `stop` every character fits below the window limit.
-        const std::size_t stop = std::min(n - kAhead + 1, i + room);
-        while (i < stop) {
-            if (S::ascii_width != 0 && p[i] < 0x80) {
-                const std::size_t k = ascii(p + i, n - i, stop - i, o);
+        // Up to `stop` every character fits below the window limit, and
+        // kAhead - 1 bytes can be read beyond it.
+        const std::size_t left = static_cast<std::size_t>(end - s);
+        const unsigned char* const stop = s + std::min(left - (kAhead - 1), room);
+        while (s < stop) {
+            if (S::ascii_width != 0 && *s < 0x80) {
+                const std::size_t most = static_cast<std::size_t>(stop - s);
+                const std::size_t k = ascii(s, most + kAhead - 1, most, o);
                 o += k * ascii_units;
-                i += k;
+                s += k;
                 continue;
             }
-            i += step.template operator()<false>(p + i, n - i, o);
+            s += step.template operator()<false>(s, kAhead, o);
         }
     }
-    while (i < n) {
-        if (o >= win.limit()) o = win.more(o, n - i, per);
-        const std::size_t used = step.template operator()<true>(p + i, n - i, o);
+    while (s < end) {
+        if (o >= win.limit()) o = win.more(o, static_cast<std::size_t>(end - s), per);
+        const std::size_t used =
+            step.template operator()<true>(s, static_cast<std::size_t>(end - s), o);
         if (used == 0) break;
-        i += used;
+        s += used;
     }
+    const std::size_t i = static_cast<std::size_t>(s - p);
     win.close(o);
     return i;
 }
