@@ -95,19 +95,6 @@ constexpr bool kLittleEndian = true;
 constexpr bool kLittleEndian = false;
 #endif
 
-// The number of bytes below 0x80 at the start of the 8 bytes at p (0 to 8).
-inline unsigned ascii_prefix8(const unsigned char* p) {
-    if (kLittleEndian) {
-        std::uint64_t w;
-        std::memcpy(&w, p, 8);
-        const std::uint64_t high = w & 0x8080808080808080ull;
-        return high ? static_cast<unsigned>(__builtin_ctzll(high)) >> 3 : 8;
-    }
-    unsigned k = 0;
-    while (k < 8 && p[k] < 0x80) ++k;
-    return k;
-}
-
 // The 4 bytes at p as a number, first byte lowest.
 inline std::uint32_t load_le32(const unsigned char* p) {
     if (kLittleEndian) {
