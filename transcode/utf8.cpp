@@ -35,15 +35,24 @@ struct utf8_decode_step {
         if (!Checked) {
             // Complete three-byte sequences, two at a time where two follow
             // each other (runs of kana and kanji).
-            const std::uint64_t v8 = load_le64(p);
-            const std::uint32_t v = static_cast<std::uint32_t>(v8);
-            if ((v8 & 0xC0C0F0C0C0F0ull) == 0x8080E08080E0ull) {
-                Sink::put(o, three(v));
-                Sink::put(o, three(static_cast<std::uint32_t>(v8 >> 24)));
-                return 6;
+            // Both checked in one word where registers hold 64 bits, one
+            // after the other where they hold 32.
+            if constexpr (sizeof(std::size_t) == 8) {
+                const std::uint64_t v8 = load_le64(p);
+                if ((v8 & 0xC0C0F0C0C0F0ull) == 0x8080E08080E0ull) {
+                    Sink::put(o, three(static_cast<std::uint32_t>(v8)));
+                    Sink::put(o, three(static_cast<std::uint32_t>(v8 >> 24)));
+                    return 6;
+                }
             }
+            const std::uint32_t v = load_le32(p);
             if ((v & 0xC0C0F0) == 0x8080E0) {
                 Sink::put(o, three(v));
+                const std::uint32_t w = load_le32(p + 3);
+                if (sizeof(std::size_t) < 8 && (w & 0xC0C0F0) == 0x8080E0) {
+                    Sink::put(o, three(w));
+                    return 6;
+                }
                 return 3;
             }
         }
