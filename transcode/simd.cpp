@@ -38,8 +38,7 @@ std::size_t ascii_plain(const unsigned char* p, std::size_t readable, std::size_
     return k;
 }
 
-// The low 8 (16, 24 ...) bits of each unit as UTF-8 of one or three bytes;
-// the plain kernel encodes nothing in groups (the scalar loop does it all).
+// Without vectors nothing is encoded in groups: the scalar step does it all.
 std::size_t utf8_groups_plain(const void*, std::size_t, char*&, const char*) { return 0; }
 
 const simd_kernels plain_kernels = {ascii_plain<std::uint8_t>, ascii_plain<std::uint16_t>,
