@@ -1,5 +1,7 @@
 #include "search/browser_launch.h"
 
+#include "transcode/byte_classes.h"
+
 namespace lumenvik {
 namespace {
 
@@ -20,10 +22,6 @@ const char kReadFailedText[] =
 const char kNoCommandText[] =
     "ブラウザが関連付いていません。\r\n"
     "windowsの設定を確認してください。";
-
-bool isCp932LeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -46,7 +44,9 @@ bool containsAtCp932Boundary(const std::string& text, const std::string& needle)
     std::size_t i = 0;
     while (i < text.size()) {
         if (text.compare(i, needle.size(), needle) == 0) return true;
-        i += (isCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
+        i += (transcode::is_cp932_lead(static_cast<unsigned char>(text[i])) && i + 1 < text.size())
+                 ? 2
+                 : 1;
     }
     return false;
 }
