@@ -1,16 +1,24 @@
 // Throughput of the conversion library's one-shot conversions against glibc
-// iconv and ICU, on the same Japanese text in the same run. Prints MB/s of
-// input for each converter and the ratio of ours to the faster peer.
-// Usage: transcode_throughput [corpus.txt]   (UTF-8; see tools/bench-corpus)
+// iconv, ICU and encoding_rs (the converter of a major browser, where cargo
+// built it), on the same Japanese text in the same run. Prints MB/s of input
+// for each converter, the ratio of ours to the fastest peer with its target,
+// and, given the output of the i686 build run under Wine, that build's MB/s
+// and its ratio to the native build.
+// Usage: transcode_throughput [corpus.txt] [--i686 results.txt]
+//        (corpus in UTF-8, see tools/bench-corpus; bench/transcode-throughput
+//        builds and runs everything)
 //
 // The peers get their best case: converters opened once, output into a
-// buffer allocated once. Ours is timed as the program calls it, one-shot,
-// input copied in and a new output string returned. The heap keeps freed
-// blocks (no mmap per large block) so no side pays page faults per run.
+// buffer allocated once (encoding_rs gets UTF-8 input it may take as
+// checked). Ours is timed as the program calls it, one-shot, input copied
+// in and a new output string returned. The heap keeps freed blocks (no mmap
+// per large block) so no side pays page faults per run.
 #include <iconv.h>
+#include <gnu/libc-version.h>
 #include <malloc.h>
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
+#include <unicode/uvernum.h>
 
 #include <algorithm>
 #include <chrono>
@@ -21,18 +29,17 @@
 #include <string>
 #include <vector>
 
-#include "transcode/transcode.h"
+#include "bench/throughput_pairs.h"
 
-using namespace transcode;
+#if defined(LUMENVIK_ENCODING_RS)
+extern "C" std::size_t encoding_rs_peer_convert(std::uint32_t pair, const unsigned char* src,
+                                                std::size_t src_len, unsigned char* dst,
+                                                std::size_t dst_len);
+#endif
+
+using namespace throughput;
 
 namespace {
-
-std::string read_file(const char* path) {
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
 
 // A converter under test: runs over the input and returns the output bytes
 // (into a reused buffer for the peers); an empty result means failure.
@@ -105,34 +112,78 @@ struct icu_utf16_peer {
     }
 };
 
-template <class E>
-std::size_t ours(const std::string& in, std::string* keep) {
-    const std::string out = translate_all<E>(in);
-    if (keep) *keep = out;
-    return out.size();
+#if defined(LUMENVIK_ENCODING_RS)
+// One of the pairs of bench/encoding_rs_peer (same numbering as `pairs`).
+struct encoding_rs_peer {
+    std::uint32_t pair;
+    std::vector<unsigned char> buf;
+    std::size_t run(const std::string& in, std::string* keep) {
+        buf.resize(in.size() * 4 + 16);
+        const std::size_t n =
+            encoding_rs_peer_convert(pair, reinterpret_cast<const unsigned char*>(in.data()),
+                                     in.size(), buf.data(), buf.size());
+        if (n == static_cast<std::size_t>(-1)) return 0;
+        if (keep) keep->assign(reinterpret_cast<const char*>(buf.data()), n);
+        return n;
+    }
+};
+#endif
+
+converter ours_of(const pair& p) {
+    return [&p](const std::string& in, std::string* keep) {
+        const std::string out = p.ours(in);
+        if (keep) *keep = out;
+        return out.size();
+    };
 }
 
-// Best of several rounds, in MB/s of input. The converters take turns in
-// each round, so a change in the machine's load hits all of them alike.
-void speeds(const std::string& in, const converter (&runs)[3], double (&mbs)[3],
+constexpr int kRunners = 4;  // ours, iconv, ICU, encoding_rs
+const char* const runner_names[kRunners] = {"ours", "iconv", "ICU", "encoding_rs"};
+
+// Best of several rounds, in MB/s of input (0 for a runner that is absent).
+// The converters take turns in each round, so a change in the machine's
+// load hits all of them alike.
+void speeds(const std::string& in, const converter (&runs)[kRunners], double (&mbs)[kRunners],
             std::size_t* sink) {
-    double best[3] = {1e30, 1e30, 1e30};
+    double best[kRunners] = {1e30, 1e30, 1e30, 1e30};
     for (int round = 0; round < 9; ++round) {
-        for (int k = 0; k < 3; ++k) {
+        for (int k = 0; k < kRunners; ++k) {
+            if (!runs[k]) continue;
             const auto t0 = std::chrono::steady_clock::now();
             *sink += runs[k](in, nullptr);
             const auto t1 = std::chrono::steady_clock::now();
             best[k] = std::min(best[k], std::chrono::duration<double>(t1 - t0).count());
         }
     }
-    for (int k = 0; k < 3; ++k) mbs[k] = static_cast<double>(in.size()) / best[k] / 1e6;
+    for (int k = 0; k < kRunners; ++k) {
+        mbs[k] = runs[k] ? static_cast<double>(in.size()) / best[k] / 1e6 : 0;
+    }
 }
 
 std::string agreement(const std::string& ours, const std::string& peer) {
-    if (peer.empty()) return "peer failed";
-    if (ours == peer) return "same output";
+    if (peer.empty()) return "failed";
+    if (ours == peer) return "same";
     const auto d = std::mismatch(ours.begin(), ours.end(), peer.begin(), peer.end());
     return "DIFFERS at byte " + std::to_string(d.first - ours.begin());
+}
+
+// The i686 build's lines: pair index, MB/s, output digest.
+struct i686_result {
+    double mbs = 0;
+    unsigned long long digest = 0;
+};
+
+bool read_i686(const char* path, i686_result (&out)[kPairs]) {
+    std::FILE* f = std::fopen(path, "r");
+    if (!f) return false;
+    int k, lines = 0;
+    double mbs;
+    unsigned long long d;
+    while (std::fscanf(f, "%d %lf %llx", &k, &mbs, &d) == 3) {
+        if (k >= 0 && k < kPairs) out[k] = {mbs, d}, ++lines;
+    }
+    std::fclose(f);
+    return lines == kPairs;
 }
 
 }  // namespace
@@ -140,68 +191,102 @@ std::string agreement(const std::string& ours, const std::string& peer) {
 int main(int argc, char** argv) {
     mallopt(M_MMAP_THRESHOLD, 1 << 30);
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
-    const char* path = argc > 1 ? argv[1] : LUMENVIK_BENCH_CORPUS;
+    const char* path = LUMENVIK_BENCH_CORPUS;
+    const char* i686_path = nullptr;
+    for (int a = 1; a < argc; ++a) {
+        if (std::string(argv[a]) == "--i686" && a + 1 < argc) {
+            i686_path = argv[++a];
+        } else {
+            path = argv[a];
+        }
+    }
     const std::string utf8 = read_file(path);
     if (utf8.size() < 1000) {
         std::fprintf(stderr, "no corpus at %s (run tools/bench-corpus)\n", path);
         return 1;
     }
+    i686_result i686[kPairs];
+    const bool have_i686 = i686_path && read_i686(i686_path, i686);
+    if (i686_path && !have_i686) std::fprintf(stderr, "no i686 results in %s\n", i686_path);
+
     std::string cp932, euc;
     iconv_peer("CP932", "UTF-8").run(utf8, &cp932);
     iconv_peer("EUC-JP", "UTF-8").run(utf8, &euc);
     std::printf("corpus %s: UTF-8 %zu bytes, CP932 %zu bytes, EUC-JP %zu bytes\n", path,
                 utf8.size(), cp932.size(), euc.size());
+#if defined(LUMENVIK_ENCODING_RS)
+    std::printf("peers: glibc %s iconv, ICU %s, encoding_rs %s\n", gnu_get_libc_version(),
+                U_ICU_VERSION, LUMENVIK_ENCODING_RS);
+#else
+    std::printf(
+        "peers: glibc %s iconv, ICU %s; encoding_rs skipped (cargo was not found "
+        "when the tree was configured; bench/transcode-throughput installs it)\n",
+        gnu_get_libc_version(), U_ICU_VERSION);
+#endif
 
-    using sjis_to_utf8 =
-        twin_translate_engine<sjis_cp932_to_unicode_engine, unicode_to_utf8_engine>;
-    using euc_to_utf8 = twin_translate_engine<euc_to_unicode_engine, unicode_to_utf8_engine>;
-    using utf8_to_sjis =
-        twin_translate_engine<utf8_to_unicode_engine, unicode_to_sjis_cp932_engine>;
-    using utf8_to_utf16le = twin_translate_engine<utf8_to_unicode_engine, unicode_to_WORD_engine>;
-
-    iconv_peer iconv_sjis_utf8("UTF-8", "CP932"), iconv_euc_utf8("UTF-8", "EUC-JP"),
-        iconv_utf8_sjis("CP932", "UTF-8"), iconv_utf8_utf16("UTF-16LE", "UTF-8"),
-        iconv_sjis_euc("EUC-JP-MS", "CP932");
+    iconv_peer iconv_peers[kPairs] = {{"UTF-8", "CP932"},
+                                      {"UTF-8", "EUC-JP"},
+                                      {"CP932", "UTF-8"},
+                                      {"UTF-16LE", "UTF-8"},
+                                      {"EUC-JP-MS", "CP932"}};
     icu_peer icu_sjis_utf8("UTF-8", "windows-31j"), icu_euc_utf8("UTF-8", "EUC-JP"),
         icu_utf8_sjis("windows-31j", "UTF-8"), icu_sjis_euc("EUC-JP", "windows-31j");
     icu_utf16_peer icu_utf8_utf16;
     auto bind = [](auto& peer) -> converter {
         return [&peer](const std::string& in, std::string* keep) { return peer.run(in, keep); };
     };
-    struct pair_bench {
-        const char* name;
-        const std::string* input;
-        converter runs[3];  // ours, iconv, ICU
-    };
-    const pair_bench pairs[] = {
-        {"CP932 -> UTF-8",
-         &cp932,
-         {ours<sjis_to_utf8>, bind(iconv_sjis_utf8), bind(icu_sjis_utf8)}},
-        {"EUC-JP -> UTF-8", &euc, {ours<euc_to_utf8>, bind(iconv_euc_utf8), bind(icu_euc_utf8)}},
-        {"UTF-8 -> CP932", &utf8, {ours<utf8_to_sjis>, bind(iconv_utf8_sjis), bind(icu_utf8_sjis)}},
-        {"UTF-8 -> UTF-16LE",
-         &utf8,
-         {ours<utf8_to_utf16le>, bind(iconv_utf8_utf16), bind(icu_utf8_utf16)}},
-        {"CP932 -> EUC-JP",
-         &cp932,
-         {ours<sjis_to_euc_engine>, bind(iconv_sjis_euc), bind(icu_sjis_euc)}},
-    };
+    const converter icu_runs[kPairs] = {bind(icu_sjis_utf8), bind(icu_euc_utf8),
+                                        bind(icu_utf8_sjis), bind(icu_utf8_utf16),
+                                        bind(icu_sjis_euc)};
+#if defined(LUMENVIK_ENCODING_RS)
+    encoding_rs_peer rs_peers[kPairs] = {{0, {}}, {1, {}}, {2, {}}, {3, {}}, {4, {}}};
+#endif
+    const double targets[kPairs] = {3, 3, 1.5, 2, 3};
 
     std::size_t sink = 0;
-    std::printf("%-18s %10s %10s %10s   %-8s  %s\n", "pair", "ours MB/s", "iconv", "ICU", "ratio",
-                "outputs checked before timing");
-    for (const auto& p : pairs) {
-        const std::string& in = *p.input;
-        std::string o, a, b;
-        p.runs[0](in, &o);
-        p.runs[1](in, &a);
-        p.runs[2](in, &b);
-        double mbs[3];
-        speeds(in, p.runs, mbs, &sink);
-        std::printf("%-18s %10.0f %10.0f %10.0f   %6.2fx   iconv: %s; ICU: %s\n", p.name, mbs[0],
-                    mbs[1], mbs[2], mbs[0] / std::max(mbs[1], mbs[2]), agreement(o, a).c_str(),
-                    agreement(o, b).c_str());
+    std::printf("%-18s %8s %8s %7s %8s %8s %11s %8s %7s  %s\n", "pair", "ours", "i686", "i686/",
+                "iconv", "ICU", "encoding_rs", "ratio", "target", "outputs checked before timing");
+    std::printf("%-18s %8s %8s %7s %8s %8s %11s %8s\n", "", "MB/s", "MB/s", "ours", "MB/s", "MB/s",
+                "MB/s", "");
+    for (int k = 0; k < kPairs; ++k) {
+        const pair& p = pairs[k];
+        const std::string& in = p.input == input_kind::utf8    ? utf8
+                                : p.input == input_kind::cp932 ? cp932
+                                                               : euc;
+        converter runs[kRunners] = {ours_of(p), bind(iconv_peers[k]), icu_runs[k], nullptr};
+#if defined(LUMENVIK_ENCODING_RS)
+        runs[3] = bind(rs_peers[k]);
+#endif
+        // Every output is compared with ours before anything is timed; a
+        // peer that disagrees is reported and left out of the ratio.
+        std::string outputs[kRunners];
+        std::string checks;
+        for (int r = 0; r < kRunners; ++r) {
+            if (!runs[r]) continue;
+            runs[r](in, &outputs[r]);
+            if (r == 0) continue;
+            const std::string a = agreement(outputs[0], outputs[r]);
+            checks += std::string(checks.empty() ? "" : ", ") + runner_names[r] + " " + a;
+            if (a != "same") runs[r] = nullptr;
+        }
+        if (have_i686) {
+            checks += std::string(", i686 ") +
+                      (i686[k].digest == digest(outputs[0]) ? "same" : "DIFFERS");
+        }
+        double mbs[kRunners];
+        speeds(in, runs, mbs, &sink);
+        const double fastest = std::max(std::max(mbs[1], mbs[2]), mbs[3]);
+        char i686_mbs[16] = "-", i686_ratio[16] = "-", rs[16] = "-";
+        if (have_i686) {
+            std::snprintf(i686_mbs, sizeof i686_mbs, "%.0f", i686[k].mbs);
+            std::snprintf(i686_ratio, sizeof i686_ratio, "%.2f", i686[k].mbs / mbs[0]);
+        }
+        if (runs[3]) std::snprintf(rs, sizeof rs, "%.0f", mbs[3]);
+        std::printf("%-18s %8.0f %8s %7s %8.0f %8.0f %11s %7.2fx %6.1fx  %s\n", p.name, mbs[0],
+                    i686_mbs, i686_ratio, mbs[1], mbs[2], rs, mbs[0] / fastest, targets[k],
+                    checks.c_str());
     }
-    std::printf("(ratio = ours / faster peer; %zu bytes written)\n", sink);
+    std::printf("(ratio = ours / fastest peer that gave the same output; %zu bytes written)\n",
+                sink);
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "search/browser_launch.h"
 
+#include "transcode/byte_classes.h"
+
 namespace lumenvik {
 namespace {
 
@@ -23,10 +25,6 @@ const char kNoCommandText[] =
 const char kLaunchFailedCaption[] = "ブラウザを起動できません";
 const char kLaunchFailedText[] = "次のコマンドを実行できませんでした。\r\n";
 const char kCheckSettingsLine[] = "\r\nwindowsの設定を確認してください。";
-
-bool isCp932LeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -66,7 +64,9 @@ bool containsAtCp932Boundary(const std::string& text, const std::string& needle)
     std::size_t i = 0;
     while (i < text.size()) {
         if (text.compare(i, needle.size(), needle) == 0) return true;
-        i += (isCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
+        i += (transcode::is_cp932_lead(static_cast<unsigned char>(text[i])) && i + 1 < text.size())
+                 ? 2
+                 : 1;
     }
     return false;
 }

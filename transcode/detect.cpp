@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "transcode/byte_classes.h"
 #include "transcode/char_weights.h"
 
 namespace transcode {
@@ -20,14 +21,11 @@ struct score {
     }
 };
 
-bool is_sjis_lead(unsigned b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool is_sjis_trail(unsigned b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
-
 class sjis_scorer {
   public:
     void feed(unsigned b) {
         if (lead_ != 0) {
-            if (is_sjis_trail(b)) {
+            if (is_cp932_trail(b)) {
                 s.weight_sum += char_weight(sjis_char_weights, lead_ * 256 + b);
             } else {
                 ++s.invalid;  // the bad byte ends the character with it
@@ -35,7 +33,7 @@ class sjis_scorer {
             lead_ = 0;
         } else if (b == 0 || b >= 0xFD) {
             ++s.invalid;
-        } else if (is_sjis_lead(b)) {
+        } else if (is_cp932_lead(b)) {
             lead_ = b;
         } else {
             s.weight_sum += char_weight(sjis_char_weights, b);
@@ -63,7 +61,7 @@ class euc_scorer {
                 ++s.invalid;
             }
             lead_ = 0;
-        } else if (b == 0x8E || (b >= 0x90 && b <= 0x9F) || (b >= 0xA1 && b <= 0xFE)) {
+        } else if (is_euc_lead(b)) {
             lead_ = b;
         } else if (b == 0x8F) {
             skip_ = 2;
@@ -76,19 +74,6 @@ class euc_scorer {
     int skip_ = 0;
 };
 
-// Sequence length and payload mask by UTF-8 lead byte (0: not a lead byte).
-int utf8_length(unsigned b) {
-    if (b < 0x80) return 1;
-    if (b < 0xC0) return 0;
-    if (b < 0xE0) return 2;
-    if (b < 0xF0) return 3;
-    if (b < 0xF8) return 4;
-    if (b < 0xFC) return 5;
-    if (b < 0xFE) return 6;
-    return 0;
-}
-const unsigned utf8_payload_mask[7] = {0, 0x7F, 0x1F, 0x0F, 0x07, 0x03, 0x01};
-
 class utf8_scorer {
   public:
     void feed(unsigned b) {
@@ -96,7 +81,7 @@ class utf8_scorer {
             ++s.invalid;
             need_ = 0;
         } else if (need_ > 0) {
-            if ((b & 0xC0) == 0x80) {
+            if (is_utf8_continuation(b)) {
                 code_ = (code_ << 6) | (b & 0x3F);
                 if (--need_ == 0) s.weight_sum += char_weight(unicode_char_weights, code_);
             } else {
@@ -104,12 +89,12 @@ class utf8_scorer {
                 need_ = 0;
             }
         } else {
-            int n = utf8_length(b);
+            const int n = static_cast<int>(utf8_sequence_length[b]);
             if (n == 0) {
                 ++s.invalid;
             } else if (n > 1) {
                 need_ = n - 1;
-                code_ = b & utf8_payload_mask[n];
+                code_ = b & utf8_lead_mask[n];
             }
         }
     }

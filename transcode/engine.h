@@ -32,10 +32,13 @@ class tc_smart_base {
     std::int32_t ref_count = 0;
 };
 
-// The replacement written for each rejected or unmappable input sequence.
+// The replacement written for each rejected or unmappable input sequence:
+// "?" in 8-bit text, U+003F in UTF-16.
+constexpr unsigned replacement_char = 0x3F;
+
 template <class S>
 inline typename S::value_type replacement_unit() {
-    return static_cast<typename S::value_type>(0x3F);
+    return static_cast<typename S::value_type>(replacement_char);
 }
 
 template <class From, class To>

@@ -60,127 +60,225 @@ struct tag {
     using type = C;
 };
 
+constexpr bool is_unicode(encoding_id e) {
+    return e == encoding_utf8 || e == encoding_utf16be || e == encoding_utf16le;
+}
+
+// Decoder halves: from the 8-bit text of an encoding to UTF-16 units, plain
+// and with the byte-order marks removed.
+template <encoding_id E>
+struct decoder_half;
+template <>
+struct decoder_half<encoding_ansi> {
+    using plain = ansi_to_unicode_engine;
+};
+template <>
+struct decoder_half<encoding_sjis> {
+    using plain = sjis_cp932_to_unicode_engine;
+};
+template <>
+struct decoder_half<encoding_jis> {
+    using plain = chain<jis_to_euc_engine, euc_to_unicode_engine>;
+};
+template <>
+struct decoder_half<encoding_iso2022jp> : decoder_half<encoding_jis> {};
+template <>
+struct decoder_half<encoding_euc> {
+    using plain = euc_to_unicode_engine;
+};
+template <>
+struct decoder_half<encoding_utf8> {
+    using plain = utf8_to_unicode_engine;
+    using unmarked = chain<debom_engine<S>, utf8_to_unicode_engine>;
+};
+template <>
+struct decoder_half<encoding_utf16be> {
+    using plain = cross_WORD_to_unicode_engine;
+    using unmarked = chain<cross_WORD_to_unicode_engine, debom_engine<W>>;
+};
+template <>
+struct decoder_half<encoding_utf16le> {
+    using plain = WORD_to_unicode_engine;
+    using unmarked = chain<WORD_to_unicode_engine, debom_engine<W>>;
+};
+
+// Encoder halves: from UTF-16 units to the 8-bit text of an encoding, plain
+// and with a byte-order mark in front.
+template <encoding_id E>
+struct encoder_half;
+template <>
+struct encoder_half<encoding_ansi> {
+    using plain = unicode_to_ansi_engine;
+};
+template <>
+struct encoder_half<encoding_sjis> {
+    using plain = unicode_to_sjis_cp932_engine;
+};
+template <>
+struct encoder_half<encoding_jis> {
+    using plain = chain<unicode_to_euc_engine, euc_to_jis_engine>;
+};
+template <>
+struct encoder_half<encoding_euc> {
+    using plain = unicode_to_euc_engine;
+};
+template <>
+struct encoder_half<encoding_iso2022jp> {
+    using plain = chain<unicode_to_euc_engine, euc_to_jis_engine, jis_to_iso2022jp_engine>;
+};
+template <>
+struct encoder_half<encoding_utf8> {
+    using plain = unicode_to_utf8_engine;
+    using marked = chain<unicode_to_utf8_engine, enbom_engine<S>>;
+};
+template <>
+struct encoder_half<encoding_utf16be> {
+    using plain = unicode_to_cross_WORD_engine;
+    using marked = chain<enbom_engine<W>, unicode_to_cross_WORD_engine>;
+};
+template <>
+struct encoder_half<encoding_utf16le> {
+    using plain = unicode_to_WORD_engine;
+    using marked = chain<enbom_engine<W>, unicode_to_WORD_engine>;
+};
+
+// Text from a legacy encoding into a Unicode one gets a mark in front; text
+// from a Unicode encoding into a legacy one loses its marks (but UTF-8 into
+// 7-bit text keeps them, as "?").
+constexpr bool adds_mark(encoding_id from, encoding_id to) {
+    return !is_unicode(from) && is_unicode(to);
+}
+constexpr bool removes_mark(encoding_id from, encoding_id to) {
+    return is_unicode(from) && !is_unicode(to) && !(from == encoding_utf8 && to == encoding_ansi);
+}
+
+// A decoder half and an encoder half as one chain, grouped so that the two
+// converting stages in the middle form a twin of their own (the one-shot
+// path converts some such twins in one pass).
+template <class D, class E>
+struct join {
+    using type = twin_translate_engine<D, E>;
+};
+template <class D, class X>
+struct join<D, twin_translate_engine<X, enbom_engine<S>>> {
+    using type = twin_translate_engine<twin_translate_engine<D, X>, enbom_engine<S>>;
+};
+template <class X, class E>
+struct join<twin_translate_engine<debom_engine<S>, X>, E> {
+    using type = twin_translate_engine<debom_engine<S>, twin_translate_engine<X, E>>;
+};
+
+template <class Half, bool Unmarked>
+struct decoder_of {
+    using type = typename Half::plain;
+};
+template <class Half>
+struct decoder_of<Half, true> {
+    using type = typename Half::unmarked;
+};
+template <class Half, bool Marked>
+struct encoder_of {
+    using type = typename Half::plain;
+};
+template <class Half>
+struct encoder_of<Half, true> {
+    using type = typename Half::marked;
+};
+
+template <encoding_id From, encoding_id To>
+using halves_chain =
+    typename join<typename decoder_of<decoder_half<From>, removes_mark(From, To)>::type,
+                  typename encoder_of<encoder_half<To>, adds_mark(From, To)>::type>::type;
+
+// Which pairs go through the halves: all but equal encodings, 7-bit text
+// and ISO-2022-JP into anything but Unicode (those have no chain), and the
+// direct pairs below.
+constexpr bool has_halves(encoding_id from, encoding_id to) {
+    if (from == to) return false;
+    if (from == encoding_ansi || from == encoding_iso2022jp) return is_unicode(to);
+    return true;
+}
+
+// The pairs converted without UTF-16 in between.
+template <encoding_id From, encoding_id To>
+struct direct {
+    static constexpr bool exists = false;
+};
+template <class C>
+struct direct_chain {
+    static constexpr bool exists = true;
+    using type = C;
+};
+template <>
+struct direct<encoding_ansi, encoding_utf8>
+    : direct_chain<chain<through_engine<S>, enbom_engine<S>>> {};
+template <>
+struct direct<encoding_sjis, encoding_jis> : direct_chain<sjis_to_jis_engine> {};
+template <>
+struct direct<encoding_sjis, encoding_euc> : direct_chain<sjis_to_euc_engine> {};
+template <>
+struct direct<encoding_sjis, encoding_iso2022jp>
+    : direct_chain<chain<sjis_to_jis_engine, jis_to_iso2022jp_engine>> {};
+template <>
+struct direct<encoding_jis, encoding_sjis> : direct_chain<jis_to_sjis_engine> {};
+template <>
+struct direct<encoding_iso2022jp, encoding_sjis> : direct_chain<jis_to_sjis_engine> {};
+template <>
+struct direct<encoding_jis, encoding_euc> : direct_chain<jis_to_euc_engine> {};
+template <>
+struct direct<encoding_iso2022jp, encoding_euc> : direct_chain<jis_to_euc_engine> {};
+template <>
+struct direct<encoding_jis, encoding_iso2022jp> : direct_chain<jis_to_iso2022jp_engine> {};
+template <>
+struct direct<encoding_euc, encoding_sjis> : direct_chain<euc_to_sjis_engine> {};
+template <>
+struct direct<encoding_euc, encoding_jis> : direct_chain<euc_to_jis_engine> {};
+template <>
+struct direct<encoding_euc, encoding_iso2022jp>
+    : direct_chain<chain<euc_to_jis_engine, jis_to_iso2022jp_engine>> {};
+
+// Calls f(std::integral_constant<encoding_id, e>()) for the encodings that
+// convert; false for the others.
+template <class F>
+bool with_encoding(encoding_id e, F&& f) {
+    switch (e) {
+        case encoding_ansi:
+            return f(std::integral_constant<encoding_id, encoding_ansi>());
+        case encoding_sjis:
+            return f(std::integral_constant<encoding_id, encoding_sjis>());
+        case encoding_jis:
+            return f(std::integral_constant<encoding_id, encoding_jis>());
+        case encoding_euc:
+            return f(std::integral_constant<encoding_id, encoding_euc>());
+        case encoding_iso2022jp:
+            return f(std::integral_constant<encoding_id, encoding_iso2022jp>());
+        case encoding_utf8:
+            return f(std::integral_constant<encoding_id, encoding_utf8>());
+        case encoding_utf16be:
+            return f(std::integral_constant<encoding_id, encoding_utf16be>());
+        case encoding_utf16le:
+            return f(std::integral_constant<encoding_id, encoding_utf16le>());
+        default:
+            return false;
+    }
+}
+
 // Calls f(tag<Chain>()) with the chain of the pair and returns true, or
 // returns false when the pair has no chain.
 template <class F>
 bool with_chain(encoding_id from, encoding_id to, F&& f) {
-    constexpr auto key = [](encoding_id a, encoding_id b) { return a * 256 + b; };
-    using sjis_in = sjis_cp932_to_unicode_engine;
-    using jis_in = chain<jis_to_euc_engine, euc_to_unicode_engine>;
-    using utf8_in = chain<debom_engine<S>, utf8_to_unicode_engine>;
-    using utf16be_in = chain<cross_WORD_to_unicode_engine, debom_engine<W>>;
-    using utf16le_in = chain<WORD_to_unicode_engine, debom_engine<W>>;
-    using to_jis = chain<unicode_to_euc_engine, euc_to_jis_engine>;
-    using to_iso = chain<unicode_to_euc_engine, euc_to_jis_engine, jis_to_iso2022jp_engine>;
-    using utf8_out = chain<unicode_to_utf8_engine, enbom_engine<S>>;
-    using be_out = chain<enbom_engine<W>, unicode_to_cross_WORD_engine>;
-    using le_out = chain<enbom_engine<W>, unicode_to_WORD_engine>;
-    if (from < 0 || to < 0 || from > 255 || to > 255) return false;
-    switch (key(from, to)) {
-        case key(encoding_ansi, encoding_utf8):
-            return f(tag<chain<through_engine<S>, enbom_engine<S>>>());
-        case key(encoding_ansi, encoding_utf16be):
-            return f(tag<chain<ansi_to_unicode_engine, be_out>>());
-        case key(encoding_ansi, encoding_utf16le):
-            return f(tag<chain<ansi_to_unicode_engine, le_out>>());
-
-        case key(encoding_sjis, encoding_ansi):
-            return f(tag<chain<sjis_in, unicode_to_ansi_engine>>());
-        case key(encoding_sjis, encoding_jis):
-            return f(tag<sjis_to_jis_engine>());
-        case key(encoding_sjis, encoding_euc):
-            return f(tag<sjis_to_euc_engine>());
-        case key(encoding_sjis, encoding_iso2022jp):
-            return f(tag<chain<sjis_to_jis_engine, jis_to_iso2022jp_engine>>());
-        case key(encoding_sjis, encoding_utf8):
-            return f(tag<chain<sjis_in, utf8_out>>());
-        case key(encoding_sjis, encoding_utf16be):
-            return f(tag<chain<sjis_in, be_out>>());
-        case key(encoding_sjis, encoding_utf16le):
-            return f(tag<chain<sjis_in, le_out>>());
-
-        case key(encoding_jis, encoding_ansi):
-            return f(tag<chain<jis_in, unicode_to_ansi_engine>>());
-        case key(encoding_jis, encoding_sjis):
-        case key(encoding_iso2022jp, encoding_sjis):
-            return f(tag<jis_to_sjis_engine>());
-        case key(encoding_jis, encoding_euc):
-        case key(encoding_iso2022jp, encoding_euc):
-            return f(tag<jis_to_euc_engine>());
-        case key(encoding_jis, encoding_iso2022jp):
-            return f(tag<jis_to_iso2022jp_engine>());
-        case key(encoding_jis, encoding_utf8):
-        case key(encoding_iso2022jp, encoding_utf8):
-            return f(tag<chain<jis_in, utf8_out>>());
-        case key(encoding_jis, encoding_utf16be):
-        case key(encoding_iso2022jp, encoding_utf16be):
-            return f(tag<chain<jis_in, be_out>>());
-        case key(encoding_jis, encoding_utf16le):
-        case key(encoding_iso2022jp, encoding_utf16le):
-            return f(tag<chain<jis_in, le_out>>());
-
-        case key(encoding_euc, encoding_ansi):
-            return f(tag<chain<euc_to_unicode_engine, unicode_to_ansi_engine>>());
-        case key(encoding_euc, encoding_sjis):
-            return f(tag<euc_to_sjis_engine>());
-        case key(encoding_euc, encoding_jis):
-            return f(tag<euc_to_jis_engine>());
-        case key(encoding_euc, encoding_iso2022jp):
-            return f(tag<chain<euc_to_jis_engine, jis_to_iso2022jp_engine>>());
-        case key(encoding_euc, encoding_utf8):
-            return f(tag<chain<euc_to_unicode_engine, utf8_out>>());
-        case key(encoding_euc, encoding_utf16be):
-            return f(tag<chain<euc_to_unicode_engine, be_out>>());
-        case key(encoding_euc, encoding_utf16le):
-            return f(tag<chain<euc_to_unicode_engine, le_out>>());
-
-        case key(encoding_utf8, encoding_ansi):
-            return f(tag<chain<utf8_to_unicode_engine, unicode_to_ansi_engine>>());
-        case key(encoding_utf8, encoding_sjis):
-            return f(tag<chain<utf8_in, unicode_to_sjis_cp932_engine>>());
-        case key(encoding_utf8, encoding_jis):
-            return f(tag<chain<utf8_in, to_jis>>());
-        case key(encoding_utf8, encoding_euc):
-            return f(tag<chain<utf8_in, unicode_to_euc_engine>>());
-        case key(encoding_utf8, encoding_iso2022jp):
-            return f(tag<chain<utf8_in, to_iso>>());
-        case key(encoding_utf8, encoding_utf16be):
-            return f(tag<chain<utf8_to_unicode_engine, unicode_to_cross_WORD_engine>>());
-        case key(encoding_utf8, encoding_utf16le):
-            return f(tag<chain<utf8_to_unicode_engine, unicode_to_WORD_engine>>());
-
-        case key(encoding_utf16be, encoding_ansi):
-            return f(tag<chain<utf16be_in, unicode_to_ansi_engine>>());
-        case key(encoding_utf16be, encoding_sjis):
-            return f(tag<chain<utf16be_in, unicode_to_sjis_cp932_engine>>());
-        case key(encoding_utf16be, encoding_jis):
-            return f(tag<chain<utf16be_in, to_jis>>());
-        case key(encoding_utf16be, encoding_euc):
-            return f(tag<chain<utf16be_in, unicode_to_euc_engine>>());
-        case key(encoding_utf16be, encoding_iso2022jp):
-            return f(tag<chain<utf16be_in, to_iso>>());
-        case key(encoding_utf16be, encoding_utf8):
-            return f(tag<chain<cross_WORD_to_unicode_engine, unicode_to_utf8_engine>>());
-        case key(encoding_utf16be, encoding_utf16le):
-            return f(tag<chain<cross_WORD_to_unicode_engine, unicode_to_WORD_engine>>());
-
-        case key(encoding_utf16le, encoding_ansi):
-            return f(tag<chain<utf16le_in, unicode_to_ansi_engine>>());
-        case key(encoding_utf16le, encoding_sjis):
-            return f(tag<chain<utf16le_in, unicode_to_sjis_cp932_engine>>());
-        case key(encoding_utf16le, encoding_jis):
-            return f(tag<chain<utf16le_in, to_jis>>());
-        case key(encoding_utf16le, encoding_euc):
-            return f(tag<chain<utf16le_in, unicode_to_euc_engine>>());
-        case key(encoding_utf16le, encoding_iso2022jp):
-            return f(tag<chain<utf16le_in, to_iso>>());
-        case key(encoding_utf16le, encoding_utf8):
-            return f(tag<chain<WORD_to_unicode_engine, unicode_to_utf8_engine>>());
-        case key(encoding_utf16le, encoding_utf16be):
-            return f(tag<chain<WORD_to_unicode_engine, unicode_to_cross_WORD_engine>>());
-        default:
-            return false;
-    }
+    return with_encoding(from, [&](auto a) {
+        return with_encoding(to, [&](auto b) {
+            constexpr encoding_id From = decltype(a)::value, To = decltype(b)::value;
+            if constexpr (direct<From, To>::exists) {
+                return f(tag<typename direct<From, To>::type>());
+            } else if constexpr (has_halves(From, To)) {
+                return f(tag<halves_chain<From, To>>());
+            } else {
+                return false;
+            }
+        });
+    });
 }
 
 }  // namespace

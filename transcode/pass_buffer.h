@@ -9,10 +9,6 @@
 #include <string>
 #include <type_traits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace transcode {
 namespace detail {
 
@@ -29,15 +25,16 @@ inline const unsigned char* bytes_of(const std::string& s) {
 // Output of one conversion call, written straight into the target string
 // through a raw pointer, a window of a bounded number of units at a time.
 // The caller checks its pointer against limit() before each character (or
-// word of them); past the limit at least kSlack units stay free, enough for
-// the longest single write (a designation and a character, 8 widened ASCII
-// bytes, or a group of four UTF-8 sequences written 4 bytes per unit).
+// run of them); past the limit at least kSlack units stay free, enough for
+// the longest single write (a designation and a character, a block of 16
+// widened ASCII bytes, or a group of four UTF-8 sequences written 4 bytes
+// per unit).
 // close() trims the unused room.
 template <class S>
 class output_window {
   public:
     using unit = typename S::value_type;
-    static constexpr std::size_t kSlack = 16;
+    static constexpr std::size_t kSlack = 32;
     static constexpr std::size_t kWindow = 1 << 16;
     static constexpr std::size_t kReserveLimit = 1 << 22;
 
@@ -88,9 +85,8 @@ inline void put2(U*& o, std::uint32_t a, std::uint32_t b) {
     o += 2;
 }
 
-// Word-at-a-time helpers of the fast loops. The fast loops run while enough
-// input is left to read a few bytes ahead without checking (kAhead) and the
-// output pointer is below the window limit (so kSlack units may be written).
+// The fast loops run while enough input is left to read this many units
+// ahead without checking.
 constexpr std::size_t kAhead = 8;
 
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
@@ -98,19 +94,6 @@ constexpr bool kLittleEndian = true;
 #else
 constexpr bool kLittleEndian = false;
 #endif
-
-// The number of bytes below 0x80 at the start of the 8 bytes at p (0 to 8).
-inline unsigned ascii_prefix8(const unsigned char* p) {
-    if (kLittleEndian) {
-        std::uint64_t w;
-        std::memcpy(&w, p, 8);
-        const std::uint64_t high = w & 0x8080808080808080ull;
-        return high ? static_cast<unsigned>(__builtin_ctzll(high)) >> 3 : 8;
-    }
-    unsigned k = 0;
-    while (k < 8 && p[k] < 0x80) ++k;
-    return k;
-}
 
 // The 4 bytes at p as a number, first byte lowest.
 inline std::uint32_t load_le32(const unsigned char* p) {
@@ -149,39 +132,6 @@ inline void store_le16(char* o, std::uint32_t v) {
         o[0] = static_cast<char>(v);
         o[1] = static_cast<char>(v >> 8);
     }
-}
-
-// Writes the 8 bytes at p as units at o (with SSE2 where there is SSE2:
-// compilers do not always find it themselves).
-template <class U>
-inline void widen8(U* o, const unsigned char* p) {
-#if defined(__SSE2__)
-    if constexpr (sizeof(U) == 4) {
-        const __m128i zero = _mm_setzero_si128();
-        const __m128i x =
-            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_unpacklo_epi16(x, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 4), _mm_unpackhi_epi16(x, zero));
-        return;
-    }
-#endif
-    for (unsigned j = 0; j < 8; ++j) o[j] = static_cast<U>(p[j]);
-}
-
-// Copies a run of ASCII bytes 8 at a time (all 8 are written, the count
-// of ASCII among them kept) while at least 8 bytes are left before `end`
-// and the output is below `lim`. Returns the new input position.
-template <class U>
-inline std::size_t ascii_run(U*& o, U* lim, const unsigned char* p, std::size_t i,
-                             std::size_t end) {
-    while (i + 8 <= end && o < lim) {
-        const unsigned k = ascii_prefix8(p + i);
-        widen8(o, p + i);
-        o += k;
-        i += k;
-        if (k < 8) break;
-    }
-    return i;
 }
 
 }  // namespace detail

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "transcode/byte_classes.h"
+
 namespace transcode {
 namespace tables {
 
@@ -20,34 +22,9 @@ extern const std::uint16_t unicode_to_cp932_blocks[];
 extern const std::uint8_t unicode_to_euc_page[256];
 extern const std::uint16_t unicode_to_euc_blocks[];
 
-// Byte classes of Shift_JIS, as tables: the CP932 table row of each lead
-// byte (kNoRow for other bytes) and whether a byte can trail a lead.
-constexpr std::uint8_t kNoRow = 0xFF;
-struct sjis_byte_classes {
-    std::uint8_t row[256];
-    bool trail[256];
-};
-constexpr sjis_byte_classes make_sjis_byte_classes() {
-    sjis_byte_classes c{};
-    for (unsigned b = 0; b < 256; ++b) {
-        c.row[b] = b >= 0x81 && b <= 0x9F   ? static_cast<std::uint8_t>(b - 0x81)
-                   : b >= 0xE0 && b <= 0xFC ? static_cast<std::uint8_t>(b - 0xE0 + 31)
-                                            : kNoRow;
-        c.trail[b] = b >= 0x40 && b <= 0xFC && b != 0x7F;
-    }
-    return c;
-}
-inline constexpr sjis_byte_classes sjis_classes = make_sjis_byte_classes();
-
-inline bool is_sjis_lead(unsigned c) { return sjis_classes.row[c] != kNoRow; }
-inline bool is_sjis_trail(unsigned t) { return sjis_classes.trail[t]; }
-inline bool is_euc_lead(unsigned c) {
-    return c == 0x8E || (c >= 0x90 && c <= 0x9F) || (c >= 0xA1 && c <= 0xFE);
-}
-
 // CP932 double-byte code to Unicode; c a lead byte, t a trail byte.
 inline std::uint16_t cp932_pair(unsigned c, unsigned t) {
-    return cp932_to_unicode[sjis_classes.row[c] * 192u + t - 0x40];
+    return cp932_to_unicode[detail::cp932_rows.row[c] * 192u + t - 0x40];
 }
 
 // EUC-JP two-byte code to Unicode, any pair of bytes.

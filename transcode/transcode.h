@@ -4,3 +4,4 @@
 #include "transcode/engine.h"
 #include "transcode/utf_engines.h"
 #include "transcode/japanese_engines.h"
+#include "transcode/simd.h"

@@ -1,18 +1,15 @@
 // Leaf engines between UTF-16 code units (std::wstring) and UTF-8, UTF-16
-// bytes in either order, and 7-bit text.
+// bytes in either order, and 7-bit text (utf8.cpp, utf16.cpp,
+// seven_bit.cpp). The UTF-8 sequence lengths are in byte_classes.h.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "transcode/byte_classes.h"
 #include "transcode/engine.h"
 
 namespace transcode {
-
-// UTF-8 sequence length by lead byte (0: not a lead byte) and the payload
-// mask of the lead byte by length. Shared with the UTF-8 scorer.
-extern const std::uint8_t utf8_sequence_length[256];
-extern const std::uint8_t utf8_lead_mask[7];
 
 // UTF-8 to UTF-16. Overlong forms are accepted; a byte that is not a
 // continuation byte ends a sequence early with one U+003F and is then read
@@ -69,5 +66,16 @@ class unicode_to_ansi_engine : public tc_translate_engine<std::wstring, std::str
   public:
     void translate() override;
 };
+
+class unicode_to_sjis_cp932_engine;
+
+// One-shot conversions of UTF-8 into UTF-16LE bytes and into CP932 in a
+// single pass: the result of the two stages one after the other.
+std::string translate_all(
+    twin_translate_engine<utf8_to_unicode_engine, unicode_to_WORD_engine>& engine,
+    const std::string& input);
+std::string translate_all(
+    twin_translate_engine<utf8_to_unicode_engine, unicode_to_sjis_cp932_engine>& engine,
+    const std::string& input);
 
 }  // namespace transcode

@@ -653,7 +653,36 @@ TEST(TranscodeFastLoops, AgreeWithUnitByUnitFeeding) {
               hex(run_unit_by_unit<unicode_to_sjis_cp932_engine>(units)));
 }
 
-TEST(TranscodeFastLoops, EveryTwoByteCodeAgreesWithUnitByUnitFeeding) {
+namespace {
+
+using sjis_to_utf8 = twin_translate_engine<sjis_cp932_to_unicode_engine, unicode_to_utf8_engine>;
+using euc_to_utf8 = twin_translate_engine<euc_to_unicode_engine, unicode_to_utf8_engine>;
+using utf8_to_sjis = twin_translate_engine<utf8_to_unicode_engine, unicode_to_sjis_cp932_engine>;
+using utf8_to_utf16le = twin_translate_engine<utf8_to_unicode_engine, unicode_to_WORD_engine>;
+
+// The one-shot result (fast loops, and a single pass for the twins above)
+// against the careful loop that unit-by-unit feeding goes through.
+template <class E>
+void expect_fast_as_careful(const typename E::from_type& text, const char* what) {
+    EXPECT_TRUE(translate_all<E>(text) == run_unit_by_unit<E>(text)) << what;
+}
+
+// Runs f once for each SIMD level this processor offers, the plain kernels
+// (SIMD forced off) first; leaves the best level in use.
+template <class F>
+void for_each_simd_level(F f) {
+    for (int l = 0; l <= static_cast<int>(simd_available()); ++l) {
+        const auto level = static_cast<simd_level>(l);
+        ASSERT_EQ(level, use_simd(level));
+        SCOPED_TRACE("SIMD level " + std::to_string(l));
+        f();
+    }
+    use_simd(simd_available());
+}
+
+}  // namespace
+
+TEST(TranscodeFastLoops, EveryTwoByteCodeAgreesWithUnitByUnitFeedingAtEverySimdLevel) {
     // Each pair of bytes, then a letter, in one long input: the fast loops'
     // look-up tables must give what the careful loop gives for every code,
     // including the malformed ones.
@@ -661,15 +690,6 @@ TEST(TranscodeFastLoops, EveryTwoByteCodeAgreesWithUnitByUnitFeeding) {
     for (unsigned b = 0x80; b < 0x100; ++b) {
         for (unsigned t = 0; t < 0x100; ++t) pairs += B({b, t, 'A'});
     }
-    EXPECT_TRUE(translate_all<sjis_cp932_to_unicode_engine>(pairs) ==
-                run_unit_by_unit<sjis_cp932_to_unicode_engine>(pairs));
-    EXPECT_TRUE(translate_all<sjis_to_euc_engine>(pairs) ==
-                run_unit_by_unit<sjis_to_euc_engine>(pairs));
-    EXPECT_TRUE(translate_all<euc_to_unicode_engine>(pairs) ==
-                run_unit_by_unit<euc_to_unicode_engine>(pairs));
-    EXPECT_TRUE(translate_all<utf8_to_unicode_engine>(pairs) ==
-                run_unit_by_unit<utf8_to_unicode_engine>(pairs));
-
     // Every three-byte UTF-8 form and every JIS X 0212 code, back to back.
     std::string utf8, euc3;
     for (unsigned a = 0xE0; a < 0xF0; ++a) {
@@ -680,8 +700,48 @@ TEST(TranscodeFastLoops, EveryTwoByteCodeAgreesWithUnitByUnitFeeding) {
     for (unsigned a = 0xA1; a < 0xFF; ++a) {
         for (unsigned b = 0xA1; b < 0xFF; ++b) euc3 += B({0x8F, a, b});
     }
-    EXPECT_TRUE(translate_all<utf8_to_unicode_engine>(utf8) ==
-                run_unit_by_unit<utf8_to_unicode_engine>(utf8));
-    EXPECT_TRUE(translate_all<euc_to_unicode_engine>(euc3) ==
-                run_unit_by_unit<euc_to_unicode_engine>(euc3));
+    for_each_simd_level([&] {
+        expect_fast_as_careful<sjis_cp932_to_unicode_engine>(pairs, "CP932");
+        expect_fast_as_careful<sjis_to_utf8>(pairs, "CP932 to UTF-8");
+        expect_fast_as_careful<sjis_to_euc_engine>(pairs, "CP932 to EUC-JP");
+        expect_fast_as_careful<euc_to_unicode_engine>(pairs, "EUC-JP");
+        expect_fast_as_careful<euc_to_utf8>(pairs, "EUC-JP to UTF-8");
+        expect_fast_as_careful<euc_to_sjis_engine>(pairs, "EUC-JP to CP932");
+        expect_fast_as_careful<utf8_to_unicode_engine>(pairs, "UTF-8");
+        expect_fast_as_careful<utf8_to_sjis>(pairs, "UTF-8 to CP932");
+        expect_fast_as_careful<utf8_to_utf16le>(pairs, "UTF-8 to UTF-16LE");
+        expect_fast_as_careful<utf8_to_unicode_engine>(utf8, "UTF-8, three bytes");
+        expect_fast_as_careful<utf8_to_utf16le>(utf8, "UTF-8 to UTF-16LE, three bytes");
+        expect_fast_as_careful<euc_to_unicode_engine>(euc3, "JIS X 0212");
+        expect_fast_as_careful<euc_to_utf8>(euc3, "JIS X 0212 to UTF-8");
+    });
+}
+
+TEST(TranscodeFastLoops, AsciiRunsEndingAnywhereInAVectorAgreeAtEverySimdLevel) {
+    // ASCII runs of 1 to 40 bytes between characters, and inputs cut after
+    // every byte of the first 160: runs end at every place in a 16-byte
+    // block and at every distance from the end of the input.
+    std::string sjis, euc, utf8;
+    std::wstring units;
+    for (unsigned len = 1; len <= 40; ++len) {
+        const std::string run(len, static_cast<char>('a' + len % 26));
+        sjis += run + B({0x8C, 0x9F});
+        euc += run + B({0xB8, 0xA1});
+        utf8 += run + B({0xE6, 0xA4, 0x9C});
+        units += std::wstring(run.begin(), run.end()) + W({0x691C});
+    }
+    for_each_simd_level([&] {
+        for (std::size_t n = 0; n <= 160; ++n) {
+            expect_fast_as_careful<sjis_to_utf8>(sjis.substr(0, n), "CP932 to UTF-8");
+            expect_fast_as_careful<sjis_to_euc_engine>(sjis.substr(0, n), "CP932 to EUC-JP");
+            expect_fast_as_careful<euc_to_unicode_engine>(euc.substr(0, n), "EUC-JP");
+            expect_fast_as_careful<utf8_to_sjis>(utf8.substr(0, n), "UTF-8 to CP932");
+            expect_fast_as_careful<utf8_to_utf16le>(utf8.substr(0, n), "UTF-8 to UTF-16LE");
+            expect_fast_as_careful<unicode_to_utf8_engine>(units.substr(0, n), "to UTF-8");
+        }
+        expect_fast_as_careful<sjis_cp932_to_unicode_engine>(sjis, "CP932, whole");
+        expect_fast_as_careful<euc_to_utf8>(euc, "EUC-JP to UTF-8, whole");
+        expect_fast_as_careful<utf8_to_unicode_engine>(utf8, "UTF-8, whole");
+        expect_fast_as_careful<unicode_to_utf8_engine>(units, "to UTF-8, whole");
+    });
 }

@@ -1,0 +1,95 @@
+// The library's side of transcode_throughput in the build that ships (i686,
+// mingw-w64), run under Wine by bench/transcode-throughput. Prints, for each
+// pair, its index, MB/s of input (best of 9 rounds) and a digest of the output,
+// which the native benchmark compares with its own.
+// Usage: transcode_throughput_i686.exe corpus.txt   (UTF-8)
+//
+// As the native benchmark keeps freed blocks in its heap, this one keeps its
+// large freed blocks for reuse: the Windows heap gives every large block
+// fresh pages, and each run would pay their page faults.
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+
+#include "bench/throughput_pairs.h"
+
+using namespace throughput;
+
+namespace {
+
+// Freed blocks of 1 MB and more, each with its size in front, for reuse.
+constexpr std::size_t kLarge = 1 << 20;
+constexpr std::size_t kHeader = 16;
+void* kept[16];
+
+void* allocate(std::size_t size) {
+    if (size >= kLarge) {
+        for (void*& block : kept) {
+            if (block && *static_cast<std::size_t*>(block) >= size) {
+                void* b = block;
+                block = nullptr;
+                return static_cast<char*>(b) + kHeader;
+            }
+        }
+    }
+    char* b = static_cast<char*>(std::malloc(size + kHeader));
+    if (!b) throw std::bad_alloc();
+    *reinterpret_cast<std::size_t*>(b) = size;
+    return b + kHeader;
+}
+
+void release(void* p) {
+    if (!p) return;
+    char* b = static_cast<char*>(p) - kHeader;
+    if (*reinterpret_cast<std::size_t*>(b) >= kLarge) {
+        for (void*& block : kept) {
+            if (!block) {
+                block = b;
+                return;
+            }
+        }
+    }
+    std::free(b);
+}
+
+std::size_t sink = 0;
+
+void run_ours(const std::string& in, const pair& p) { sink += p.ours(in).size(); }
+
+}  // namespace
+
+void* operator new(std::size_t size) { return allocate(size); }
+void operator delete(void* p) noexcept { release(p); }
+void operator delete(void* p, std::size_t) noexcept { release(p); }
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 2;
+    const std::string utf8 = read_file(argv[1]);
+    if (utf8.size() < 1000) {
+        std::fprintf(stderr, "no corpus at %s\n", argv[1]);
+        return 1;
+    }
+    const std::string cp932 = ours<utf8_to_sjis>(utf8), euc = ours<utf8_to_euc>(utf8);
+    const std::string* inputs[kPairs];
+    for (int k = 0; k < kPairs; ++k) {
+        inputs[k] = pairs[k].input == input_kind::utf8    ? &utf8
+                    : pairs[k].input == input_kind::cp932 ? &cp932
+                                                          : &euc;
+    }
+    // The pairs take turns in each round, so a change in the machine's load
+    // hits all of them alike.
+    double best[kPairs];
+    for (double& b : best) b = 1e30;
+    for (int round = 0; round < 9; ++round) {
+        for (int k = 0; k < kPairs; ++k) {
+            best[k] = std::min(best[k], seconds_of(run_ours, *inputs[k], pairs[k]));
+        }
+    }
+    for (int k = 0; k < kPairs; ++k) {
+        std::printf("%d %.1f %016" PRIx64 "\n", k,
+                    static_cast<double>(inputs[k]->size()) / best[k] / 1e6,
+                    digest(pairs[k].ours(*inputs[k])));
+    }
+    return sink == 0;
+}

@@ -1,0 +1,207 @@
+// EUC-JP: to and from UTF-16, straight to Shift_JIS, and in one pass to
+// UTF-8.
+#include "transcode/byte_classes.h"
+#include "transcode/japanese_engines.h"
+#include "transcode/steps.h"
+#include "transcode/utf_engines.h"
+
+namespace transcode {
+
+using namespace detail;
+
+namespace {
+
+// A byte that may follow a lead byte in a JIS X 0208 or JIS X 0212 code.
+constexpr bool is_euc_cell(unsigned c) { return c >= 0xA1 && c <= 0xFE; }
+
+// EUC-JP two-byte codes of JIS X 0208 (leads A1-FE) by first and second
+// byte, as the sink's codes: one look-up gives the output of the code (that
+// of U+003F for an unmapped code), or kNone where the two bytes are no such
+// code.
+template <class Sink>
+struct euc_pairs {
+    using code_type = typename Sink::code_type;
+    static constexpr unsigned kNoneRow = 94;
+    std::uint16_t base[256];               // row * 256 of each lead byte
+    code_type code[(kNoneRow + 1) * 256];  // [lead - 0xA1][second]
+    euc_pairs() {
+        for (unsigned b = 0; b < 256; ++b) {
+            const unsigned row = is_euc_cell(b) ? b - 0xA1 : kNoneRow;
+            base[b] = static_cast<std::uint16_t>(row * 256);
+        }
+        for (unsigned row = 0; row <= kNoneRow; ++row) {
+            for (unsigned f = 0; f < 256; ++f) {
+                code_type c = Sink::kNone;
+                if (row < kNoneRow && is_euc_cell(f)) {
+                    const unsigned u = tables::euc_pair(row + 0xA1, f);
+                    c = Sink::code_of(u ? u : replacement_char);
+                }
+                code[row * 256 + f] = c;
+            }
+        }
+    }
+};
+
+template <class Sink>
+const euc_pairs<Sink>& euc_pair_table() {
+    static const euc_pairs<Sink> table;
+    return table;
+}
+
+// One EUC-JP character to a UTF-16 unit. A byte that cannot follow ends the
+// character there and is read anew.
+template <class Sink>
+struct euc_decode_step {
+    static constexpr std::size_t per_byte = Sink::max_per_unit;
+    static constexpr std::size_t ascii_width = Sink::ascii_width;
+    const euc_pairs<Sink>& pairs = euc_pair_table<Sink>();
+
+    template <bool Checked, class U>
+    std::size_t operator()(const unsigned char* p, std::size_t left, U*& o) const {
+        const unsigned b = p[0];
+        if (b < 0x80) {
+            Sink::put(o, b);
+            return 1;
+        }
+        if (!Checked || left >= 2) {
+            // JIS X 0208, the bulk of any EUC-JP text.
+            const typename Sink::code_type c = pairs.code[pairs.base[b] + p[1]];
+            if (c != Sink::kNone) {
+                Sink::put_code(o, c);
+                if (!Checked) {
+                    // Kanji and kana come in runs: the next code too.
+                    const typename Sink::code_type d = pairs.code[pairs.base[p[2]] + p[3]];
+                    if (d != Sink::kNone) {
+                        Sink::put_code(o, d);
+                        return 4;
+                    }
+                }
+                return 2;
+            }
+        }
+        if (b == 0x8F) {
+            if (Checked && left < 2) return 0;
+            if (!is_euc_cell(p[1])) {
+                Sink::put(o, replacement_char);
+                return 1;
+            }
+            if (Checked && left < 3) return 0;
+            if (!is_euc_cell(p[2])) {
+                Sink::put(o, replacement_char);
+                return 2;
+            }
+            const unsigned u = tables::jisx0212_pair(p[1], p[2]);
+            Sink::put(o, u ? u : replacement_char);
+            return 3;
+        }
+        if (is_euc_lead(b)) {
+            if (Checked && left < 2) return 0;
+            if (!is_euc_cell(p[1])) {
+                Sink::put(o, replacement_char);
+                return 1;
+            }
+            const unsigned u = tables::euc_pair(b, p[1]);
+            Sink::put(o, u ? u : replacement_char);
+            return 2;
+        }
+        Sink::put(o, b);
+        return 1;
+    }
+};
+
+// One UTF-16 unit to EUC-JP: a two-byte code (first byte 0x8E or above), a
+// JIS X 0212 code after 0x8F, nothing for the private use area, else "?".
+struct euc_encode_step {
+    static constexpr std::size_t per_unit = 3;
+    template <bool Checked>
+    std::size_t operator()(const wchar_t* q, std::size_t, char*& o) const {
+        const std::uint32_t u = unit_value(q[0]);
+        if (u < 0x80) {
+            put(o, u);
+            return 1;
+        }
+        const unsigned v = u <= 0xFFFF ? tables::unicode_to_euc(u) : 0;
+        if (v >= 0x8000) {
+            put2(o, v >> 8, v & 0xFF);
+        } else if (v) {
+            put(o, 0x8F);
+            put2(o, (v >> 8) | 0x80, v & 0xFF);
+        } else if (u < 0xE000 || u > 0xF8FF) {
+            put(o, replacement_char);
+        }
+        return 1;
+    }
+};
+
+// One EUC-JP character to Shift_JIS. JIS X 0212 has no Shift_JIS form.
+struct euc_to_cp932_step {
+    static constexpr std::size_t per_byte = 1;
+    static constexpr std::size_t ascii_width = 1;
+
+    template <bool Checked>
+    std::size_t operator()(const unsigned char* p, std::size_t left, char*& o) const {
+        const unsigned b = p[0];
+        if (b == 0x8F) {
+            if (Checked && left < 2) return 0;
+            if (p[1] < 0x80) {
+                put(o, replacement_char);
+                return 1;
+            }
+            if (Checked && left < 3) return 0;
+            put(o, replacement_char);
+            return p[2] < 0x80 ? 2 : 3;
+        }
+        if (!is_euc_lead(b)) {
+            put(o, b);
+            return 1;
+        }
+        if (Checked && left < 2) return 0;
+        const unsigned f = p[1];
+        if (b == 0x8E && is_cp932_kana(f)) {
+            put(o, f);
+            return 2;
+        }
+        if (f < 0x80) {
+            put(o, replacement_char);
+            return 1;
+        }
+        if (b == 0x8E) {
+            put(o, replacement_char);  // no half-width katakana
+            return 2;
+        }
+        if (b >= 0xF9 && b <= 0xFC) {
+            // Rows 89-92 hold the NEC-selected IBM extensions.
+            const unsigned s = tables::euc_to_ibm_extension(b, f);
+            if (!s) {
+                put(o, replacement_char);
+                return 1;
+            }
+            put2(o, s >> 8, s & 0xFF);
+            return 2;
+        }
+        const tables::byte_pair s = tables::euc_to_sjis(b, f);
+        put2(o, s.first, s.second);
+        return 2;
+    }
+};
+
+}  // namespace
+
+void euc_to_unicode_engine::translate() {
+    translate_bytes(untranslated_buffer, translated_buffer, euc_decode_step<to_units>());
+}
+
+void unicode_to_euc_engine::translate() {
+    run_unit_steps(untranslated_buffer, translated_buffer, euc_encode_step());
+}
+
+void euc_to_sjis_engine::translate() {
+    translate_bytes(untranslated_buffer, translated_buffer, euc_to_cp932_step());
+}
+
+std::string translate_all(twin_translate_engine<euc_to_unicode_engine, unicode_to_utf8_engine>&,
+                          const std::string& input) {
+    return one_pass<to_utf8>(input, euc_decode_step<to_utf8>());
+}
+
+}  // namespace transcode

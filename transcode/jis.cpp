@@ -1,0 +1,357 @@
+// 7-bit JIS and ISO-2022-JP: written from Shift_JIS and EUC-JP, read into
+// them, and JIS rewritten as ISO-2022-JP (half-width katakana made
+// full-width). The kana composition maps and initialize() live here.
+#include <cstdint>
+
+#include "transcode/byte_classes.h"
+#include "transcode/jis_shift.h"
+#include "transcode/steps.h"
+
+namespace transcode {
+
+using namespace detail;
+
+namespace {
+
+// Half-width katakana 0x21-0x5F (JIS X 0201) to full-width JIS X 0208.
+const std::uint16_t kana_plain[0x3F] = {
+    0x2123, 0x2156, 0x2157, 0x2122, 0x2126, 0x2572, 0x2521, 0x2523, 0x2525, 0x2527, 0x2529,
+    0x2563, 0x2565, 0x2567, 0x2543, 0x213C, 0x2522, 0x2524, 0x2526, 0x2528, 0x252A, 0x252B,
+    0x252D, 0x252F, 0x2531, 0x2533, 0x2535, 0x2537, 0x2539, 0x253B, 0x253D, 0x253F, 0x2541,
+    0x2544, 0x2546, 0x2548, 0x254A, 0x254B, 0x254C, 0x254D, 0x254E, 0x254F, 0x2552, 0x2555,
+    0x2558, 0x255B, 0x255E, 0x255F, 0x2560, 0x2561, 0x2562, 0x2564, 0x2566, 0x2568, 0x2569,
+    0x256A, 0x256B, 0x256C, 0x256D, 0x256F, 0x2573, 0x212B, 0x212C};
+
+// Composition maps, filled by initialize(): kana byte - 0x21 to the JIS code
+// of its voiced (with 0x5E) and semi-voiced (with 0x5F) form, 0 for none.
+std::uint16_t kana_voiced[0x3F];
+std::uint16_t kana_semivoiced[0x3F];
+bool maps_filled = false;
+bool initialized = false;
+
+void fill_kana_maps() {
+    if (maps_filled) return;
+    kana_voiced[0x33 - 0x21] = 0x2574;  // U to VU
+    for (unsigned b = 0x36; b <= 0x44; ++b) kana_voiced[b - 0x21] = kana_plain[b - 0x21] + 1;
+    for (unsigned b = 0x4A; b <= 0x4E; ++b) {
+        kana_voiced[b - 0x21] = kana_plain[b - 0x21] + 1;
+        kana_semivoiced[b - 0x21] = kana_plain[b - 0x21] + 2;
+    }
+    maps_filled = true;
+}
+
+// Closes a JIS stream written by an encoder, then the default flush.
+template <class Engine>
+void close_jis(Engine& e, jis_state& state) {
+    output_window<std::string> win(e.translated_buffer);
+    char* o = win.open(0, 0);
+    need_state(o, state, jis_ascii);
+    win.close(o);
+    e.tc_translate_engine<std::string, std::string>::flush();
+}
+
+// One Shift_JIS character into JIS.
+struct cp932_to_jis_step {
+    static constexpr std::size_t per_byte = 4;  // a designation and a byte
+    static constexpr std::size_t ascii_width = 0;
+    jis_state& state;
+
+    template <bool Checked>
+    std::size_t operator()(const unsigned char* p, std::size_t left, char*& o) const {
+        const unsigned b = p[0];
+        if (is_cp932_lead(b)) {
+            if (Checked && left < 2) return 0;
+            const unsigned t = p[1];
+            if (!is_cp932_trail(t)) {
+                need_state(o, state, jis_ascii);
+                put(o, replacement_char);
+                return 1;
+            }
+            if (b >= 0xF0 && b <= 0xF9) {
+                need_state(o, state, jis_ascii);
+                put(o, replacement_char);  // user-defined area: no JIS code
+                return 2;
+            }
+            if (b >= 0xFA) {
+                const unsigned e = tables::ibm_extension_to_euc(b, t);
+                if (!e) {
+                    need_state(o, state, jis_ascii);
+                    put(o, replacement_char);
+                    return 1;
+                }
+                need_state(o, state, jis_x0208);
+                put2(o, (e >> 8) & 0x7F, e & 0x7F);
+                return 2;
+            }
+            need_state(o, state, jis_x0208);
+            const tables::byte_pair j = tables::sjis_to_jis(b, t);
+            put2(o, j.first, j.second);
+            return 2;
+        }
+        if (is_cp932_kana(b)) {
+            need_state(o, state, jis_kana_escape);
+            put(o, b - 0x80);
+        } else {
+            need_state(o, state, jis_ascii);
+            put(o, b);
+        }
+        return 1;
+    }
+};
+
+// One EUC-JP character into JIS. A byte below 0x80 ends a character early
+// and is read anew.
+struct euc_to_jis_step {
+    static constexpr std::size_t per_byte = 4;
+    static constexpr std::size_t ascii_width = 0;
+    jis_state& state;
+
+    template <bool Checked>
+    std::size_t operator()(const unsigned char* p, std::size_t left, char*& o) const {
+        const unsigned b = p[0];
+        if (b == 0x8E) {
+            if (Checked && left < 2) return 0;
+            const unsigned f = p[1];
+            if (is_cp932_kana(f)) {
+                need_state(o, state, jis_kana_escape);
+                put(o, f - 0x80);
+                return 2;
+            }
+            need_state(o, state, jis_ascii);
+            put(o, replacement_char);
+            return f < 0x80 ? 1 : 2;
+        }
+        if (b == 0x8F) {
+            if (Checked && left < 2) return 0;
+            if (p[1] < 0x80) {
+                need_state(o, state, jis_ascii);
+                put(o, replacement_char);
+                return 1;
+            }
+            if (Checked && left < 3) return 0;
+            if (p[2] < 0x80) {
+                need_state(o, state, jis_ascii);
+                put(o, replacement_char);
+                return 2;
+            }
+            need_state(o, state, jis_x0212);
+            put2(o, p[1] & 0x7F, p[2] & 0x7F);
+            return 3;
+        }
+        if (is_euc_lead(b)) {
+            if (Checked && left < 2) return 0;
+            const unsigned f = p[1];
+            if (f >= 0x80) {
+                need_state(o, state, jis_x0208);
+                put2(o, b & 0x7F, f & 0x7F);
+                return 2;
+            }
+            need_state(o, state, jis_ascii);
+            put(o, replacement_char);
+            return 1;
+        }
+        need_state(o, state, jis_ascii);
+        put(o, b);
+        return 1;
+    }
+};
+
+// One JIS character (or escape, or shift byte) into Shift_JIS or EUC-JP.
+enum class jis_target { sjis, euc };
+
+template <jis_target Target>
+struct jis_decode_step {
+    static constexpr std::size_t per_byte = 2;
+    static constexpr std::size_t ascii_width = 0;
+    jis_state& state;
+
+    template <bool Checked>
+    std::size_t operator()(const unsigned char* p, std::size_t left, char*& o) const {
+        const std::size_t shift = read_shift(p, left, state);
+        if (shift != kNotShift) return shift;
+        const unsigned b = p[0];
+        switch (state) {
+            case jis_x0208:
+            case jis_x0212: {
+                if (Checked && left < 2) return 0;
+                const unsigned c = p[1];
+                if (Target == jis_target::euc) {
+                    if (state == jis_x0212) put(o, 0x8F);
+                    put2(o, b | 0x80, c | 0x80);
+                } else if (state == jis_x0212) {
+                    put(o, replacement_char);  // JIS X 0212 has no Shift_JIS form
+                } else if (b >= 0x79 && b <= 0x7C) {
+                    // Without an entry the pair still counts as one
+                    // character, so the pairs after it stay aligned.
+                    const unsigned s = tables::euc_to_ibm_extension(b | 0x80, c | 0x80);
+                    if (s) {
+                        put2(o, s >> 8, s & 0xFF);
+                    } else {
+                        put(o, replacement_char);
+                    }
+                } else {
+                    const tables::byte_pair s = tables::jis_to_sjis(b, c);
+                    put2(o, s.first, s.second);
+                }
+                return 2;
+            }
+            case jis_kana_escape:
+            case jis_kana_shift:
+                if (Target == jis_target::euc) put(o, 0x8E);
+                put(o, (b + 0x80) & 0xFF);
+                return 1;
+            default:
+                put(o, b);
+                return 1;
+        }
+    }
+};
+
+// One JIS character into ISO-2022-JP: half-width katakana become
+// full-width, with a following sound mark composed in.
+struct jis_to_iso2022jp_step {
+    static constexpr std::size_t per_byte = 5;  // a designation and a kana's pair
+    static constexpr std::size_t ascii_width = 0;
+    jis_state& state;
+    jis_state& output_state;
+
+    template <bool Checked>
+    std::size_t operator()(const unsigned char* p, std::size_t left, char*& o) const {
+        const std::size_t shift = read_shift(p, left, state);
+        if (shift != kNotShift) return shift;
+        const unsigned b = p[0];
+        if (state == jis_x0208 || state == jis_x0212) {
+            if (Checked && left < 2) return 0;
+            if (state == jis_x0208) {
+                need_state(o, output_state, jis_x0208);
+                put2(o, b, p[1]);
+            } else {
+                need_state(o, output_state, jis_ascii);
+                put(o, replacement_char);  // JIS X 0212 has no ISO-2022-JP form
+            }
+            return 2;
+        }
+        if (state == jis_kana_escape || state == jis_kana_shift) {
+            if (b < 0x21 || b > 0x5F) {
+                need_state(o, output_state, jis_ascii);
+                put(o, replacement_char);
+                return 1;
+            }
+            const unsigned k = b - 0x21;
+            unsigned code = kana_plain[k];
+            std::size_t used = 1;
+            if (kana_voiced[k]) {
+                if (Checked && left < 2) return 0;  // a sound mark may follow
+                const unsigned mark = p[1];
+                if (mark == 0x5E) {
+                    code = kana_voiced[k], used = 2;
+                } else if (mark == 0x5F && kana_semivoiced[k]) {
+                    code = kana_semivoiced[k], used = 2;
+                }
+            }
+            need_state(o, output_state, jis_x0208);
+            put2(o, code >> 8, code & 0xFF);
+            return used;
+        }
+        need_state(o, output_state, jis_ascii);
+        put(o, b);
+        return 1;
+    }
+};
+
+}  // namespace
+
+void initialize() {
+    if (initialized) return;
+    fill_kana_maps();
+    initialized = true;
+}
+
+void sjis_to_jis_engine::translate() {
+    translate_bytes(untranslated_buffer, translated_buffer, cp932_to_jis_step{state});
+}
+
+void sjis_to_jis_engine::flush() { close_jis(*this, state); }
+
+void sjis_to_jis_engine::clear() {
+    tc_translate_engine::clear();
+    state = jis_ascii;
+}
+
+void euc_to_jis_engine::translate() {
+    translate_bytes(untranslated_buffer, translated_buffer, euc_to_jis_step{state});
+}
+
+void euc_to_jis_engine::flush() { close_jis(*this, state); }
+
+void euc_to_jis_engine::clear() {
+    tc_translate_engine::clear();
+    state = jis_ascii;
+}
+
+void jis_to_sjis_engine::translate() {
+    translate_bytes(untranslated_buffer, translated_buffer,
+                    jis_decode_step<jis_target::sjis>{state});
+}
+
+void jis_to_sjis_engine::flush() {
+    state = jis_ascii;
+    tc_translate_engine::flush();
+}
+
+void jis_to_sjis_engine::clear() {
+    tc_translate_engine::clear();
+    state = jis_ascii;
+}
+
+void jis_to_euc_engine::translate() {
+    translate_bytes(untranslated_buffer, translated_buffer,
+                    jis_decode_step<jis_target::euc>{state});
+}
+
+void jis_to_euc_engine::flush() {
+    state = jis_ascii;
+    tc_translate_engine::flush();
+}
+
+void jis_to_euc_engine::clear() {
+    tc_translate_engine::clear();
+    state = jis_ascii;
+}
+
+jis_to_iso2022jp_engine::jis_to_iso2022jp_engine() { initialize(); }
+
+void jis_to_iso2022jp_engine::translate() {
+    translate_bytes(untranslated_buffer, translated_buffer,
+                    jis_to_iso2022jp_step{state, output_state});
+}
+
+void jis_to_iso2022jp_engine::flush() {
+    {
+        output_window<std::string> win(translated_buffer);
+        char* o = win.open(0, 0);
+        std::string& in = untranslated_buffer;
+        // A kana that waited for a sound mark is written plain.
+        if ((state == jis_kana_escape || state == jis_kana_shift) && in.size() == 1) {
+            const unsigned b = static_cast<unsigned char>(in[0]);
+            if (b >= 0x21 && b <= 0x5F) {
+                const unsigned code = kana_plain[b - 0x21];
+                need_state(o, output_state, jis_x0208);
+                put2(o, code >> 8, code & 0xFF);
+                in.clear();
+            }
+        }
+        need_state(o, output_state, jis_ascii);
+        win.close(o);
+    }
+    state = jis_ascii;
+    tc_translate_engine::flush();
+}
+
+void jis_to_iso2022jp_engine::clear() {
+    tc_translate_engine::clear();
+    state = jis_ascii;
+    output_state = jis_ascii;
+}
+
+}  // namespace transcode

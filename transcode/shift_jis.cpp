@@ -1,0 +1,171 @@
+// Shift_JIS in the code page 932 form: to and from UTF-16, straight to
+// EUC-JP, and in one pass to UTF-8.
+#include "transcode/byte_classes.h"
+#include "transcode/japanese_engines.h"
+#include "transcode/steps.h"
+#include "transcode/utf_engines.h"
+
+namespace transcode {
+
+using namespace detail;
+
+namespace {
+
+// CP932 double-byte codes by lead and trail byte, as the sink's codes: one
+// look-up gives the output of the code (that of U+003F for an unmapped
+// code), or kNone where the two bytes are no double-byte code (no lead
+// byte, or no trail byte after it).
+template <class Sink>
+struct cp932_pairs {
+    using code_type = typename Sink::code_type;
+    static constexpr unsigned kNoneRow = 60;
+    std::uint16_t base[256];               // row * 256 of each lead byte
+    code_type code[(kNoneRow + 1) * 256];  // [row][trail]
+    cp932_pairs() {
+        for (unsigned b = 0; b < 256; ++b) {
+            const unsigned row = cp932_rows.row[b];
+            base[b] = static_cast<std::uint16_t>((row == kNoRow ? kNoneRow : row) * 256);
+        }
+        for (unsigned row = 0; row <= kNoneRow; ++row) {
+            for (unsigned t = 0; t < 256; ++t) {
+                code_type c = Sink::kNone;
+                if (row < kNoneRow && is_cp932_trail(t)) {
+                    const unsigned u = tables::cp932_to_unicode[row * 192 + t - 0x40];
+                    c = Sink::code_of(u ? u : replacement_char);
+                }
+                code[row * 256 + t] = c;
+            }
+        }
+    }
+};
+
+template <class Sink>
+const cp932_pairs<Sink>& cp932_pair_table() {
+    static const cp932_pairs<Sink> table;
+    return table;
+}
+
+// One CP932 character to a UTF-16 unit.
+template <class Sink>
+struct cp932_decode_step {
+    static constexpr std::size_t per_byte = Sink::max_per_unit;
+    static constexpr std::size_t ascii_width = Sink::ascii_width;
+    const cp932_pairs<Sink>& pairs = cp932_pair_table<Sink>();
+
+    template <bool Checked, class U>
+    std::size_t operator()(const unsigned char* p, std::size_t left, U*& o) const {
+        const unsigned b = p[0];
+        if (b < 0x80) {
+            Sink::put(o, b);
+            return 1;
+        }
+        if (!Checked || left >= 2) {
+            const typename Sink::code_type c = pairs.code[pairs.base[b] + p[1]];
+            if (c != Sink::kNone) {
+                Sink::put_code(o, c);
+                if (!Checked) {
+                    // Kanji and kana come in runs: the next code too.
+                    const typename Sink::code_type d = pairs.code[pairs.base[p[2]] + p[3]];
+                    if (d != Sink::kNone) {
+                        Sink::put_code(o, d);
+                        return 4;
+                    }
+                }
+                return 2;
+            }
+        }
+        if (is_cp932_lead(b)) {
+            if (Checked && left < 2) return 0;  // the trail byte may follow
+            Sink::put(o, replacement_char);     // a lead without a trail byte
+        } else if (is_cp932_kana(b)) {
+            Sink::put(o, tables::cp932_kana_to_unicode[b - 0xA1]);
+        } else {
+            Sink::put(o, b);  // 80, A0, FD-FF keep their values
+        }
+        return 1;
+    }
+};
+
+// One UTF-16 unit to CP932.
+struct cp932_encode_step {
+    static constexpr std::size_t per_unit = to_cp932::max_per_unit;
+    template <bool Checked>
+    std::size_t operator()(const wchar_t* q, std::size_t, char*& o) const {
+        to_cp932::put(o, unit_value(q[0]));
+        return 1;
+    }
+};
+
+// One CP932 character to EUC-JP.
+struct cp932_to_euc_step {
+    static constexpr std::size_t per_byte = 2;
+    static constexpr std::size_t ascii_width = 1;
+
+    template <bool Checked>
+    std::size_t operator()(const unsigned char* p, std::size_t left, char*& o) const {
+        const unsigned b = p[0];
+        const unsigned row = cp932_rows.row[b];
+        if (row != kNoRow) {
+            if (Checked && left < 2) return 0;
+            const unsigned t = p[1];
+            if (!is_cp932_trail(t)) {
+                put(o, replacement_char);
+                return 1;
+            }
+            if (row < tables::kSjisEucRows) {
+                // 81-9F and E0-EF: JIS X 0208 by the standard relation.
+                store_le16(o, tables::sjis_euc.code[row * 192 + t - 0x40]);
+                o += 2;
+                if (!Checked) {
+                    // Kanji and kana come in runs: the next one too.
+                    const unsigned row2 = cp932_rows.row[p[2]], t2 = p[3];
+                    if (row2 < tables::kSjisEucRows && is_cp932_trail(t2)) {
+                        store_le16(o, tables::sjis_euc.code[row2 * 192 + t2 - 0x40]);
+                        o += 2;
+                        return 4;
+                    }
+                }
+                return 2;
+            }
+            if (b <= 0xF9) {
+                put(o, replacement_char);  // user-defined area: no EUC-JP code
+                return 2;
+            }
+            const unsigned e = tables::ibm_extension_to_euc(b, t);
+            if (!e) {
+                put(o, replacement_char);
+                return 1;
+            }
+            put2(o, e >> 8, e & 0xFF);
+            return 2;
+        }
+        if (is_cp932_kana(b)) {
+            put2(o, 0x8E, b);
+        } else {
+            put(o, b);
+        }
+        return 1;
+    }
+};
+
+}  // namespace
+
+void sjis_cp932_to_unicode_engine::translate() {
+    translate_bytes(untranslated_buffer, translated_buffer, cp932_decode_step<to_units>());
+}
+
+void unicode_to_sjis_cp932_engine::translate() {
+    run_unit_steps(untranslated_buffer, translated_buffer, cp932_encode_step());
+}
+
+void sjis_to_euc_engine::translate() {
+    translate_bytes(untranslated_buffer, translated_buffer, cp932_to_euc_step());
+}
+
+std::string translate_all(
+    twin_translate_engine<sjis_cp932_to_unicode_engine, unicode_to_utf8_engine>&,
+    const std::string& input) {
+    return one_pass<to_utf8>(input, cp932_decode_step<to_utf8>());
+}
+
+}  // namespace transcode

@@ -1,0 +1,239 @@
+#include "transcode/simd.h"
+
+#include <cstring>
+
+#if defined(__i386__) || defined(__x86_64__)
+#define TRANSCODE_X86 1
+#include <cpuid.h>
+#include <emmintrin.h>
+// Kernels compiled for SSE2 whatever the build's baseline (the i686 build
+// assumes no SSE2); they run only where CPUID reports it.
+#define TRANSCODE_SSE2 __attribute__((target("sse2")))
+#endif
+
+namespace transcode {
+namespace detail {
+namespace {
+
+template <class U>
+std::size_t ascii_plain(const unsigned char* p, std::size_t readable, std::size_t most, void* o) {
+    (void)readable;
+    std::size_t k = 0;
+    // Eight bytes at a time while all eight are ASCII.
+    while (k + 8 <= most) {
+        std::uint64_t w;
+        std::memcpy(&w, p + k, 8);
+        if (w & 0x8080808080808080ull) break;
+        for (unsigned j = 0; j < 8; ++j) {
+            const U u = static_cast<U>(p[k + j]);
+            std::memcpy(static_cast<char*>(o) + (k + j) * sizeof(U), &u, sizeof(U));
+        }
+        k += 8;
+    }
+    while (k < most && p[k] < 0x80) {
+        const U u = static_cast<U>(p[k]);
+        std::memcpy(static_cast<char*>(o) + k * sizeof(U), &u, sizeof(U));
+        ++k;
+    }
+    return k;
+}
+
+// Without vectors nothing is encoded in groups: the scalar step does it all.
+std::size_t utf8_groups_plain(const void*, std::size_t, char*&, const char*) { return 0; }
+
+const simd_kernels plain_kernels = {ascii_plain<std::uint8_t>, ascii_plain<std::uint16_t>,
+                                    ascii_plain<std::uint32_t>, utf8_groups_plain,
+                                    utf8_groups_plain};
+
+#if defined(TRANSCODE_X86)
+
+// Writes the 16 bytes x as units of width sizeof(U) at o.
+template <class U>
+TRANSCODE_SSE2 inline void store_widened(void* o, __m128i x) {
+    char* d = static_cast<char*>(o);
+    if constexpr (sizeof(U) == 1) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), x);
+    } else {
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i lo = _mm_unpacklo_epi8(x, zero), hi = _mm_unpackhi_epi8(x, zero);
+        if constexpr (sizeof(U) == 2) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d), lo);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16), hi);
+        } else {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d), _mm_unpacklo_epi16(lo, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 16), _mm_unpackhi_epi16(lo, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 32), _mm_unpacklo_epi16(hi, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 48), _mm_unpackhi_epi16(hi, zero));
+        }
+    }
+}
+
+// Sixteen bytes at a time: all 16 are written, the ASCII ones among them
+// counted; the plain kernel takes the last few.
+template <class U>
+TRANSCODE_SSE2 std::size_t ascii_sse2(const unsigned char* p, std::size_t readable,
+                                      std::size_t most, void* o) {
+    std::size_t k = 0;
+    while (k + 16 <= readable && k < most) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+        store_widened<U>(static_cast<char*>(o) + k * sizeof(U), x);
+        const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(x));
+        const std::size_t ascii = high ? static_cast<std::size_t>(__builtin_ctz(high)) : 16;
+        if (k + ascii >= most) return most;
+        k += ascii;
+        if (ascii < 16) return k;
+    }
+    return k + ascii_plain<U>(p + k, readable - k, most - k, static_cast<char*>(o) + k * sizeof(U));
+}
+
+// Where the sequences of units 1-3 of a group of four start and how long
+// the group's bytes are, by the bits of its ASCII units (1 byte each; the
+// others take 3).
+struct group_layout {
+    std::uint8_t start[3];
+    std::uint8_t length;
+};
+struct group_layouts_table {
+    group_layout g[16];
+};
+constexpr group_layouts_table make_group_layouts() {
+    group_layouts_table t{};
+    for (unsigned m = 0; m < 16; ++m) {
+        unsigned at = 0;
+        for (unsigned k = 0; k < 4; ++k) {
+            at += (m >> k) & 1 ? 1 : 3;
+            if (k < 3) t.g[m].start[k] = static_cast<std::uint8_t>(at);
+        }
+        t.g[m].length = static_cast<std::uint8_t>(at);
+    }
+    return t;
+}
+constexpr group_layouts_table group_layouts = make_group_layouts();
+
+// Encodes four units held in 32-bit lanes, or returns false (nothing
+// written) when one of them is not ASCII or a unit of three bytes outside
+// the surrogates.
+TRANSCODE_SSE2 inline bool encode_group(__m128i v, char*& o) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i x80 = _mm_set1_epi32(0x80), x800 = _mm_set1_epi32(0x800);
+    const __m128i xD800 = _mm_set1_epi32(0xD800), xE000 = _mm_set1_epi32(0xE000);
+    // Anything above 0xFFFF (or negative as a signed lane), U+0080-U+07FF and
+    // the surrogates leave the fast path.
+    const __m128i small = _mm_cmpeq_epi32(_mm_srli_epi32(v, 16), zero);
+    const __m128i ascii = _mm_cmplt_epi32(v, x80);
+    const __m128i two = _mm_andnot_si128(ascii, _mm_cmplt_epi32(v, x800));
+    const __m128i surrogate =
+        _mm_andnot_si128(_mm_cmplt_epi32(v, xD800), _mm_cmplt_epi32(v, xE000));
+    const __m128i bad =
+        _mm_or_si128(_mm_andnot_si128(small, _mm_set1_epi32(-1)), _mm_or_si128(two, surrogate));
+    if (_mm_movemask_epi8(bad) != 0) return false;
+    const int ascii_lanes = _mm_movemask_ps(_mm_castsi128_ps(ascii));
+    const __m128i three =
+        _mm_or_si128(_mm_or_si128(_mm_srli_epi32(v, 12),
+                                  _mm_and_si128(_mm_slli_epi32(v, 2), _mm_set1_epi32(0x3F00))),
+                     _mm_or_si128(_mm_and_si128(_mm_slli_epi32(v, 16), _mm_set1_epi32(0x3F0000)),
+                                  _mm_set1_epi32(0x8080E0)));
+    const __m128i word = _mm_or_si128(_mm_and_si128(ascii, v), _mm_andnot_si128(ascii, three));
+    // Each unit's four bytes stored where its sequence starts; the next one
+    // overwrites what is beyond.
+    const group_layout g = group_layouts.g[ascii_lanes];
+    std::uint32_t lanes[4];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes), word);
+    std::memcpy(o, &lanes[0], 4);
+    std::memcpy(o + g.start[0], &lanes[1], 4);
+    std::memcpy(o + g.start[1], &lanes[2], 4);
+    std::memcpy(o + g.start[2], &lanes[3], 4);
+    o += g.length;
+    return true;
+}
+
+TRANSCODE_SSE2 std::size_t utf8_groups_sse2_4(const void* q, std::size_t n, char*& out,
+                                              const char* lim) {
+    const char* in = static_cast<const char*>(q);
+    char* o = out;  // (a local: stores through char pointers could change out)
+    std::size_t i = 0;
+    while (i + 4 <= n && o < lim) {
+        if (!encode_group(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i * 4)), o)) break;
+        i += 4;
+    }
+    out = o;
+    return i;
+}
+
+// 16-bit units: eight per load, widened to two groups of four; a run of
+// eight ASCII units is packed to bytes at once.
+TRANSCODE_SSE2 std::size_t utf8_groups_sse2_2(const void* q, std::size_t n, char*& out,
+                                              const char* lim) {
+    const char* in = static_cast<const char*>(q);
+    char* o = out;
+    std::size_t i = 0;
+    const __m128i zero = _mm_setzero_si128();
+    while (i + 8 <= n && o < lim) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i * 2));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_srli_epi16(v, 7), zero)) == 0xFFFF) {
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(o), _mm_packus_epi16(v, v));
+            o += 8;
+            i += 8;
+            continue;
+        }
+        if (!encode_group(_mm_unpacklo_epi16(v, zero), o)) break;
+        i += 4;
+        if (o >= lim || !encode_group(_mm_unpackhi_epi16(v, zero), o)) break;
+        i += 4;
+    }
+    out = o;
+    return i;
+}
+
+const simd_kernels sse2_kernels = {ascii_sse2<std::uint8_t>, ascii_sse2<std::uint16_t>,
+                                   ascii_sse2<std::uint32_t>, utf8_groups_sse2_2,
+                                   utf8_groups_sse2_4};
+
+#endif
+
+simd_level detect_level() {
+#if defined(TRANSCODE_X86)
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    if (__get_cpuid(1, &a, &b, &c, &d) && (d & bit_SSE2)) return simd_level::sse2;
+#endif
+    return simd_level::none;
+}
+
+const simd_kernels& kernels_of(simd_level level) {
+#if defined(TRANSCODE_X86)
+    if (level == simd_level::sse2) return sse2_kernels;
+#endif
+    (void)level;
+    return plain_kernels;
+}
+
+struct selection {
+    simd_level available = detect_level();
+    simd_level in_use = available;
+    const simd_kernels* kernels = &kernels_of(available);
+};
+
+selection& current() {
+    static selection s;
+    return s;
+}
+
+}  // namespace
+
+const simd_kernels& kernels() { return *current().kernels; }
+
+}  // namespace detail
+
+simd_level simd_available() { return detail::current().available; }
+
+simd_level simd_in_use() { return detail::current().in_use; }
+
+simd_level use_simd(simd_level level) {
+    detail::selection& s = detail::current();
+    if (static_cast<int>(level) > static_cast<int>(s.available)) level = s.available;
+    s.in_use = level;
+    s.kernels = &detail::kernels_of(level);
+    return level;
+}
+
+}  // namespace transcode

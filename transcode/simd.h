@@ -1,0 +1,54 @@
+// Vector instructions chosen when the program runs: the processor is asked
+// (CPUID) once, and the library's inner loops call the kernels of the best
+// level it offers. A processor without SSE2 (or a build for another
+// architecture) gets the plain kernels, which give the same results.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace transcode {
+
+enum class simd_level { none = 0, sse2 = 1 };
+
+// The best level this processor offers.
+simd_level simd_available();
+
+// The level the kernels use now.
+simd_level simd_in_use();
+
+// Limits the kernels to `level` (never above what the processor offers) and
+// returns the level in use from now on. For tests and benchmarks; not
+// thread-safe: call it while no conversion runs.
+simd_level use_simd(simd_level level);
+
+namespace detail {
+
+// Each ASCII kernel copies the bytes below 0x80 at the start of p, at most
+// `most` of them, as units of its width (1, 2 or 4 bytes, native byte
+// order) to o, and returns how many it copied. It reads no further than
+// `readable` bytes (most <= readable) and may write up to 16 units beyond
+// the ones it copies.
+using ascii_kernel = std::size_t (*)(const unsigned char* p, std::size_t readable, std::size_t most,
+                                     void* o);
+
+// Encodes UTF-16 units (elements of 2 or 4 bytes) as UTF-8 while they are
+// ASCII or units of three bytes outside the surrogates, in groups of four,
+// stopping before the first group with any other unit or when `o` reaches
+// `lim` (beyond which 16 bytes are free). Returns the units encoded;
+// advances o.
+using utf8_group_kernel = std::size_t (*)(const void* q, std::size_t n, char*& o, const char* lim);
+
+struct simd_kernels {
+    ascii_kernel ascii_to_1;
+    ascii_kernel ascii_to_2;
+    ascii_kernel ascii_to_4;
+    utf8_group_kernel utf8_groups_2;
+    utf8_group_kernel utf8_groups_4;
+};
+
+// The kernels of the level in use.
+const simd_kernels& kernels();
+
+}  // namespace detail
+}  // namespace transcode
