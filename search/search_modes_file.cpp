@@ -3,7 +3,7 @@
 #include <map>
 
 #include "transcode/factory.h"
-#include "transcode/utf_engines.h"
+#include "transcode/byte_classes.h"
 
 namespace lumenvik {
 namespace {
