@@ -235,10 +235,10 @@ TRANSCODE_SSSE3 inline __m128i unit_ending_at(__m128i c, __m128i c1, __m128i c2)
     return _mm_or_si128(_mm_and_si128(is_ascii, c), _mm_andnot_si128(is_ascii, three));
 }
 
-// 16 bytes at a time, starting at a character: each byte is classed (ASCII,
-// lead of three, continuation); every byte's unit is worked out as if it
-// ended a character (its own value, or the three bytes up to it), and the
-// units of the bytes that do end one are packed together. A block of
+// 32 bytes at a time, starting at a character: each byte is classed
+// (ASCII, lead of three, continuation); every byte's unit is worked out as
+// if it ended a character (its own value, or the three bytes up to it), and
+// the units of the bytes that do end one are packed together. A block of
 // ASCII is widened at once. The block is taken up to its last complete
 // character, or up to the first byte that breaks the pattern, which the
 // step then takes.
@@ -246,37 +246,59 @@ TRANSCODE_SSSE3 std::size_t utf8_runs_ssse3_2(const unsigned char* p, std::size_
                                               std::size_t most, void* out, std::size_t& units) {
     char* o = static_cast<char*>(out);
     const __m128i zero = _mm_setzero_si128();
+    const __m128i xF0 = _mm_set1_epi8(char(0xF0)), xE0 = _mm_set1_epi8(char(0xE0));
+    const __m128i xC0 = _mm_set1_epi8(char(0xC0)), x80 = _mm_set1_epi8(char(0x80));
     std::size_t k = 0;
-    while (k + 16 <= readable && k < most) {
+    // Two vectors per round: the next round's start hangs on this one's
+    // masks, and a round of 32 bytes halves how often it waits for them.
+    while (k + 32 <= readable && k < most) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
-        const unsigned high = static_cast<unsigned>(_mm_movemask_epi8(x));
-        const __m128i lo = _mm_unpacklo_epi8(x, zero), hi = _mm_unpackhi_epi8(x, zero);
+        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 16));
+        const auto mask = [](int a, int b) {
+            return static_cast<std::uint32_t>(a) | static_cast<std::uint32_t>(b) << 16;
+        };
+        const std::uint32_t high = mask(_mm_movemask_epi8(x), _mm_movemask_epi8(y));
         if (high == 0) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(o), lo);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 16), hi);
-            o += 32;
-            k += 16;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_unpacklo_epi8(x, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 16), _mm_unpackhi_epi8(x, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 32), _mm_unpacklo_epi8(y, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 48), _mm_unpackhi_epi8(y, zero));
+            o += 64;
+            k += 32;
             continue;
         }
-        const unsigned lead = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
-            _mm_and_si128(x, _mm_set1_epi8(char(0xF0))), _mm_set1_epi8(char(0xE0)))));
-        const unsigned cont = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
-            _mm_and_si128(x, _mm_set1_epi8(char(0xC0))), _mm_set1_epi8(char(0x80)))));
-        const unsigned ascii = ~high & 0xFFFF;
+        const std::uint32_t lead =
+            mask(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(x, xF0), xE0)),
+                 _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(y, xF0), xE0)));
+        const std::uint32_t cont =
+            mask(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(x, xC0), x80)),
+                 _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(y, xC0), x80)));
+        const std::uint32_t ascii = ~high;
         // Continuations exactly where the leads want them (those of a lead
-        // at the block's end lie beyond it), and no other kind of byte.
-        const unsigned bad =
-            (cont ^ ((lead << 1 | lead << 2) & 0xFFFF)) | (~(ascii | lead | cont) & 0xFFFF);
-        unsigned ends = ascii | ((lead << 2) & 0xFFFF);
-        if (bad) ends &= (1u << __builtin_ctz(bad)) - 1;
+        // at the end lie beyond the 32 bytes), and no other kind of byte.
+        const std::uint32_t bad = (cont ^ (lead << 1 | lead << 2)) | ~(ascii | lead | cont);
+        std::uint32_t ends = ascii | lead << 2;
+        if (bad) ends &= (std::uint32_t(1) << __builtin_ctz(bad)) - 1;
         if (ends == 0) break;
-        const __m128i b1 = _mm_slli_si128(x, 1), b2 = _mm_slli_si128(x, 2);
-        const __m128i u_lo =
-            unit_ending_at(lo, _mm_unpacklo_epi8(b1, zero), _mm_unpacklo_epi8(b2, zero));
-        const __m128i u_hi =
-            unit_ending_at(hi, _mm_unpackhi_epi8(b1, zero), _mm_unpackhi_epi8(b2, zero));
-        o = store_packed(o, u_lo, ends & 0xFF);
-        o = store_packed(o, u_hi, ends >> 8);
+        // The bytes one and two before each.
+        const __m128i x1 = _mm_slli_si128(x, 1), x2 = _mm_slli_si128(x, 2);
+        const __m128i y1 = _mm_alignr_epi8(y, x, 15), y2 = _mm_alignr_epi8(y, x, 14);
+        o = store_packed(o,
+                         unit_ending_at(_mm_unpacklo_epi8(x, zero), _mm_unpacklo_epi8(x1, zero),
+                                        _mm_unpacklo_epi8(x2, zero)),
+                         ends & 0xFF);
+        o = store_packed(o,
+                         unit_ending_at(_mm_unpackhi_epi8(x, zero), _mm_unpackhi_epi8(x1, zero),
+                                        _mm_unpackhi_epi8(x2, zero)),
+                         (ends >> 8) & 0xFF);
+        o = store_packed(o,
+                         unit_ending_at(_mm_unpacklo_epi8(y, zero), _mm_unpacklo_epi8(y1, zero),
+                                        _mm_unpacklo_epi8(y2, zero)),
+                         (ends >> 16) & 0xFF);
+        o = store_packed(o,
+                         unit_ending_at(_mm_unpackhi_epi8(y, zero), _mm_unpackhi_epi8(y1, zero),
+                                        _mm_unpackhi_epi8(y2, zero)),
+                         ends >> 24);
         k += 32 - static_cast<std::size_t>(__builtin_clz(ends));
         if (bad) break;
     }

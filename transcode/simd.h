@@ -45,7 +45,7 @@ using utf8_group_kernel = std::size_t (*)(const void* q, std::size_t n, char*& o
 // overlong forms and surrogates included), at least until `most` bytes are
 // used or something else comes, and returns the bytes used (whole
 // characters); `units` is set to the units written. It reads no further
-// than `readable` bytes and may write up to 32 bytes beyond its last unit.
+// than `readable` bytes and may write up to 64 bytes beyond its last unit.
 // Levels without it have none (nullptr).
 using utf8_run_kernel = std::size_t (*)(const unsigned char* p, std::size_t readable,
                                         std::size_t most, void* o, std::size_t& units);
