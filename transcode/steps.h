@@ -83,6 +83,19 @@ std::size_t run_byte_steps(const unsigned char* p, std::size_t n, Out& out, Step
                 o += units * 2 / sizeof(U);
                 if (s >= stop) break;
             } else if (S::ascii_width != 0 && *s < 0x80) {
+                if constexpr (S::ascii_width == 1 && sizeof(U) == 1) {
+                    // Most runs of ASCII are short (a line's end, a space):
+                    // one that ends within the next 8 bytes is copied here
+                    // rather than in a call.
+                    const std::uint64_t high = load_le64(s) & 0x8080808080808080ull;
+                    if (high != 0) {
+                        std::memcpy(o, s, 8);
+                        const std::size_t k = static_cast<std::size_t>(__builtin_ctzll(high)) / 8;
+                        o += k;
+                        s += k;
+                        continue;
+                    }
+                }
                 const std::size_t most = static_cast<std::size_t>(stop - s);
                 const std::size_t k = ascii(s, most + kAhead - 1, most, o);
                 o += k * ascii_units;
