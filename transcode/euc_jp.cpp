@@ -17,29 +17,26 @@ constexpr bool is_euc_cell(unsigned c) { return c >= 0xA1 && c <= 0xFE; }
 // EUC-JP two-byte codes of JIS X 0208 (leads A1-FE) by first and second
 // byte, as the sink's codes: one look-up gives the output of the code (that
 // of U+003F for an unmapped code), or kNone where the two bytes are no such
-// code.
+// code. Rows for every byte from 0x80 (kNone for those that lead no such
+// code): a lead byte indexes its row at once.
 template <class Sink>
 struct euc_pairs {
     using code_type = typename Sink::code_type;
-    static constexpr unsigned kNoneRow = 94;
-    std::uint16_t base[256];               // row * 256 of each lead byte
-    code_type code[(kNoneRow + 1) * 256];  // [lead - 0xA1][second]
+    code_type code[128 * 256];  // [lead - 0x80][second]
     euc_pairs() {
-        for (unsigned b = 0; b < 256; ++b) {
-            const unsigned row = is_euc_cell(b) ? b - 0xA1 : kNoneRow;
-            base[b] = static_cast<std::uint16_t>(row * 256);
-        }
-        for (unsigned row = 0; row <= kNoneRow; ++row) {
+        for (unsigned b = 0x80; b < 0x100; ++b) {
             for (unsigned f = 0; f < 256; ++f) {
                 code_type c = Sink::kNone;
-                if (row < kNoneRow && is_euc_cell(f)) {
-                    const unsigned u = tables::euc_pair(row + 0xA1, f);
+                if (is_euc_cell(b) && is_euc_cell(f)) {
+                    const unsigned u = tables::euc_pair(b, f);
                     c = Sink::code_of(u ? u : replacement_char);
                 }
-                code[row * 256 + f] = c;
+                code[(b - 0x80) * 256 + f] = c;
             }
         }
     }
+    // The code of lead b (0x80 or above) and second byte f.
+    code_type of(unsigned b, unsigned f) const { return code[(b - 0x80) * 256 + f]; }
 };
 
 template <class Sink>
@@ -65,12 +62,12 @@ struct euc_decode_step {
         }
         if (!Checked || left >= 2) {
             // JIS X 0208, the bulk of any EUC-JP text.
-            const typename Sink::code_type c = pairs.code[pairs.base[b] + p[1]];
+            const typename Sink::code_type c = pairs.of(b, p[1]);
             if (c != Sink::kNone) {
                 Sink::put_code(o, c);
-                if (!Checked) {
+                if (!Checked && p[2] >= 0x80) {
                     // Kanji and kana come in runs: the next code too.
-                    const typename Sink::code_type d = pairs.code[pairs.base[p[2]] + p[3]];
+                    const typename Sink::code_type d = pairs.of(p[2], p[3]);
                     if (d != Sink::kNone) {
                         Sink::put_code(o, d);
                         return 4;

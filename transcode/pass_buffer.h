@@ -27,14 +27,15 @@ inline const unsigned char* bytes_of(const std::string& s) {
 // The caller checks its pointer against limit() before each character (or
 // run of them); past the limit at least kSlack units stay free, enough for
 // the longest single write (a designation and a character, a block of 16
-// widened ASCII bytes, or a group of four UTF-8 sequences written 4 bytes
-// per unit).
+// widened ASCII bytes, a group of four UTF-8 sequences written 4 bytes per
+// unit, or the four 16-byte stores of a block of UTF-8 decoded into 16-bit
+// units).
 // close() trims the unused room.
 template <class S>
 class output_window {
   public:
     using unit = typename S::value_type;
-    static constexpr std::size_t kSlack = 32;
+    static constexpr std::size_t kSlack = 64;
     static constexpr std::size_t kWindow = 1 << 16;
     static constexpr std::size_t kReserveLimit = 1 << 22;
 

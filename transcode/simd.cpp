@@ -6,9 +6,11 @@
 #define TRANSCODE_X86 1
 #include <cpuid.h>
 #include <emmintrin.h>
-// Kernels compiled for SSE2 whatever the build's baseline (the i686 build
-// assumes no SSE2); they run only where CPUID reports it.
+#include <tmmintrin.h>
+// Kernels compiled for SSE2 and SSSE3 whatever the build's baseline (the
+// i686 build assumes no SSE2); they run only where CPUID reports them.
 #define TRANSCODE_SSE2 __attribute__((target("sse2")))
+#define TRANSCODE_SSSE3 __attribute__((target("ssse3")))
 #endif
 
 namespace transcode {
@@ -41,9 +43,9 @@ std::size_t ascii_plain(const unsigned char* p, std::size_t readable, std::size_
 // Without vectors nothing is encoded in groups: the scalar step does it all.
 std::size_t utf8_groups_plain(const void*, std::size_t, char*&, const char*) { return 0; }
 
-const simd_kernels plain_kernels = {ascii_plain<std::uint8_t>, ascii_plain<std::uint16_t>,
+const simd_kernels plain_kernels = {ascii_plain<std::uint8_t>,  ascii_plain<std::uint16_t>,
                                     ascii_plain<std::uint32_t>, utf8_groups_plain,
-                                    utf8_groups_plain};
+                                    utf8_groups_plain,          nullptr};
 
 #if defined(TRANSCODE_X86)
 
@@ -185,22 +187,143 @@ TRANSCODE_SSE2 std::size_t utf8_groups_sse2_2(const void* q, std::size_t n, char
     return i;
 }
 
-const simd_kernels sse2_kernels = {ascii_sse2<std::uint8_t>, ascii_sse2<std::uint16_t>,
+const simd_kernels sse2_kernels = {ascii_sse2<std::uint8_t>,  ascii_sse2<std::uint16_t>,
                                    ascii_sse2<std::uint32_t>, utf8_groups_sse2_2,
-                                   utf8_groups_sse2_4};
+                                   utf8_groups_sse2_4,        nullptr};
+
+// The byte shuffle that gathers the 16-bit lanes chosen by the bits of an
+// 8-bit mask to the front, and how many there are.
+struct lane_packs_table {
+    std::uint8_t shuffle[256][16];
+    std::uint8_t count[256];
+};
+constexpr lane_packs_table make_lane_packs() {
+    lane_packs_table t{};
+    for (unsigned m = 0; m < 256; ++m) {
+        unsigned n = 0;
+        for (unsigned k = 0; k < 8; ++k) {
+            if ((m >> k) & 1) {
+                t.shuffle[m][2 * n] = static_cast<std::uint8_t>(2 * k);
+                t.shuffle[m][2 * n + 1] = static_cast<std::uint8_t>(2 * k + 1);
+                ++n;
+            }
+        }
+        t.count[m] = static_cast<std::uint8_t>(n);
+        for (; n < 8; ++n) t.shuffle[m][2 * n] = t.shuffle[m][2 * n + 1] = 0x80;
+    }
+    return t;
+}
+constexpr lane_packs_table lane_packs = make_lane_packs();
+
+// Stores the lanes of x chosen by `mask` at o, packed; returns past them.
+TRANSCODE_SSSE3 inline char* store_packed(char* o, __m128i x, unsigned mask) {
+    const __m128i order =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(lane_packs.shuffle[mask]));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_shuffle_epi8(x, order));
+    return o + 2 * lane_packs.count[mask];
+}
+
+// The unit of each byte c (16-bit lanes) if it ends a character: itself if
+// ASCII, else the three bytes c2 c1 c up to it (the lead's low four bits
+// on top, six bits of each continuation below).
+TRANSCODE_SSSE3 inline __m128i unit_ending_at(__m128i c, __m128i c1, __m128i c2) {
+    const __m128i x3F = _mm_set1_epi16(0x3F);
+    const __m128i three = _mm_or_si128(
+        _mm_slli_epi16(c2, 12),
+        _mm_or_si128(_mm_slli_epi16(_mm_and_si128(c1, x3F), 6), _mm_and_si128(c, x3F)));
+    const __m128i is_ascii = _mm_cmplt_epi16(c, _mm_set1_epi16(0x80));
+    return _mm_or_si128(_mm_and_si128(is_ascii, c), _mm_andnot_si128(is_ascii, three));
+}
+
+// 32 bytes at a time, starting at a character: each byte is classed
+// (ASCII, lead of three, continuation); every byte's unit is worked out as
+// if it ended a character (its own value, or the three bytes up to it), and
+// the units of the bytes that do end one are packed together. A block of
+// ASCII is widened at once. The block is taken up to its last complete
+// character, or up to the first byte that breaks the pattern, which the
+// step then takes.
+TRANSCODE_SSSE3 std::size_t utf8_runs_ssse3_2(const unsigned char* p, std::size_t readable,
+                                              std::size_t most, void* out, std::size_t& units) {
+    char* o = static_cast<char*>(out);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i xF0 = _mm_set1_epi8(char(0xF0)), xE0 = _mm_set1_epi8(char(0xE0));
+    const __m128i xC0 = _mm_set1_epi8(char(0xC0)), x80 = _mm_set1_epi8(char(0x80));
+    std::size_t k = 0;
+    // Two vectors per round: the next round's start hangs on this one's
+    // masks, and a round of 32 bytes halves how often it waits for them.
+    while (k + 32 <= readable && k < most) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 16));
+        const auto mask = [](int a, int b) {
+            return static_cast<std::uint32_t>(a) | static_cast<std::uint32_t>(b) << 16;
+        };
+        const std::uint32_t high = mask(_mm_movemask_epi8(x), _mm_movemask_epi8(y));
+        if (high == 0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm_unpacklo_epi8(x, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 16), _mm_unpackhi_epi8(x, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 32), _mm_unpacklo_epi8(y, zero));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 48), _mm_unpackhi_epi8(y, zero));
+            o += 64;
+            k += 32;
+            continue;
+        }
+        const std::uint32_t lead =
+            mask(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(x, xF0), xE0)),
+                 _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(y, xF0), xE0)));
+        const std::uint32_t cont =
+            mask(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(x, xC0), x80)),
+                 _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(y, xC0), x80)));
+        const std::uint32_t ascii = ~high;
+        // Continuations exactly where the leads want them (those of a lead
+        // at the end lie beyond the 32 bytes), and no other kind of byte.
+        const std::uint32_t bad = (cont ^ (lead << 1 | lead << 2)) | ~(ascii | lead | cont);
+        std::uint32_t ends = ascii | lead << 2;
+        if (bad) ends &= (std::uint32_t(1) << __builtin_ctz(bad)) - 1;
+        if (ends == 0) break;
+        // The bytes one and two before each.
+        const __m128i x1 = _mm_slli_si128(x, 1), x2 = _mm_slli_si128(x, 2);
+        const __m128i y1 = _mm_alignr_epi8(y, x, 15), y2 = _mm_alignr_epi8(y, x, 14);
+        o = store_packed(o,
+                         unit_ending_at(_mm_unpacklo_epi8(x, zero), _mm_unpacklo_epi8(x1, zero),
+                                        _mm_unpacklo_epi8(x2, zero)),
+                         ends & 0xFF);
+        o = store_packed(o,
+                         unit_ending_at(_mm_unpackhi_epi8(x, zero), _mm_unpackhi_epi8(x1, zero),
+                                        _mm_unpackhi_epi8(x2, zero)),
+                         (ends >> 8) & 0xFF);
+        o = store_packed(o,
+                         unit_ending_at(_mm_unpacklo_epi8(y, zero), _mm_unpacklo_epi8(y1, zero),
+                                        _mm_unpacklo_epi8(y2, zero)),
+                         (ends >> 16) & 0xFF);
+        o = store_packed(o,
+                         unit_ending_at(_mm_unpackhi_epi8(y, zero), _mm_unpackhi_epi8(y1, zero),
+                                        _mm_unpackhi_epi8(y2, zero)),
+                         ends >> 24);
+        k += 32 - static_cast<std::size_t>(__builtin_clz(ends));
+        if (bad) break;
+    }
+    units = static_cast<std::size_t>(o - static_cast<char*>(out)) / 2;
+    return k;
+}
+
+const simd_kernels ssse3_kernels = {ascii_sse2<std::uint8_t>,  ascii_sse2<std::uint16_t>,
+                                    ascii_sse2<std::uint32_t>, utf8_groups_sse2_2,
+                                    utf8_groups_sse2_4,        utf8_runs_ssse3_2};
 
 #endif
 
 simd_level detect_level() {
 #if defined(TRANSCODE_X86)
     unsigned a = 0, b = 0, c = 0, d = 0;
-    if (__get_cpuid(1, &a, &b, &c, &d) && (d & bit_SSE2)) return simd_level::sse2;
+    if (!__get_cpuid(1, &a, &b, &c, &d) || !(d & bit_SSE2)) return simd_level::none;
+    return c & bit_SSSE3 ? simd_level::ssse3 : simd_level::sse2;
 #endif
     return simd_level::none;
 }
 
 const simd_kernels& kernels_of(simd_level level) {
 #if defined(TRANSCODE_X86)
+    if (level == simd_level::ssse3) return ssse3_kernels;
     if (level == simd_level::sse2) return sse2_kernels;
 #endif
     (void)level;

@@ -1,7 +1,8 @@
 // Vector instructions chosen when the program runs: the processor is asked
 // (CPUID) once, and the library's inner loops call the kernels of the best
 // level it offers. A processor without SSE2 (or a build for another
-// architecture) gets the plain kernels, which give the same results.
+// architecture) gets the plain kernels, which give the same results. SSSE3
+// adds the byte shuffle that decodes mixed runs of UTF-8 in blocks.
 #pragma once
 
 #include <cstddef>
@@ -9,7 +10,7 @@
 
 namespace transcode {
 
-enum class simd_level { none = 0, sse2 = 1 };
+enum class simd_level { none = 0, sse2 = 1, ssse3 = 2 };
 
 // The best level this processor offers.
 simd_level simd_available();
@@ -39,12 +40,23 @@ using ascii_kernel = std::size_t (*)(const unsigned char* p, std::size_t readabl
 // advances o.
 using utf8_group_kernel = std::size_t (*)(const void* q, std::size_t n, char*& o, const char* lim);
 
+// Decodes UTF-8 at p into 16-bit units (native byte order) at o while it is
+// ASCII or well-formed three-byte sequences (taken as the step takes them:
+// overlong forms and surrogates included), at least until `most` bytes are
+// used or something else comes, and returns the bytes used (whole
+// characters); `units` is set to the units written. It reads no further
+// than `readable` bytes and may write up to 64 bytes beyond its last unit.
+// Levels without it have none (nullptr).
+using utf8_run_kernel = std::size_t (*)(const unsigned char* p, std::size_t readable,
+                                        std::size_t most, void* o, std::size_t& units);
+
 struct simd_kernels {
     ascii_kernel ascii_to_1;
     ascii_kernel ascii_to_2;
     ascii_kernel ascii_to_4;
     utf8_group_kernel utf8_groups_2;
     utf8_group_kernel utf8_groups_4;
+    utf8_run_kernel utf8_runs_2;
 };
 
 // The kernels of the level in use.

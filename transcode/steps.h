@@ -31,12 +31,25 @@ inline ascii_kernel ascii_kernel_for(std::size_t width) {
     return width == 1 ? k.ascii_to_1 : width == 2 ? k.ascii_to_2 : k.ascii_to_4;
 }
 
+// The kernel of runs of a step that has one (Step::run_kernel()), else
+// nullptr.
+template <class Step, class = void>
+struct run_kernel_of {
+    static utf8_run_kernel get() { return nullptr; }
+};
+template <class Step>
+struct run_kernel_of<Step, std::void_t<decltype(Step::run_kernel())>> {
+    static utf8_run_kernel get() { return Step::run_kernel(); }
+};
+
 // Runs `step` over the n bytes at p, appending to `out`; returns the bytes
 // used (the rest waits). Step::per_byte bounds the output units of any
 // character per input byte it uses. Step::ascii_width, where it is not 0,
 // says that a byte below 0x80 is always one character written as itself in
 // a unit of that many bytes (native order), so runs of them go to the ASCII
-// kernel.
+// kernel. A step whose run_kernel() gives a kernel (UTF-8 into 16-bit
+// units) has its runs of ASCII and three-byte sequences taken by that
+// kernel instead.
 template <class Step, class Out>
 std::size_t run_byte_steps(const unsigned char* p, std::size_t n, Out& out, Step&& step) {
     using U = typename Out::value_type;
@@ -46,6 +59,7 @@ std::size_t run_byte_steps(const unsigned char* p, std::size_t n, Out& out, Step
     U* o = win.open(n, per);
     constexpr std::size_t ascii_units = S::ascii_width / sizeof(U);
     const ascii_kernel ascii = ascii_kernel_for(S::ascii_width);
+    const utf8_run_kernel runs = run_kernel_of<S>::get();
     // Pointers rather than indexes: fewer registers live in the loop, which
     // the 32-bit build has few of.
     const unsigned char* s = p;
@@ -62,7 +76,26 @@ std::size_t run_byte_steps(const unsigned char* p, std::size_t n, Out& out, Step
         const std::size_t left = static_cast<std::size_t>(end - s);
         const unsigned char* const stop = s + std::min(left - (kAhead - 1), room);
         while (s < stop) {
-            if (S::ascii_width != 0 && *s < 0x80) {
+            if (runs) {
+                std::size_t units = 0;
+                s += runs(s, static_cast<std::size_t>(end - s), static_cast<std::size_t>(stop - s),
+                          o, units);
+                o += units * 2 / sizeof(U);
+                if (s >= stop) break;
+            } else if (S::ascii_width != 0 && *s < 0x80) {
+                if constexpr (S::ascii_width == 1 && sizeof(U) == 1) {
+                    // Most runs of ASCII are short (a line's end, a space):
+                    // one that ends within the next 8 bytes is copied here
+                    // rather than in a call.
+                    const std::uint64_t high = load_le64(s) & 0x8080808080808080ull;
+                    if (high != 0) {
+                        std::memcpy(o, s, 8);
+                        const std::size_t k = static_cast<std::size_t>(__builtin_ctzll(high)) / 8;
+                        o += k;
+                        s += k;
+                        continue;
+                    }
+                }
                 const std::size_t most = static_cast<std::size_t>(stop - s);
                 const std::size_t k = ascii(s, most + kAhead - 1, most, o);
                 o += k * ascii_units;

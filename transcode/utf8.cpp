@@ -21,6 +21,12 @@ struct utf8_decode_step {
     static constexpr std::size_t per_byte = Sink::max_per_unit;
     static constexpr std::size_t ascii_width = Sink::ascii_width;
 
+    // Into 16-bit units, the kernel of runs of ASCII and three-byte
+    // sequences of the SIMD level in use, if it has one.
+    static utf8_run_kernel run_kernel() {
+        return ascii_width == 2 ? kernels().utf8_runs_2 : nullptr;
+    }
+
     static std::uint32_t three(std::uint32_t v) {
         return ((v & 0x0F) << 12) | ((v >> 2) & 0xFC0) | ((v >> 16) & 0x3F);
     }

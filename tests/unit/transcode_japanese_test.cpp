@@ -560,6 +560,31 @@ typename E::to_type run_unit_by_unit(const typename E::from_type& input) {
     return tc_test::run_cut(engine, input, cuts);
 }
 
+using sjis_to_utf8 = twin_translate_engine<sjis_cp932_to_unicode_engine, unicode_to_utf8_engine>;
+using euc_to_utf8 = twin_translate_engine<euc_to_unicode_engine, unicode_to_utf8_engine>;
+using utf8_to_sjis = twin_translate_engine<utf8_to_unicode_engine, unicode_to_sjis_cp932_engine>;
+using utf8_to_utf16le = twin_translate_engine<utf8_to_unicode_engine, unicode_to_WORD_engine>;
+
+// The one-shot result (fast loops, and a single pass for the twins above)
+// against the careful loop that unit-by-unit feeding goes through.
+template <class E>
+void expect_fast_as_careful(const typename E::from_type& text, const char* what) {
+    EXPECT_TRUE(translate_all<E>(text) == run_unit_by_unit<E>(text)) << what;
+}
+
+// Runs f once for each SIMD level this processor offers, the plain kernels
+// (SIMD forced off) first; leaves the best level in use.
+template <class F>
+void for_each_simd_level(F f) {
+    for (int l = 0; l <= static_cast<int>(simd_available()); ++l) {
+        const auto level = static_cast<simd_level>(l);
+        ASSERT_EQ(level, use_simd(level));
+        SCOPED_TRACE("SIMD level " + std::to_string(l));
+        f();
+    }
+    use_simd(simd_available());
+}
+
 template <class E>
 void check_fast_loop(const std::vector<std::string>& pool) {
     for (unsigned seed = 1; seed <= 4; ++seed) {
@@ -636,7 +661,10 @@ TEST(TranscodeFastLoops, AgreeWithUnitByUnitFeeding) {
                                            B({0x80}),
                                            B({0xBF}),
                                            B({0xFE})};
-    check_fast_loop<utf8_to_unicode_engine>(utf8);
+    for_each_simd_level([&] {
+        check_fast_loop<utf8_to_unicode_engine>(utf8);
+        check_fast_loop<utf8_to_utf16le>(utf8);
+    });
 
     // Encoders: every kind of unit, in random order.
     std::mt19937 rng(3);
@@ -652,35 +680,6 @@ TEST(TranscodeFastLoops, AgreeWithUnitByUnitFeeding) {
     EXPECT_EQ(hex(translate_all<unicode_to_sjis_cp932_engine>(units)),
               hex(run_unit_by_unit<unicode_to_sjis_cp932_engine>(units)));
 }
-
-namespace {
-
-using sjis_to_utf8 = twin_translate_engine<sjis_cp932_to_unicode_engine, unicode_to_utf8_engine>;
-using euc_to_utf8 = twin_translate_engine<euc_to_unicode_engine, unicode_to_utf8_engine>;
-using utf8_to_sjis = twin_translate_engine<utf8_to_unicode_engine, unicode_to_sjis_cp932_engine>;
-using utf8_to_utf16le = twin_translate_engine<utf8_to_unicode_engine, unicode_to_WORD_engine>;
-
-// The one-shot result (fast loops, and a single pass for the twins above)
-// against the careful loop that unit-by-unit feeding goes through.
-template <class E>
-void expect_fast_as_careful(const typename E::from_type& text, const char* what) {
-    EXPECT_TRUE(translate_all<E>(text) == run_unit_by_unit<E>(text)) << what;
-}
-
-// Runs f once for each SIMD level this processor offers, the plain kernels
-// (SIMD forced off) first; leaves the best level in use.
-template <class F>
-void for_each_simd_level(F f) {
-    for (int l = 0; l <= static_cast<int>(simd_available()); ++l) {
-        const auto level = static_cast<simd_level>(l);
-        ASSERT_EQ(level, use_simd(level));
-        SCOPED_TRACE("SIMD level " + std::to_string(l));
-        f();
-    }
-    use_simd(simd_available());
-}
-
-}  // namespace
 
 TEST(TranscodeFastLoops, EveryTwoByteCodeAgreesWithUnitByUnitFeedingAtEverySimdLevel) {
     // Each pair of bytes, then a letter, in one long input: the fast loops'
