@@ -282,22 +282,23 @@ TaskbarHolder::~TaskbarHolder() {
     ::DestroyWindow(owner_);
 }
 
-bool trayIconExists(HWND owner) {
-    // Modifying nothing succeeds only for an icon that exists.
-    NOTIFYICONDATAA probe{};
-    probe.cbSize = sizeof probe;
-    probe.hWnd = owner;
-    probe.uID = 0;
-    return ::Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+namespace {
+
+// One notification-area call about the program's icon (id 0 of `owner`).
+bool notifyIcon(DWORD message, HWND owner) {
+    NOTIFYICONDATAA data{};
+    data.cbSize = sizeof data;
+    data.hWnd = owner;
+    data.uID = 0;
+    return ::Shell_NotifyIconA(message, &data) != FALSE;
 }
 
-bool removeTrayIcon(HWND owner) {
-    NOTIFYICONDATAA gone{};
-    gone.cbSize = sizeof gone;
-    gone.hWnd = owner;
-    gone.uID = 0;
-    return ::Shell_NotifyIconA(NIM_DELETE, &gone) != FALSE;
-}
+}  // namespace
+
+// Modifying nothing succeeds only for an icon that exists.
+bool trayIconExists(HWND owner) { return notifyIcon(NIM_MODIFY, owner); }
+
+bool removeTrayIcon(HWND owner) { return notifyIcon(NIM_DELETE, owner); }
 
 bool runHostCommand(const std::string& commandLine, DWORD ms) {
     // Wine starts programs of the host system as well. Their exit code does
