@@ -1,12 +1,13 @@
 #pragma once
 // tapwatch.dll: watches the whole desktop's keyboard for a double press of
-// one key and tells a window about it with WM_TOGGLE_WINDOW.
+// one key and tells a window about it with WM_TOGGLE_WINDOW; Ctrl+C, C
+// within the same interval it tells with WM_SEARCH_COPIED_TEXT.
 
 #include <windows.h>
 
 #include <memory>
 
-#include "hook/messages.h"  // WM_TOGGLE_WINDOW
+#include "hook/messages.h"  // WM_TOGGLE_WINDOW, WM_SEARCH_COPIED_TEXT
 
 #ifdef TAPWATCH_BUILD
 #define TAPWATCH_API __declspec(dllexport)
@@ -21,7 +22,7 @@ struct HookState;
 class TAPWATCH_API CKeyboardHook {
   public:
     CKeyboardHook();
-    // Disarms the hook; no WM_TOGGLE_WINDOW from this object arrives afterwards.
+    // Disarms the hook; no message from this object arrives afterwards.
     ~CKeyboardHook();
 
     // Arms the hook for `window` with the key and the interval in
