@@ -4,12 +4,14 @@
 #include <utility>
 #include <vector>
 
+#include "app/copied_text.h"
 #include "app/texts.h"
 #include "hook/messages.h"
 #include "platform/monitor_lookup.h"
 #include "platform/profile_store.h"
 #include "platform/settings_file.h"
 #include "tray/menu_anchor.h"
+#include "win/clipboard.h"
 #include "win/ime_context.h"
 
 namespace lumenvik {
@@ -18,6 +20,13 @@ namespace {
 
 constexpr int kTrayFirstCommand = ID_TRAY_EXIT;
 constexpr int kTrayLastCommand = ID_TRAY_GOOGLE_START;
+
+// The copy gesture waits this long for the copy to reach the clipboard (the
+// program in front copies a little after the hook saw the key) and for the
+// clipboard to be free, looking again at each tick of the timer.
+constexpr DWORD kCopiedTextWaitMs = 500;
+constexpr UINT_PTR kCopiedTextTimer = 1;
+constexpr UINT kCopiedTextTickMs = 15;
 
 void showError(UINT textId) { ::MessageBoxA(nullptr, loadText(textId).c_str(), "", MB_OK); }
 
@@ -61,6 +70,15 @@ bool CMainDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPAR
         case WM_APPLY_HOOK_SETTINGS:
             applyHookSettings();
             result = 1;
+            return true;
+        case WM_SEARCH_COPIED_TEXT:
+            onCopyGesture(static_cast<DWORD>(wParam));
+            result = 1;
+            return true;
+        case WM_TIMER:
+            if (wParam != kCopiedTextTimer) break;
+            pollCopiedText();
+            result = 0;
             return true;
         case WM_COMMAND:
             if (HIWORD(wParam) == EN_KILLFOCUS && LOWORD(wParam) == IDC_SEARCH_BOX) {
@@ -257,6 +275,56 @@ void CMainDlg::applyHookSettings() {
 }
 
 bool CMainDlg::settingsDialogExists() const { return configDlg_.exists(); }
+
+void CMainDlg::onCopyGesture(DWORD sequence) {
+    if (settings_.searchCopiedText == 0 || settingsDialogExists()) return;
+    copiedTextWaiting_ = true;
+    copiedTextSequence_ = sequence;
+    copiedTextSince_ = ::GetTickCount();
+    pollCopiedText();
+    // Ignored when it fails: the one look above was all there is then.
+    if (copiedTextWaiting_) ::SetTimer(m_hWnd, kCopiedTextTimer, kCopiedTextTickMs, nullptr);
+}
+
+void CMainDlg::pollCopiedText() {
+    if (!copiedTextWaiting_) return;
+    const bool lastLook = ::GetTickCount() - copiedTextSince_ >= kCopiedTextWaitMs;
+    std::wstring text;
+    if (::GetClipboardSequenceNumber() == copiedTextSequence_) {
+        // Nothing copied yet; after the wait, nothing was.
+        if (lastLook) stopCopiedTextWait();
+        return;
+    }
+    switch (win::readClipboardText(m_hWnd, text)) {
+        case win::ClipboardRead::busy:
+            if (lastLook) stopCopiedTextWait();
+            return;
+        case win::ClipboardRead::noText:
+            stopCopiedTextWait();
+            return;
+        case win::ClipboardRead::text:
+            stopCopiedTextWait();
+            showCopiedText(text);
+            return;
+    }
+}
+
+void CMainDlg::stopCopiedTextWait() {
+    copiedTextWaiting_ = false;
+    ::KillTimer(m_hWnd, kCopiedTextTimer);
+}
+
+void CMainDlg::showCopiedText(const std::wstring& text) {
+    if (settingsDialogExists()) return;
+    HWND box = ::GetDlgItem(m_hWnd, IDC_SEARCH_BOX);
+    // The box's own limit: setting the text by hand does not apply it.
+    const auto limit = static_cast<std::size_t>(::SendMessageA(box, EM_GETLIMITTEXT, 0, 0));
+    const std::string line = copiedTextForBox(text, limit);
+    if (line.empty()) return;  // no text, or blanks only
+    showPath();
+    ::SetWindowTextA(box, line.c_str());
+    ::SendMessageA(box, EM_SETSEL, 0, -1);
+}
 
 void CMainDlg::onTrayNotify(LPARAM mouseMessage) {
     if (settingsDialogExists()) return;
