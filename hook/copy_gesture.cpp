@@ -40,4 +40,8 @@ CopyGestureDetector::Result CopyGestureDetector::onKey(int virtualKey, bool down
     return Result::firstPress;
 }
 
+void CopyGestureDetector::onMouse(unsigned message) {
+    if (DoublePressDetector::mouseCancels(message)) pending_ = false;
+}
+
 }  // namespace tapwatch

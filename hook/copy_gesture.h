@@ -21,6 +21,9 @@ class CopyGestureDetector {
     // One key event, with the event's time in milliseconds (a wrapping
     // 32-bit tick count).
     Result onKey(int virtualKey, bool down, uint32_t timeMs);
+    // One mouse event, by its window-message number: a click or a wheel
+    // turn between the two presses cancels, as it does a double press.
+    void onMouse(unsigned message);
 
   private:
     float interval_ = 500.0f;

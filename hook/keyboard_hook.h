@@ -1,7 +1,9 @@
 #pragma once
 // tapwatch.dll: watches the whole desktop's keyboard for a double press of
 // one key and tells a window about it with WM_TOGGLE_WINDOW; Ctrl+C, C
-// within the same interval it tells with WM_SEARCH_COPIED_TEXT.
+// within the same interval it tells with WM_SEARCH_COPIED_TEXT. It watches
+// the mouse too, only so that a click or a wheel turn between the presses
+// cancels them.
 
 #include <windows.h>
 

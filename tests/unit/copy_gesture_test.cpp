@@ -113,5 +113,22 @@ TEST(CopyGestureDetector, TheFirstPressIsReportedSoTheHookCanTakeTheClipboardSta
     EXPECT_EQ(d.onKey(kC, true, 400), CopyGestureDetector::Result::gesture);
 }
 
+TEST(CopyGestureDetector, AClickOrWheelBetweenTheTwoCancelsAMoveDoesNot) {
+    for (const unsigned message : {0x0201u /* left button down */, 0x020Au /* wheel */}) {
+        CopyGestureDetector d;
+        d.onKey(kLCtrl, true, 0);
+        d.onKey(kC, true, 10);
+        d.onKey(kC, false, 20);
+        d.onMouse(message);
+        EXPECT_EQ(d.onKey(kC, true, 30), CopyGestureDetector::Result::firstPress) << message;
+    }
+    CopyGestureDetector d;
+    d.onKey(kLCtrl, true, 0);
+    d.onKey(kC, true, 10);
+    d.onKey(kC, false, 20);
+    d.onMouse(0x0200);  // move
+    EXPECT_EQ(d.onKey(kC, true, 30), CopyGestureDetector::Result::gesture);
+}
+
 }  // namespace
 }  // namespace tapwatch
