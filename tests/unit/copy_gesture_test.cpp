@@ -2,132 +2,63 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <sstream>
+#include <string>
 
 #include "hook/double_press.h"
 
 namespace tapwatch {
 namespace {
 
-constexpr int kLCtrl = 0xA2, kRCtrl = 0xA3, kC = 'C', kA = 'A';
-
-struct Event {
-    int key;
-    bool down;
-    uint32_t time;
-};
-
-struct Case {
-    const char* name;
-    std::vector<Event> events;
-    std::vector<int> gestures;  // indices of the events that complete the gesture
-    std::vector<int> toggles;   // the same for the Ctrl double press
-};
-
-// Both detectors see every event, as they do in the hook.
-TEST(CopyGestureDetector, SequencesBesideTheCtrlDoublePress) {
-    const Case cases[] = {
-        {"Ctrl+C, C within the interval",
-         {{kLCtrl, 1, 0}, {kC, 1, 100}, {kC, 0, 150}, {kC, 1, 300}, {kC, 0, 350}, {kLCtrl, 0, 400}},
-         {3},
-         {}},
-        {"second C exactly at the interval, counted from the first press",
-         {{kLCtrl, 1, 0}, {kC, 1, 100}, {kC, 0, 550}, {kC, 1, 600}},
-         {3},
-         {}},
-        {"second C too late", {{kLCtrl, 1, 0}, {kC, 1, 100}, {kC, 0, 150}, {kC, 1, 601}}, {}, {}},
-        {"another key between the two",
-         {{kLCtrl, 1, 0}, {kC, 1, 100}, {kC, 0, 150}, {kA, 1, 200}, {kA, 0, 220}, {kC, 1, 300}},
-         {},
-         {}},
-        {"a held C repeating",
-         {{kLCtrl, 1, 0}, {kC, 1, 100}, {kC, 1, 130}, {kC, 1, 160}, {kC, 1, 190}, {kC, 0, 220}},
-         {},
-         {}},
-        {"Ctrl released between the two",
-         {{kLCtrl, 1, 0},
-          {kC, 1, 100},
-          {kC, 0, 150},
-          {kLCtrl, 0, 200},
-          {kLCtrl, 1, 250},
-          {kC, 1, 300}},
-         {},
-         {}},
-        {"a held Ctrl repeating between the two",
-         {{kRCtrl, 1, 0}, {kC, 1, 100}, {kC, 0, 150}, {kRCtrl, 1, 200}, {kC, 1, 300}},
-         {4},
-         {}},
-        {"C without Ctrl, then Ctrl+C",
-         {{kC, 1, 0}, {kC, 0, 50}, {kLCtrl, 1, 100}, {kC, 1, 150}},
-         {},
-         {}},
-        {"three Cs make one gesture, the next pair another",
-         {{kLCtrl, 1, 0},
-          {kC, 1, 10},
-          {kC, 0, 20},
-          {kC, 1, 30},
-          {kC, 0, 40},
-          {kC, 1, 50},
-          {kC, 0, 60},
-          {kC, 1, 70}},
-         {3, 7},
-         {}},
-        {"the Ctrl double press still works and is no gesture",
-         {{kLCtrl, 1, 0}, {kLCtrl, 0, 50}, {kLCtrl, 1, 100}, {kLCtrl, 0, 150}},
-         {},
-         {2}},
-        {"a C between two Ctrl presses cancels the double press",
-         {{kLCtrl, 1, 0}, {kC, 1, 20}, {kC, 0, 40}, {kLCtrl, 0, 60}, {kLCtrl, 1, 100}},
-         {},
-         {}},
-        {"tick count wraps between the two",
-         {{kLCtrl, 1, 0xFFFFFF00u}, {kC, 1, 0xFFFFFF80u}, {kC, 0, 0xFFFFFFF0u}, {kC, 1, 0x10}},
-         {3},
-         {}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        CopyGestureDetector gesture;
-        DoublePressDetector doublePress;
-        std::vector<int> gestures, toggles;
-        for (size_t i = 0; i < c.events.size(); ++i) {
-            const Event& e = c.events[i];
-            if (gesture.onKey(e.key, e.down, e.time) == CopyGestureDetector::Result::gesture)
-                gestures.push_back(static_cast<int>(i));
-            if (doublePress.onKey(e.key, e.down, e.time)) toggles.push_back(static_cast<int>(i));
+// Feeds both detectors, as the hooks do, events written "key+time" (press)
+// or "key-time" (release): L and R the left and right Ctrl, C, A, and M a
+// left click or W a mouse move (mouse events carry "+" and a time too).
+// One letter per event back: f the gesture's first press, G the gesture,
+// T the Ctrl double press, "." nothing.
+std::string run(const std::string& events, float interval = 500) {
+    CopyGestureDetector gesture;
+    DoublePressDetector doublePress;
+    gesture.setInterval(interval);
+    std::istringstream in(events);
+    std::string token, out;
+    while (in >> token) {
+        const char k = token[0];
+        const bool down = token[1] == '+';
+        const auto time = static_cast<uint32_t>(std::stoul(token.substr(2)));
+        if (k == 'M' || k == 'W') {
+            const unsigned message = k == 'M' ? 0x0201 : 0x0200;
+            gesture.onMouse(message);
+            doublePress.onMouse(message);
+            out += '.';
+            continue;
         }
-        EXPECT_EQ(gestures, c.gestures);
-        EXPECT_EQ(toggles, c.toggles);
+        const int key = k == 'L' ? 0xA2 : k == 'R' ? 0xA3 : k;
+        const auto result = gesture.onKey(key, down, time);
+        const bool toggle = doublePress.onKey(key, down, time);
+        out += result == CopyGestureDetector::Result::gesture      ? 'G'
+               : result == CopyGestureDetector::Result::firstPress ? 'f'
+               : toggle                                            ? 'T'
+                                                                   : '.';
     }
+    return out;
 }
 
-TEST(CopyGestureDetector, TheFirstPressIsReportedSoTheHookCanTakeTheClipboardState) {
-    CopyGestureDetector d;
-    d.setInterval(200);
-    EXPECT_EQ(d.onKey(kLCtrl, true, 0), CopyGestureDetector::Result::none);
-    EXPECT_EQ(d.onKey(kC, true, 10), CopyGestureDetector::Result::firstPress);
-    EXPECT_EQ(d.onKey(kC, false, 20), CopyGestureDetector::Result::none);
-    // Too late for the 200 ms interval: this press starts a new gesture.
-    EXPECT_EQ(d.onKey(kC, true, 300), CopyGestureDetector::Result::firstPress);
-    EXPECT_EQ(d.onKey(kC, false, 310), CopyGestureDetector::Result::none);
-    EXPECT_EQ(d.onKey(kC, true, 400), CopyGestureDetector::Result::gesture);
-}
-
-TEST(CopyGestureDetector, AClickOrWheelBetweenTheTwoCancelsAMoveDoesNot) {
-    for (const unsigned message : {0x0201u /* left button down */, 0x020Au /* wheel */}) {
-        CopyGestureDetector d;
-        d.onKey(kLCtrl, true, 0);
-        d.onKey(kC, true, 10);
-        d.onKey(kC, false, 20);
-        d.onMouse(message);
-        EXPECT_EQ(d.onKey(kC, true, 30), CopyGestureDetector::Result::firstPress) << message;
-    }
-    CopyGestureDetector d;
-    d.onKey(kLCtrl, true, 0);
-    d.onKey(kC, true, 10);
-    d.onKey(kC, false, 20);
-    d.onMouse(0x0200);  // move
-    EXPECT_EQ(d.onKey(kC, true, 30), CopyGestureDetector::Result::gesture);
+TEST(CopyGestureDetector, CtrlCThenCWithinTheIntervalBesideTheCtrlDoublePress) {
+    EXPECT_EQ(run("L+0 C+100 C-150 C+300 C-350 L-400"), ".f.G..") << "the gesture";
+    EXPECT_EQ(run("L+0 C+100 C-550 C+600"), ".f.G") << "at the interval, from the first press";
+    EXPECT_EQ(run("L+0 C+100 C-150 C+601"), ".f.f") << "too slow: a new first press";
+    EXPECT_EQ(run("L+0 C+100 C-150 A+200 A-220 C+300"), ".f...f") << "another key between";
+    EXPECT_EQ(run("L+0 C+100 C+130 C+160 C+190 C-220"), ".f....") << "a held C repeating";
+    EXPECT_EQ(run("L+0 C+100 C-150 L-200 L+250 C+300"), ".f...f") << "Ctrl released between";
+    EXPECT_EQ(run("R+0 C+100 C-150 R+200 C+300"), ".f..G") << "a held Ctrl repeating";
+    EXPECT_EQ(run("C+0 C-50 L+100 C+150"), "...f") << "C without Ctrl does not count";
+    EXPECT_EQ(run("L+0 C+10 C-20 C+30 C-40 C+50 C-60 C+70"), ".f.G.f.G") << "pairs";
+    EXPECT_EQ(run("L+0 C+100 C-150 M+200 C+300"), ".f..f") << "a click between";
+    EXPECT_EQ(run("L+0 C+100 C-150 W+200 C+300"), ".f..G") << "a mouse move between";
+    EXPECT_EQ(run("L+0 C+100 C-150 C+300", 100), ".f.f") << "the interval is the hook's";
+    EXPECT_EQ(run("L+0 C+4294967200 C-4294967250 C+50"), ".f.G") << "the tick count wraps";
+    EXPECT_EQ(run("L+0 L-50 L+100 L-150"), "..T.") << "the double press still works";
+    EXPECT_EQ(run("L+0 C+20 C-40 L-60 L+100"), ".f...") << "and a C between still cancels it";
 }
 
 }  // namespace
