@@ -27,6 +27,10 @@ constexpr int kTrayLastCommand = ID_TRAY_GOOGLE_START;
 constexpr DWORD kCopiedTextWaitMs = 500;
 constexpr UINT_PTR kCopiedTextTimer = 1;
 constexpr UINT kCopiedTextTickMs = 15;
+// Of a huge clipboard text only the start can reach the box: read no more
+// than this many UTF-16 units (far more than the box's limit and any
+// sensible run of blanks before the text), so the copy stays small.
+constexpr std::size_t kCopiedTextMaxUnits = 1 << 20;
 
 void showError(UINT textId) { ::MessageBoxA(nullptr, loadText(textId).c_str(), "", MB_OK); }
 
@@ -295,7 +299,7 @@ void CMainDlg::pollCopiedText() {
         if (lastLook) stopCopiedTextWait();
         return;
     }
-    switch (win::readClipboardText(m_hWnd, text)) {
+    switch (win::readClipboardText(m_hWnd, text, kCopiedTextMaxUnits)) {
         case win::ClipboardRead::busy:
             if (lastLook) stopCopiedTextWait();
             return;

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 
 namespace lumenvik::win {
@@ -13,8 +14,8 @@ enum class ClipboardRead {
     busy,    // another program has the clipboard open: try again shortly
 };
 
-// The clipboard's CF_UNICODETEXT up to its terminating zero, as UTF-16.
-// `owner` is the window that opens the clipboard.
-ClipboardRead readClipboardText(HWND owner, std::wstring& text);
+// The clipboard's CF_UNICODETEXT up to its terminating zero, as UTF-16, at
+// most `maxUnits` units of it. `owner` is the window that opens the clipboard.
+ClipboardRead readClipboardText(HWND owner, std::wstring& text, std::size_t maxUnits);
 
 }  // namespace lumenvik::win
