@@ -286,7 +286,7 @@ void CMainDlg::onCopyGesture(DWORD sequence) {
     copiedTextSequence_ = sequence;
     copiedTextSince_ = ::GetTickCount();
     pollCopiedText();
-    // Ignored when it fails: the one look above was all there is then.
+    // Without the timer (it could not be set) the look above was the only one.
     if (copiedTextWaiting_) ::SetTimer(m_hWnd, kCopiedTextTimer, kCopiedTextTickMs, nullptr);
 }
 
@@ -321,7 +321,9 @@ void CMainDlg::stopCopiedTextWait() {
 void CMainDlg::showCopiedText(const std::wstring& text) {
     if (settingsDialogExists()) return;
     HWND box = ::GetDlgItem(m_hWnd, IDC_SEARCH_BOX);
-    // The box's own limit: setting the text by hand does not apply it.
+    // The box's own limit, which setting the text does not apply. Taken as
+    // bytes: within it whether the control counts bytes (as the ANSI control
+    // is documented to) or characters (as Wine's does).
     const auto limit = static_cast<std::size_t>(::SendMessageA(box, EM_GETLIMITTEXT, 0, 0));
     const std::string line = copiedTextForBox(text, limit);
     if (line.empty()) return;  // no text, or blanks only
