@@ -30,6 +30,22 @@ bool DoublePressDetector::matches(int virtualKey) const {
     return virtualKey == key_ || genericKey(virtualKey) == key_;
 }
 
+void DoublePressDetector::onMouse(unsigned message) {
+    // Window-message numbers, fixed by the platform (WM_LBUTTONDOWN ...).
+    switch (message) {
+        case 0x0201:  // left button down
+        case 0x0204:  // right button down
+        case 0x0207:  // middle button down
+        case 0x020B:  // X button down
+        case 0x020A:  // wheel
+        case 0x020E:  // horizontal wheel
+            state_ = State::idle;
+            break;
+        default:
+            break;
+    }
+}
+
 bool DoublePressDetector::onKey(int virtualKey, bool down, uint32_t timeMs) {
     if (!matches(virtualKey)) {
         // Any other key pressed in between (Ctrl+C, Ctrl+V) cancels.

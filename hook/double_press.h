@@ -1,7 +1,8 @@
 #pragma once
-// Recognises a double press of one key in a stream of key events: press,
-// release, press of that key, the second press within the interval of the
-// first. Plain state, no platform calls, so the keyboard hook stays fast.
+// Recognises a double press of one key in a stream of key and mouse events:
+// press, release, press of that key, the second press within the interval of
+// the first, nothing pressed in between. Plain state, no platform calls, so
+// the hooks stay fast.
 
 #include <cstdint>
 
@@ -23,6 +24,12 @@ class DoublePressDetector {
     // One key event, with the event's time in milliseconds (a wrapping
     // 32-bit tick count). True when this press completes a double press.
     bool onKey(int virtualKey, bool down, uint32_t timeMs);
+
+    // One mouse event, by its window-message number as the low-level mouse
+    // hook reports it. A button press or a wheel turn cancels a double press
+    // in progress, as another key does: Ctrl+click, Ctrl+click is not a
+    // double Ctrl. Moves and releases do not.
+    void onMouse(unsigned message);
 
     // Left and right Ctrl, Shift and Alt stand for the generic key.
     static int genericKey(int virtualKey);

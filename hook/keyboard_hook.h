@@ -1,6 +1,8 @@
 #pragma once
 // tapwatch.dll: watches the whole desktop's keyboard for a double press of
-// one key and tells a window about it with WM_TOGGLE_WINDOW.
+// one key and tells a window about it with WM_TOGGLE_WINDOW. It watches the
+// mouse too, only so that a click or a wheel turn between the presses
+// cancels them.
 
 #include <windows.h>
 

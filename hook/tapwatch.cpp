@@ -21,10 +21,12 @@ using tapwatch::HookState;
 namespace {
 
 HINSTANCE g_instance = nullptr;
-// One system hook for the whole process, shared by every armed object. The
-// system calls the hook procedure on the thread that installed it, the same
-// thread that arms and disarms the objects, so the list needs no lock.
+// One keyboard and one mouse hook for the whole process, shared by every
+// armed object. The system calls a low-level hook procedure on the thread
+// that installed it, the same thread that arms and disarms the objects, so
+// the list needs no lock.
 HHOOK g_hook = nullptr;
+HHOOK g_mouseHook = nullptr;
 std::vector<HookState*> g_armed;
 
 // Must return quickly (the system drops slow low-level hooks) and always
@@ -45,10 +47,23 @@ LRESULT CALLBACK lowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     return ::CallNextHookEx(g_hook, code, wParam, lParam);
 }
 
+// Only tells the detectors that a button or the wheel was used (a click
+// between two presses cancels them); never holds the mouse back.
+LRESULT CALLBACK lowLevelMouseProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && wParam != WM_MOUSEMOVE) {
+        for (HookState* state : g_armed) state->detector.onMouse(static_cast<unsigned>(wParam));
+    }
+    return ::CallNextHookEx(g_mouseHook, code, wParam, lParam);
+}
+
 bool arm(HookState* state) {
     if (g_hook == nullptr) {
         g_hook = ::SetWindowsHookExA(WH_KEYBOARD_LL, &lowLevelKeyboardProc, g_instance, 0);
         if (g_hook == nullptr) return false;
+        // Without the mouse hook the double press still works, only a click
+        // no longer cancels it: better than no show key at all, so a refusal
+        // here does not fail the arming.
+        g_mouseHook = ::SetWindowsHookExA(WH_MOUSE_LL, &lowLevelMouseProc, g_instance, 0);
     }
     g_armed.push_back(state);
     state->armed = true;
@@ -62,7 +77,9 @@ void disarm(HookState* state) {
     if (g_armed.empty()) {
         // Ignored: a hook the system has already dropped is gone either way.
         if (g_hook != nullptr) ::UnhookWindowsHookEx(g_hook);
+        if (g_mouseHook != nullptr) ::UnhookWindowsHookEx(g_mouseHook);
         g_hook = nullptr;
+        g_mouseHook = nullptr;
     }
 }
 

@@ -16,13 +16,22 @@ struct Event {
     int key;
     bool down;
     uint32_t time;
+    unsigned mouse = 0;  // a mouse message instead of a key
 };
+
+// Mouse messages as the low-level mouse hook reports them.
+Event mouse(unsigned message) { return {0, false, 0, message}; }
+const Event kClick = mouse(0x0201), kClickUp = mouse(0x0202), kRightClick = mouse(0x0204),
+            kMiddleClick = mouse(0x0207), kXClick = mouse(0x020B), kWheel = mouse(0x020A),
+            kHWheel = mouse(0x020E), kMove = mouse(0x0200);
 
 // Feeds the events and returns the indices of those that completed a double press.
 std::vector<int> fire(DoublePressDetector& d, const std::vector<Event>& events) {
     std::vector<int> fired;
     for (size_t i = 0; i < events.size(); ++i) {
-        if (d.onKey(events[i].key, events[i].down, events[i].time)) {
+        if (events[i].mouse != 0) {
+            d.onMouse(events[i].mouse);
+        } else if (d.onKey(events[i].key, events[i].down, events[i].time)) {
             fired.push_back(static_cast<int>(i));
         }
     }
@@ -150,6 +159,46 @@ TEST(DoublePressDetector, Sequences) {
          0,
          {{kLCtrl, 1, 5}, {kLCtrl, 0, 5}, {kLCtrl, 1, 6}},
          {}},
+        {"press, click, release, press",
+         kCtrl,
+         500,
+         {{kLCtrl, 1, 0}, kClick, kClickUp, {kLCtrl, 0, 20}, {kLCtrl, 1, 40}},
+         {}},
+        {"press, release, click, press",
+         kCtrl,
+         500,
+         {{kLCtrl, 1, 0}, {kLCtrl, 0, 20}, kClick, {kLCtrl, 1, 40}},
+         {}},
+        {"every button and both wheels cancel",
+         kCtrl,
+         500,
+         {{kLCtrl, 1, 0},
+          {kLCtrl, 0, 5},
+          kRightClick,
+          {kLCtrl, 1, 10},
+          {kLCtrl, 0, 15},
+          kMiddleClick,
+          {kLCtrl, 1, 20},
+          {kLCtrl, 0, 25},
+          kXClick,
+          {kLCtrl, 1, 30},
+          {kLCtrl, 0, 35},
+          kWheel,
+          {kLCtrl, 1, 40},
+          {kLCtrl, 0, 45},
+          kHWheel,
+          {kLCtrl, 1, 50}},
+         {}},
+        {"moves and a release between the presses do not cancel",
+         kCtrl,
+         500,
+         {{kLCtrl, 1, 0}, kMove, {kLCtrl, 0, 20}, kMove, kClickUp, {kLCtrl, 1, 40}},
+         {5}},
+        {"a click before the first press does not matter",
+         kCtrl,
+         500,
+         {kClick, kClickUp, {kLCtrl, 1, 1000}, {kLCtrl, 0, 1020}, {kLCtrl, 1, 1040}},
+         {4}},
         {"negative interval never fires",
          kCtrl,
          -1,

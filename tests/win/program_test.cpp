@@ -174,6 +174,19 @@ TEST_F(ProgramTest, CtrlCThenCtrlVAndAHeldCtrlDoNothing) {
     EXPECT_TRUE(waitVisible(true));
 }
 
+TEST_F(ProgramTest, CtrlClickAndCtrlWheelThenCtrlDoNothing) {
+    startWith("");
+    // Real X input, as a user clicks a link or zooms with Ctrl held; the
+    // pointer rests on the empty desktop, away from where the window shows.
+    ASSERT_TRUE(runHostCommand("/usr/bin/xdotool mousemove 900 60"));
+    ASSERT_TRUE(runHostCommand("/usr/bin/xdotool keydown ctrl click 1 keyup ctrl key ctrl"));
+    expectStaysHidden("Ctrl+click, Ctrl");
+    ASSERT_TRUE(runHostCommand("/usr/bin/xdotool keydown ctrl click 4 keyup ctrl key ctrl"));
+    expectStaysHidden("Ctrl+wheel, Ctrl");
+    ASSERT_TRUE(runHostCommand("/usr/bin/xdotool key --delay 80 ctrl ctrl"));
+    EXPECT_TRUE(waitVisible(true, 5000));
+}
+
 TEST_F(ProgramTest, TheCloseButtonAndAltF4OnlyHideAndForgetTheTypedText) {
     startWith("");
     doublePress(VK_CONTROL);
