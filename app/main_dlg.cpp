@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/copied_text.h"
+#include "app/display_scale.h"
 #include "app/texts.h"
 #include "hook/messages.h"
 #include "platform/monitor_lookup.h"
@@ -12,6 +13,7 @@
 #include "platform/settings_file.h"
 #include "tray/menu_anchor.h"
 #include "win/clipboard.h"
+#include "win/dpi.h"
 #include "win/ime_context.h"
 
 namespace lumenvik {
@@ -25,7 +27,8 @@ constexpr int kTrayLastCommand = ID_TRAY_GOOGLE_START;
 // program in front copies a little after the hook saw the key) and for the
 // clipboard to be free, looking again at each tick of the timer.
 constexpr DWORD kCopiedTextWaitMs = 500;
-constexpr UINT_PTR kCopiedTextTimer = 1;
+// The window's other timer is the tray icon's.
+constexpr UINT_PTR kCopiedTextTimer = CTrayIcon::kRetryTimer + 1;
 constexpr UINT kCopiedTextTickMs = 15;
 // Of a huge clipboard text only the start can reach the box: read no more
 // than this many UTF-16 units (far more than the box's limit and any
@@ -33,6 +36,20 @@ constexpr UINT kCopiedTextTickMs = 15;
 constexpr std::size_t kCopiedTextMaxUnits = 1 << 20;
 
 void showError(UINT textId) { ::MessageBoxA(nullptr, loadText(textId).c_str(), "", MB_OK); }
+
+// Sent when the window moves to a monitor of another scaling (or the
+// scaling changes); older headers lack the name.
+constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED
+
+// Icon 128 at the size the system metric `metric` calls for at `dpi`.
+HICON loadAppIcon(int metric, int dpi) {
+    const int size =
+        win::systemMetricForDpi(metric, dpi)
+            .value_or(iconSizeForDpi(::GetSystemMetrics(metric), win::systemDpi(), dpi));
+    return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
+                                           MAKEINTRESOURCEA(IDI_APP_ICON), IMAGE_ICON, size, size,
+                                           LR_DEFAULTCOLOR));
+}
 
 }  // namespace
 
@@ -104,6 +121,10 @@ bool CMainDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPAR
             onActivate(LOWORD(wParam), HIWORD(wParam));
             result = 0;
             return true;
+        case kDpiChanged:
+            onDpiChanged(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            // Default processing goes on: it rescales the dialog's controls.
+            break;
         default:
             break;
     }
@@ -120,20 +141,19 @@ BOOL CMainDlg::OnIdle() { return FALSE; }
 
 LRESULT CMainDlg::onInitDialog() {
     // 1. Centre in the primary monitor's work area (the window has no owner),
-    //    wholly inside it.
-    win::centreWindowIn(m_hWnd, win::primaryWorkArea(), true);
+    //    wholly inside it. The window was made at that monitor's scaling,
+    //    and the work area comes in the same pixels.
+    const RECT area = win::primaryWorkArea();
+    RECT rect{};
+    ::GetWindowRect(m_hWnd, &rect);
+    const ScreenPoint corner = centredIn(WorkArea{area.left, area.top, area.right, area.bottom},
+                                         rect.right - rect.left, rect.bottom - rect.top);
+    ::SetWindowPos(m_hWnd, nullptr, corner.x, corner.y, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    // 2. Window icons, large and small. Results ignored: a window without
-    //    its icon works the same.
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    bigIcon_.reset(static_cast<HICON>(::LoadImageA(
-        instance, MAKEINTRESOURCEA(IDI_APP_ICON), IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
-        ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
-    ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-    smallIcon_.reset(static_cast<HICON>(::LoadImageA(
-        instance, MAKEINTRESOURCEA(IDI_APP_ICON), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-        ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
-    ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    // 2. Window icons, large and small, drawn for the window's scaling.
+    const int dpi = win::windowDpi(m_hWnd);
+    setIcons(dpi);
 
     // 3. Message filter and idle handler of this thread's loop.
     loop_ = win::appModule().GetMessageLoop();
@@ -147,12 +167,11 @@ LRESULT CMainDlg::onInitDialog() {
     searchBox_.SubclassWindow(box);
     ::SetFocus(box);
 
-    // 6. The search box's font, as long as the window lives. Ignored when
-    //    it cannot be made: the box keeps the dialog's font.
-    boxFont_.reset(::CreateFontA(30, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
-                                 FIXED_PITCH | FF_MODERN, "ＭＳ ゴシック"));
-    ::SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(boxFont_.get()), TRUE);
+    // 6. The search box's font, scaled to the window's monitor. The dialog
+    //    manager keeps its hands off it when the scaling changes: the
+    //    program makes it anew then (onDpiChanged).
+    win::keepOwnFontOnDpiChange(box);
+    setBoxFont(dpi);
 
     // 7. The mode label belongs to the search box; the modes, with those of
     //    the settings file, before the window first shows. A bad entry is
@@ -172,6 +191,41 @@ LRESULT CMainDlg::onInitDialog() {
     if (hook_.set(m_hWnd, VK_CONTROL, 500.0f) == 0) showError(IDS_HOOK_FAILED);
     applyHookSettings();
     return TRUE;
+}
+
+void CMainDlg::setIcons(int dpi) {
+    // Results ignored: a window without its icon works the same. The old
+    // icons go once the window holds the new ones.
+    win::OwnedIcon large(loadAppIcon(SM_CXICON, dpi));
+    win::OwnedIcon little(loadAppIcon(SM_CXSMICON, dpi));
+    ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.get()));
+    ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(little.get()));
+    bigIcon_ = std::move(large);
+    smallIcon_ = std::move(little);
+}
+
+void CMainDlg::setBoxFont(int dpi) {
+    // Ignored when it cannot be made: the box keeps the font it has.
+    win::OwnedFont font(::CreateFontA(scaleForDpi(kSearchBoxFontHeight, dpi), 0, 0, 0, FW_NORMAL,
+                                      FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                                      CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH | FF_MODERN,
+                                      "ＭＳ ゴシック"));
+    if (!font) return;
+    ::SendMessageA(::GetDlgItem(m_hWnd, IDC_SEARCH_BOX), WM_SETFONT,
+                   reinterpret_cast<WPARAM>(font.get()), TRUE);
+    boxFont_ = std::move(font);
+}
+
+void CMainDlg::onDpiChanged(int dpi, const RECT* suggested) {
+    // The window takes the size and place Windows suggests for the new
+    // scaling, so it stays under the cursor of a user dragging it.
+    if (suggested != nullptr) {
+        ::SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top,
+                       suggested->right - suggested->left, suggested->bottom - suggested->top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    setBoxFont(dpi);
+    setIcons(dpi);
 }
 
 void CMainDlg::onActivate(int state, int minimized) {

@@ -54,6 +54,10 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
   private:
     LRESULT onInitDialog();
     void onActivate(int state, int minimized);
+    // The search box's font and the window's icons for a window at `dpi`.
+    void setBoxFont(int dpi);
+    void setIcons(int dpi);
+    void onDpiChanged(int dpi, const RECT* suggested);
     void onTrayNotify(LPARAM mouseMessage);
     void onTrayCommand(int id);
     void openTrayMenu();
@@ -83,8 +87,9 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     UserSearchModes userModes_;
     std::vector<std::string> modeProblems_;
     win::CMessageLoop* loop_ = nullptr;
-    // The window's icons and the search box's font; the window is destroyed
-    // before they are (see the destructor).
+    // The window's icons and the search box's font, made anew when the
+    // window's scaling changes; the window is destroyed before they are
+    // (see the destructor).
     win::OwnedIcon bigIcon_;
     win::OwnedIcon smallIcon_;
     win::OwnedFont boxFont_;

@@ -47,8 +47,12 @@ bool CTrayIcon::add(const char* tip, HWND ownerWindow, UINT callbackMessage) {
     data.hWnd = ownerWindow;
     data.uID = 0;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    // A shared icon of the module: it is not destroyed.
-    data.hIcon = ::LoadIconA(instance(), MAKEINTRESOURCEA(IDI_APP_ICON));
+    // Drawn for the notification area's size (the small icon's at the
+    // system's scaling), not shrunk from the large one. Kept for re-adds.
+    icon_.reset(static_cast<HICON>(::LoadImageA(instance(), MAKEINTRESOURCEA(IDI_APP_ICON),
+                                                IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+    data.hIcon = icon_.get();
     data.uCallbackMessage = callbackMessage;
     if (tip != nullptr) copyTip(data.szTip, tip, 64);
     carryOut(presence_.start());

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include "tray/tray_presence.h"
+#include "win/owned_handle.h"
 
 namespace lumenvik {
 
@@ -37,6 +38,7 @@ class CTrayIcon {
     void carryOut(TrayPresence::Action action);
 
     TrayPresence presence_;
+    win::OwnedIcon icon_;  // data.hIcon
 };
 
 }  // namespace lumenvik

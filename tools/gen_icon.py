@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Draws the program icon (resources/lumenvik.ico): a white magnifying glass
-on a rounded blue square, at 16x16, 32x32 and 48x48, 32-bit colour with
-alpha. Pure standard library and pure arithmetic, so the output is the same
-byte for byte on every run.
+on a rounded blue square, 32-bit colour with alpha, at the sizes Windows asks
+for at the common display scalings: the small icon (16 at 100 %) and the
+large one (32 at 100 %) at 100, 125, 150 and 200 % (16, 20, 24, 32, 40, 48,
+64), so no common scaling gets a stretched image. Pure standard library and
+pure arithmetic, so the output is the same byte for byte on every run.
 
 Usage: tools/gen_icon.py [output.ico]   (default: resources/lumenvik.ico)
 """
@@ -11,7 +13,7 @@ import os
 import struct
 import sys
 
-SIZES = (16, 32, 48)
+SIZES = (16, 20, 24, 32, 40, 48, 64)
 BLUE = (0x1E, 0x6F, 0xD9)
 WHITE = (0xFF, 0xFF, 0xFF)
 

@@ -138,25 +138,13 @@ RECT primaryWorkArea() {
     return area;
 }
 
-void centreWindowIn(HWND hwnd, const RECT& area, bool keepInside) {
+void centreWindowIn(HWND hwnd, const RECT& area) {
     RECT rect{};
     ::GetWindowRect(hwnd, &rect);
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
-    int x = (area.left + area.right) / 2 - width / 2;
-    int y = (area.top + area.bottom) / 2 - height / 2;
-    if (keepInside) {
-        if (x < area.left) {
-            x = area.left;
-        } else if (x + width > area.right) {
-            x = area.right - width;
-        }
-        if (y < area.top) {
-            y = area.top;
-        } else if (y + height > area.bottom) {
-            y = area.bottom - height;
-        }
-    }
+    const int x = (area.left + area.right) / 2 - width / 2;
+    const int y = (area.top + area.bottom) / 2 - height / 2;
     ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

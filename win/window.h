@@ -93,9 +93,7 @@ class CWindowImpl : public CWindowImplBase {};
 
 // The primary monitor's work area (the screen less the taskbar).
 RECT primaryWorkArea();
-// Moves `hwnd`, keeping its size, so that its centre is `area`'s centre;
-// with `keepInside`, a window that then sticks out over an edge is pushed
-// back inside it.
-void centreWindowIn(HWND hwnd, const RECT& area, bool keepInside = false);
+// Moves `hwnd`, keeping its size, so that its centre is `area`'s centre.
+void centreWindowIn(HWND hwnd, const RECT& area);
 
 }  // namespace lumenvik::win

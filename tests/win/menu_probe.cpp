@@ -123,8 +123,10 @@ void answer(const CWPSTRUCT& message) {
     static const UINT readMessage = ::RegisterWindowMessageA(lvtest::kProbeReadMessage);
     static const UINT imeMessage = ::RegisterWindowMessageA(lvtest::kProbeImeMessage);
     static const UINT trayMessage = ::RegisterWindowMessageA(lvtest::kProbeTrayMessage);
+    static const UINT fontMessage = ::RegisterWindowMessageA(lvtest::kProbeFontMessage);
     if (message.message != readMessage && message.message != imeMessage &&
-        message.message != trayMessage && message.message != WM_DESTROY) {
+        message.message != trayMessage && message.message != fontMessage &&
+        message.message != WM_DESTROY) {
         return;
     }
     HANDLE mapping = ::OpenFileMappingA(FILE_MAP_WRITE, FALSE, lvtest::kProbeMemoryName);
@@ -156,6 +158,17 @@ void answer(const CWPSTRUCT& message) {
                 g_realShellNotifyIcon = 0;
             }
             memory->trayBroken = done ? 1 : 0;
+        } else if (message.message == fontMessage) {
+            if (message.wParam != 0) {
+                const WORD dpi = static_cast<WORD>(message.wParam);
+                ::SendMessageA(message.hwnd, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(dpi, dpi),
+                               reinterpret_cast<LPARAM>(&memory->dpiSuggested));
+            }
+            const auto font = reinterpret_cast<HFONT>(
+                ::SendMessageA(::GetDlgItem(message.hwnd, 1002), WM_GETFONT, 0, 0));
+            LOGFONTA log{};
+            memory->boxFontHeight =
+                ::GetObjectA(font, sizeof log, &log) == sizeof log ? log.lfHeight : 0;
         } else if (message.message == WM_DESTROY) {
             if (message.hwnd == memory->destroyWatch && memory->destroyWatch != nullptr) {
                 memory->iconAtDestroy = iconExists(message.hwnd) ? 1 : 0;

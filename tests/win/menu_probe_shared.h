@@ -16,6 +16,11 @@ constexpr WPARAM kImeCloseFails = 1;
 // Sent to the search window: wParam 1 makes the program's Shell_NotifyIconA
 // fail, as before the taskbar exists; 0 gives it back.
 constexpr char kProbeTrayMessage[] = "lvtest.menuprobe.tray";
+// Sent to the search window: reads the search box's font height into
+// boxFontHeight (another process's WM_GETFONT gives nothing under Wine).
+// A non-zero wParam first sends the window WM_DPICHANGED for that
+// resolution with dpiSuggested, as Windows does on a move between monitors.
+constexpr char kProbeFontMessage[] = "lvtest.menuprobe.font";
 
 struct ProbeMemory {
     // Set by the test: the window whose WM_DESTROY is watched.
@@ -36,6 +41,10 @@ struct ProbeMemory {
     // position \t id \t kind (s string, - separator, > submenu) \t checked
     // \t left,top,right,bottom (screen) \t text
     char menus[60000];
+    // Set by the test: the rectangle WM_DPICHANGED suggests. Answer to
+    // kProbeFontMessage: the font's lfHeight, 0 when there is none.
+    RECT dpiSuggested;
+    LONG boxFontHeight;
 };
 
 }  // namespace lvtest

@@ -120,6 +120,16 @@ bool MenuProbe::failTrayCalls(bool fail) {
     return memory_->trayBroken == 1;
 }
 
+LONG MenuProbe::boxFontHeight(int dpi, const RECT& suggested) {
+    if (memory_ == nullptr || window_ == nullptr) return 0;
+    memory_->boxFontHeight = 0;
+    memory_->dpiSuggested = suggested;
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(window_, ::RegisterWindowMessageA(kProbeFontMessage),
+                          static_cast<WPARAM>(dpi), 0, SMTO_ABORTIFHUNG, 3000, &ignored);
+    return memory_->boxFontHeight;
+}
+
 LONG MenuProbe::trayCalls() const { return memory_ != nullptr ? memory_->trayCalls : -1; }
 
 LONG MenuProbe::imeCloseCalls() const { return memory_ != nullptr ? memory_->imeCloseCalls : -1; }

@@ -50,6 +50,9 @@ class MenuProbe {
     // probe could not. trayCalls: the calls that failed.
     bool failTrayCalls(bool fail);
     LONG trayCalls() const;
+    // The search box's font height (lfHeight), 0 when unknown. With `dpi`,
+    // the window first gets WM_DPICHANGED for it suggesting `suggested`.
+    LONG boxFontHeight(int dpi = 0, const RECT& suggested = RECT{});
 
   private:
     HMODULE dll_ = nullptr;
