@@ -25,6 +25,11 @@ std::string copiedTextForBox(const std::wstring& text, std::size_t limitBytes) {
             ++i;
         } else if (u < 0x20) {
             line.push_back(L' ');
+        } else if (u >= 0xE000 && u <= 0xF8FF) {
+            // The converter drops the private use area (user-defined
+            // characters have no agreed code): the box shows that something
+            // was there.
+            line.push_back(L'?');
         } else if (isHighSurrogate(u) && isLowSurrogate(next)) {
             // Code page 932 has nothing outside the BMP: one "?" for the
             // character, not one for each half.

@@ -9,7 +9,8 @@
 namespace lumenvik {
 
 // `text` is UTF-16 (one unit per element). The result is in code page 932,
-// characters it lacks as "?" (one for a character outside the BMP), on one
+// characters it lacks as "?" (one for a character outside the BMP or in
+// the private use area, which the converter would drop), on one
 // line: CR LF counts as one line break, and each line break, tab or other
 // control character becomes one blank. Blanks, half-width and full-width
 // (U+3000), are trimmed at both ends. At most `limitBytes` bytes are kept,

@@ -24,9 +24,9 @@ TEST(CopiedTextForBox, OneLineWithoutBlanksAtTheEnds) {
         {u"\u3000\u65e5\u672c\u8a9e\u3000 ", kNihongo},  // full-width blanks trimmed too
         {u"a\u3000b",
          "a\x81\x40"
-         "b"},                          // and kept inside
-        {u"\u00e9\U0001F600.", "??."},  // one "?" per character CP932 lacks
-        {u"\uff76\uff85", "\xb6\xc5"},  // half-width katakana stay single bytes
+         "b"},                                 // and kept inside
+        {u"\u00e9\U0001F600\ue000.", "???."},  // one "?" per character CP932 lacks
+        {u"\uff76\uff85", "\xb6\xc5"},         // half-width katakana stay single bytes
         {u" \r\n\t\u3000 ", ""},
         {u"", ""},
     };
