@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/copied_text.h"
 #include "app/display_scale.h"
 #include "app/texts.h"
 #include "hook/messages.h"
@@ -11,6 +12,7 @@
 #include "platform/profile_store.h"
 #include "platform/settings_file.h"
 #include "tray/menu_anchor.h"
+#include "win/clipboard.h"
 #include "win/dpi.h"
 #include "win/ime_context.h"
 
@@ -20,6 +22,18 @@ namespace {
 
 constexpr int kTrayFirstCommand = ID_TRAY_EXIT;
 constexpr int kTrayLastCommand = ID_TRAY_GOOGLE_START;
+
+// The copy gesture waits this long for the copy to reach the clipboard (the
+// program in front copies a little after the hook saw the key) and for the
+// clipboard to be free, looking again at each tick of the timer.
+constexpr DWORD kCopiedTextWaitMs = 500;
+// The window's other timer is the tray icon's.
+constexpr UINT_PTR kCopiedTextTimer = CTrayIcon::kRetryTimer + 1;
+constexpr UINT kCopiedTextTickMs = 15;
+// Of a huge clipboard text only the start can reach the box: read no more
+// than this many UTF-16 units (far more than the box's limit and any
+// sensible run of blanks before the text), so the copy stays small.
+constexpr std::size_t kCopiedTextMaxUnits = 1 << 20;
 
 void showError(UINT textId) { ::MessageBoxA(nullptr, loadText(textId).c_str(), "", MB_OK); }
 
@@ -77,6 +91,15 @@ bool CMainDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPAR
         case WM_APPLY_HOOK_SETTINGS:
             applyHookSettings();
             result = 1;
+            return true;
+        case WM_SEARCH_COPIED_TEXT:
+            onCopyGesture(static_cast<DWORD>(wParam));
+            result = 1;
+            return true;
+        case WM_TIMER:
+            if (wParam != kCopiedTextTimer) break;
+            pollCopiedText();
+            result = 0;
             return true;
         case WM_COMMAND:
             if (HIWORD(wParam) == EN_KILLFOCUS && LOWORD(wParam) == IDC_SEARCH_BOX) {
@@ -310,6 +333,58 @@ void CMainDlg::applyHookSettings() {
 }
 
 bool CMainDlg::settingsDialogExists() const { return configDlg_.exists(); }
+
+void CMainDlg::onCopyGesture(DWORD sequence) {
+    if (settings_.searchCopiedText == 0 || settingsDialogExists()) return;
+    copiedTextWaiting_ = true;
+    copiedTextSequence_ = sequence;
+    copiedTextSince_ = ::GetTickCount();
+    pollCopiedText();
+    // Without the timer (it could not be set) the look above was the only one.
+    if (copiedTextWaiting_) ::SetTimer(m_hWnd, kCopiedTextTimer, kCopiedTextTickMs, nullptr);
+}
+
+void CMainDlg::pollCopiedText() {
+    if (!copiedTextWaiting_) return;
+    const bool lastLook = ::GetTickCount() - copiedTextSince_ >= kCopiedTextWaitMs;
+    std::wstring text;
+    if (::GetClipboardSequenceNumber() == copiedTextSequence_) {
+        // Nothing copied yet; after the wait, nothing was.
+        if (lastLook) stopCopiedTextWait();
+        return;
+    }
+    switch (win::readClipboardText(m_hWnd, text, kCopiedTextMaxUnits)) {
+        case win::ClipboardRead::busy:
+            if (lastLook) stopCopiedTextWait();
+            return;
+        case win::ClipboardRead::noText:
+            stopCopiedTextWait();
+            return;
+        case win::ClipboardRead::text:
+            stopCopiedTextWait();
+            showCopiedText(text);
+            return;
+    }
+}
+
+void CMainDlg::stopCopiedTextWait() {
+    copiedTextWaiting_ = false;
+    ::KillTimer(m_hWnd, kCopiedTextTimer);
+}
+
+void CMainDlg::showCopiedText(const std::wstring& text) {
+    if (settingsDialogExists()) return;
+    HWND box = ::GetDlgItem(m_hWnd, IDC_SEARCH_BOX);
+    // The box's own limit, which setting the text does not apply. Taken as
+    // bytes: within it whether the control counts bytes (as the ANSI control
+    // is documented to) or characters (as Wine's does).
+    const auto limit = static_cast<std::size_t>(::SendMessageA(box, EM_GETLIMITTEXT, 0, 0));
+    const std::string line = copiedTextForBox(text, limit);
+    if (line.empty()) return;  // no text, or blanks only
+    showPath();
+    ::SetWindowTextA(box, line.c_str());
+    ::SendMessageA(box, EM_SETSEL, 0, -1);
+}
 
 void CMainDlg::onTrayNotify(LPARAM mouseMessage) {
     if (settingsDialogExists()) return;

@@ -66,6 +66,14 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     void resetModeIfGoogleStart();
     void closeInputMethod();
     void reportImeFailure(UINT textId);
+    // The copy gesture: waits (on a timer, the loop runs on) for the
+    // clipboard to move past `sequence`, the state before the copy, then
+    // shows the window with the copied text. A new gesture replaces one
+    // still waiting.
+    void onCopyGesture(DWORD sequence);
+    void pollCopiedText();
+    void stopCopiedTextWait();
+    void showCopiedText(const std::wstring& text);
     // Reads the search modes of the settings file when it changed since the
     // last read (the first call always reads); bad entries wait for
     // reportSearchModeProblems.
@@ -88,6 +96,11 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     // An input-method message box is up: the hide path that its activation
     // runs again shows no second one.
     bool imeMessageShowing_ = false;
+    // The copy gesture waiting for the clipboard: the sequence number before
+    // the copy and the tick count at the gesture.
+    bool copiedTextWaiting_ = false;
+    DWORD copiedTextSequence_ = 0;
+    DWORD copiedTextSince_ = 0;
 };
 
 }  // namespace lumenvik

@@ -80,7 +80,7 @@ if(EXISTS "${readme}")
   file(READ "${readme}" text)
   foreach(needle IN ITEMS "Lumenvik ${PROJECT_VERSION}" "lumenvik.ini" "作業フォルダー"
                           "終了(X)" "Ctrl を2回" "Page Up / Page Down" "Shift + Enter" "Esc"
-                          "[SearchModes]" "Program Files" "tapwatch.dll")
+                          "[SearchModes]" "Program Files" "tapwatch.dll" "searchCopiedText=1")
     string(FIND "${text}" "${needle}" at)
     if(at EQUAL -1)
       fail("readme.txt does not mention \"${needle}\"")

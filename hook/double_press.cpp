@@ -30,7 +30,7 @@ bool DoublePressDetector::matches(int virtualKey) const {
     return virtualKey == key_ || genericKey(virtualKey) == key_;
 }
 
-void DoublePressDetector::onMouse(unsigned message) {
+bool DoublePressDetector::mouseCancels(unsigned message) {
     // Window-message numbers, fixed by the platform (WM_LBUTTONDOWN ...).
     switch (message) {
         case 0x0201:  // left button down
@@ -39,11 +39,14 @@ void DoublePressDetector::onMouse(unsigned message) {
         case 0x020B:  // X button down
         case 0x020A:  // wheel
         case 0x020E:  // horizontal wheel
-            state_ = State::idle;
-            break;
+            return true;
         default:
-            break;
+            return false;
     }
+}
+
+void DoublePressDetector::onMouse(unsigned message) {
+    if (mouseCancels(message)) state_ = State::idle;
 }
 
 bool DoublePressDetector::onKey(int virtualKey, bool down, uint32_t timeMs) {

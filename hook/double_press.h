@@ -30,6 +30,8 @@ class DoublePressDetector {
     // in progress, as another key does: Ctrl+click, Ctrl+click is not a
     // double Ctrl. Moves and releases do not.
     void onMouse(unsigned message);
+    // Whether that mouse event cancels: a button press or a wheel turn.
+    static bool mouseCancels(unsigned message);
 
     // Left and right Ctrl, Shift and Alt stand for the generic key.
     static int genericKey(int virtualKey);

@@ -1,14 +1,15 @@
 #pragma once
 // tapwatch.dll: watches the whole desktop's keyboard for a double press of
-// one key and tells a window about it with WM_TOGGLE_WINDOW. It watches the
-// mouse too, only so that a click or a wheel turn between the presses
+// one key and tells a window about it with WM_TOGGLE_WINDOW; Ctrl+C, C
+// within the same interval it tells with WM_SEARCH_COPIED_TEXT. It watches
+// the mouse too, only so that a click or a wheel turn between the presses
 // cancels them.
 
 #include <windows.h>
 
 #include <memory>
 
-#include "hook/messages.h"  // WM_TOGGLE_WINDOW
+#include "hook/messages.h"  // WM_TOGGLE_WINDOW, WM_SEARCH_COPIED_TEXT
 
 #ifdef TAPWATCH_BUILD
 #define TAPWATCH_API __declspec(dllexport)
@@ -23,7 +24,7 @@ struct HookState;
 class TAPWATCH_API CKeyboardHook {
   public:
     CKeyboardHook();
-    // Disarms the hook; no WM_TOGGLE_WINDOW from this object arrives afterwards.
+    // Disarms the hook; no message from this object arrives afterwards.
     ~CKeyboardHook();
 
     // Arms the hook for `window` with the key and the interval in

@@ -10,9 +10,14 @@
 // Posted by the settings dialog after it saved the file: hand the show key
 // and the interval to the keyboard hook again.
 #define WM_APPLY_HOOK_SETTINGS (WM_USER + 11)
+// Posted by the keyboard hook on Ctrl+C, C (the copy gesture); wParam is the
+// clipboard's sequence number taken at the first press, before the program
+// in front copied.
+#define WM_SEARCH_COPIED_TEXT (WM_USER + 12)
 // The tray icon's callback; lParam is the mouse message.
 #define WM_TRAY_NOTIFY (WM_APP + 10)
 
 static_assert(WM_TOGGLE_WINDOW == 0x040A, "the hook library posts 0x040A");
 static_assert(WM_APPLY_HOOK_SETTINGS == 0x040B, "the settings dialog posts 0x040B");
+static_assert(WM_SEARCH_COPIED_TEXT == 0x040C, "the hook library posts 0x040C");
 static_assert(WM_TRAY_NOTIFY == 0x800A, "tray callback message");

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "hook/copy_gesture.h"
 #include "hook/double_press.h"
 
 namespace tapwatch {
@@ -11,6 +12,8 @@ namespace tapwatch {
 struct HookState {
     HWND window = nullptr;
     tapwatch::DoublePressDetector detector;
+    tapwatch::CopyGestureDetector copyGesture;
+    DWORD clipboardSequence = 0;  // at the gesture's first press
     bool armed = false;
 };
 
@@ -38,8 +41,20 @@ LRESULT CALLBACK lowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
         const bool up = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
         if (down || up) {
             for (HookState* state : g_armed) {
-                if (state->detector.onKey(static_cast<int>(info->vkCode), down, info->time)) {
+                const int key = static_cast<int>(info->vkCode);
+                if (state->detector.onKey(key, down, info->time)) {
                     ::PostMessageA(state->window, WM_TOGGLE_WINDOW, 0, 0);
+                }
+                switch (state->copyGesture.onKey(key, down, info->time)) {
+                    case tapwatch::CopyGestureDetector::Result::firstPress:
+                        state->clipboardSequence = ::GetClipboardSequenceNumber();
+                        break;
+                    case tapwatch::CopyGestureDetector::Result::gesture:
+                        ::PostMessageA(state->window, WM_SEARCH_COPIED_TEXT,
+                                       state->clipboardSequence, 0);
+                        break;
+                    case tapwatch::CopyGestureDetector::Result::none:
+                        break;
                 }
             }
         }
@@ -51,7 +66,10 @@ LRESULT CALLBACK lowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
 // between two presses cancels them); never holds the mouse back.
 LRESULT CALLBACK lowLevelMouseProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && wParam != WM_MOUSEMOVE) {
-        for (HookState* state : g_armed) state->detector.onMouse(static_cast<unsigned>(wParam));
+        for (HookState* state : g_armed) {
+            state->detector.onMouse(static_cast<unsigned>(wParam));
+            state->copyGesture.onMouse(static_cast<unsigned>(wParam));
+        }
     }
     return ::CallNextHookEx(g_mouseHook, code, wParam, lParam);
 }
@@ -97,6 +115,9 @@ CKeyboardHook::~CKeyboardHook() {
         MSG msg;
         while (::PeekMessageA(&msg, window, WM_TOGGLE_WINDOW, WM_TOGGLE_WINDOW, PM_REMOVE)) {
         }
+        while (
+            ::PeekMessageA(&msg, window, WM_SEARCH_COPIED_TEXT, WM_SEARCH_COPIED_TEXT, PM_REMOVE)) {
+        }
     }
 }
 
@@ -105,13 +126,18 @@ int CKeyboardHook::set(HWND window, int virtualKey, float intervalMs) {
     state_->window = window;
     state_->detector.setKey(virtualKey);
     state_->detector.setInterval(intervalMs);
+    state_->copyGesture.setInterval(intervalMs);
     if (state_->armed) return 1;
     return arm(state_.get()) ? 1 : 0;
 }
 
 void CKeyboardHook::setShowWindowKey(int virtualKey) { state_->detector.setKey(virtualKey); }
 
-void CKeyboardHook::setIntervalTime(float intervalMs) { state_->detector.setInterval(intervalMs); }
+// The copy gesture shares the double press's interval.
+void CKeyboardHook::setIntervalTime(float intervalMs) {
+    state_->detector.setInterval(intervalMs);
+    state_->copyGesture.setInterval(intervalMs);
+}
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
     if (reason == DLL_PROCESS_ATTACH) {

@@ -8,6 +8,7 @@ namespace {
 
 const char kKeyData[] = "KeyData";
 const char kOtherInfo[] = "otherInfo";
+const char kOptions[] = "Options";
 
 // The file's keys in their fixed order, mapped onto the nine fields.
 struct KeySlot {
@@ -54,6 +55,7 @@ bool SearchSettings::load(const std::string& path) {
     lastFileName = file;
     if (store == nullptr || !store->fileExists(file)) return false;
     transfer(file, Direction::reading);
+    readValue(file, kOptions, "searchCopiedText", searchCopiedText);
     return true;
 }
 

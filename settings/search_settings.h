@@ -33,7 +33,8 @@ struct SearchSettings {
     SearchSettings(ProfileStore& store, const std::string& path);
 
     void setDefaults();
-    // Reads the file; false (values untouched) when there is no file or no store.
+    // Reads the file (the nine values and searchCopiedText); false (values
+    // untouched) when there is no file or no store.
     // `lastFileName` becomes the path in any case.
     bool load(const std::string& path);
     // Writes the nine values; an empty path means `lastFileName`. False when
@@ -54,6 +55,12 @@ struct SearchSettings {
     int32_t historySize;
     int32_t googleStart;
     int32_t japanLocal;
+
+    // [Options] searchCopiedText: non-zero turns on the copy gesture (Ctrl+C,
+    // C shows the window with the copied text). Read by `load` after the
+    // nine, never written: it is no part of the block and only the user
+    // sets it, in the file.
+    int32_t searchCopiedText = 0;
 
     std::string defaultFileName;
     std::string lastFileName;

@@ -136,10 +136,23 @@ TEST(SearchSettings, ReadsVisitTheKeysInFileOrderWithBareNames) {
     store.files["x.ini"];
     SearchSettings s(store, "x.ini");
     EXPECT_EQ(store.reads,
-              (std::vector<std::string>{
-                  "KeyData/mode_prior", "KeyData/mode_next", "KeyData/history_prior",
-                  "KeyData/history_next", "KeyData/showWindowKey", "otherInfo/keyInterval",
-                  "otherInfo/historySize", "otherInfo/googleStart", "otherInfo/japanLocal"}));
+              (std::vector<std::string>{"KeyData/mode_prior", "KeyData/mode_next",
+                                        "KeyData/history_prior", "KeyData/history_next",
+                                        "KeyData/showWindowKey", "otherInfo/keyInterval",
+                                        "otherInfo/historySize", "otherInfo/googleStart",
+                                        "otherInfo/japanLocal", "Options/searchCopiedText"}));
+}
+
+TEST(SearchSettings, TheCopiedTextOptionIsReadButNeverWritten) {
+    MemoryStore store;
+    EXPECT_EQ(SearchSettings(store, "").searchCopiedText, 0) << "off without a file";
+    store.put("./lumenvik.ini", "options", "SEARCHCOPIEDTEXT", 2);
+    SearchSettings s(store, "");
+    EXPECT_EQ(s.searchCopiedText, 2);
+    EXPECT_EQ(values(s), kDefaults);
+    ASSERT_TRUE(s.save(""));
+    EXPECT_EQ(store.writes.size(), 9u);
+    for (const auto& w : store.writes) EXPECT_NE(w.section, "Options");
 }
 
 TEST(SearchSettings, SaveWritesAllNineKeysInOrderAsDecimalText) {

@@ -1,0 +1,89 @@
+// Ctrl+C, C through the real program, in a window of the test's own that
+// holds a selected word.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "tests/win/program_driver.h"
+
+namespace {
+
+using namespace lvtest;
+
+// Runs this thread's messages for `ms` or until `done`: the edit control
+// copies here on Ctrl+C, and the program's activation waits for this thread.
+template <class F>
+bool pumpUntil(DWORD ms, F done) {
+    return waitFor(
+        [&] {
+            MSG msg;
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+            return done();
+        },
+        ms);
+}
+void pumpFor(DWORD ms) {
+    pumpUntil(ms, [] { return false; });
+}
+
+class CopiedTextTest : public ::testing::Test {
+  protected:
+    // Starts the program with `ini`, then Ctrl down, C, C, Ctrl up into an
+    // edit control of this process that holds 日本語, all selected. The
+    // control is made before the program starts: made after it, the control
+    // was in front but did not copy under Wine 8.
+    void copyTwiceWith(const char* ini) {
+        if (::OpenClipboard(nullptr)) {
+            ::EmptyClipboard();
+            ::CloseClipboard();
+        }
+        edit = ::CreateWindowExA(0, "EDIT", "日本語", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                                 300, 80, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(edit, nullptr);
+        ::SendMessageA(edit, EM_SETSEL, 0, -1);
+        writeFile(dir.file("lumenvik.ini"), ini);
+        ASSERT_TRUE(program.start(dir.path()));
+        ASSERT_TRUE(program.waitReady());
+        ::SetForegroundWindow(edit);
+        ::SetFocus(edit);
+        ASSERT_TRUE(pumpUntil(
+            3000, [&] { return ::GetForegroundWindow() == edit && ::GetFocus() == edit; }));
+        keyDown(VK_CONTROL);
+        for (int i = 0; i < 2; ++i) {
+            pumpFor(40);
+            keyDown('C');
+            pumpFor(30);
+            keyUp('C');
+        }
+        pumpFor(40);
+        keyUp(VK_CONTROL);
+    }
+    void TearDown() override { ::DestroyWindow(edit); }
+
+    TaskbarHolder taskbar;
+    TempDir dir;
+    Program program;
+    HWND edit = nullptr;
+};
+
+TEST_F(CopiedTextTest, WithTheOptionOnTheWindowShowsWithTheCopiedTextAllSelected) {
+    copyTwiceWith("[Options]\r\nsearchCopiedText=1\r\n");
+    HWND box = program.control(1002);
+    EXPECT_TRUE(pumpUntil(3000, [&] { return windowText(box) == "日本語"; })) << windowText(box);
+    EXPECT_TRUE(::IsWindowVisible(program.window()));
+    DWORD_PTR selection = 0;
+    ::SendMessageTimeoutA(box, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &selection);
+    EXPECT_EQ(selection, MAKELONG(0, 3)) << "all three characters";
+}
+
+TEST_F(CopiedTextTest, WithTheOptionOffItOnlyCopies) {
+    copyTwiceWith("[Options]\r\nsearchCopiedText=0\r\n");
+    pumpFor(800);
+    EXPECT_TRUE(::IsClipboardFormatAvailable(CF_UNICODETEXT)) << "the edit control copied";
+    EXPECT_FALSE(::IsWindowVisible(program.window()));
+}
+
+}  // namespace
