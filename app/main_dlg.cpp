@@ -6,6 +6,7 @@
 
 #include "app/copied_text.h"
 #include "app/display_scale.h"
+#include "app/foreground_win32.h"
 #include "app/texts.h"
 #include "hook/messages.h"
 #include "platform/monitor_lookup.h"
@@ -306,25 +307,6 @@ void CMainDlg::toggle() {
     } else {
         showPath();
     }
-}
-
-void CMainDlg::forceForeground(HWND hwnd) {
-    // Each step is a best effort and no result is examined: whatever the
-    // platform refuses, the window is shown and the caller goes on.
-    const DWORD foregroundThread = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
-    const DWORD ownThread = ::GetWindowThreadProcessId(hwnd, nullptr);
-    ::AttachThreadInput(ownThread, foregroundThread, TRUE);
-    DWORD saved = 0;
-    ::SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &saved, 0);
-    ::SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
-    ::SetForegroundWindow(hwnd);
-    ::SetActiveWindow(hwnd);
-    ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0,
-                   SWP_ASYNCWINDOWPOS | SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
-    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_INVALIDATE);
-    ::SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0,
-                            reinterpret_cast<PVOID>(static_cast<ULONG_PTR>(saved)), 0);
-    ::AttachThreadInput(ownThread, foregroundThread, FALSE);
 }
 
 void CMainDlg::applyHookSettings() {

@@ -43,8 +43,6 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     // search modes that the start-up found, if any; start-up calls it once
     // the window is hidden.
     void reportSearchModeProblems();
-    // Brings `hwnd` to the front even when another process has the foreground.
-    static void forceForeground(HWND hwnd);
     // True while the settings dialog's window exists: the toggle and the tray
     // icon are ignored then.
     bool settingsDialogExists() const;
