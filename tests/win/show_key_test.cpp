@@ -1,5 +1,6 @@
 // The show key through the real program: it never holds the desktop's input
-// back while the program is busy.
+// back while the program is busy, and the registered hot key of the
+// settings file.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -96,6 +97,49 @@ TEST_F(ShowKeyTest, KeysReachAnotherWindowWhileTheProgramIsBusyAndADoubleCtrlMea
     EXPECT_TRUE(waitVisible(true)) << "the double Ctrl made while busy was lost";
     ::DestroyWindow(edit);
     EXPECT_EQ(program.exitCleanly(), 0);
+}
+
+TEST_F(ShowKeyTest, TheHotKeyOfTheSettingsFileTogglesTheWindow) {
+    startWith("[Options]\r\nhotKey=Ctrl+Alt+Space\r\n");
+    EXPECT_TRUE(messageBoxes().empty());
+    ASSERT_TRUE(runHostCommand("/usr/bin/xdotool key ctrl+alt+space"));
+    EXPECT_TRUE(waitVisible(true, 5000));
+    ASSERT_TRUE(runHostCommand("/usr/bin/xdotool key ctrl+alt+space"));
+    EXPECT_TRUE(waitVisible(false, 5000));
+    EXPECT_EQ(program.exitCleanly(), 0);
+}
+
+TEST_F(ShowKeyTest, AHotKeyThatCannotBeUsedGivesOneMessageAndTheDoublePressStillWorks) {
+    struct Case {
+        const char* value;
+        const char* reason;  // a piece of the message
+        bool holdIt;         // the test itself holds the combination
+    };
+    const Case cases[] = {
+        {"Ctrl+Alt+Spcae", "「Spcae」", false},
+        {"Ctrl+Alt+Space", "他のプログラム", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        const bool held = c.holdIt && ::RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, VK_SPACE);
+        ASSERT_EQ(held, c.holdIt);
+        writeFile(dir.file("lumenvik.ini"), std::string("[Options]\r\nhotKey=") + c.value);
+        ASSERT_TRUE(program.start(dir.path()));
+        ASSERT_TRUE(waitFor([&] { return !messageBoxes().empty(); }, 15000));
+        ::Sleep(500);  // a second box would be up by now
+        const std::vector<HWND> boxes = messageBoxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        const std::string text = windowText(::GetDlgItem(boxes[0], 0xFFFF));
+        EXPECT_NE(text.find(std::string("hotKey=") + c.value), std::string::npos) << text;
+        EXPECT_NE(text.find(c.reason), std::string::npos) << text;
+        ::PostMessageA(boxes[0], WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(waitFor([&] { return messageBoxes().empty(); }, 5000));
+        doublePress(VK_CONTROL);
+        EXPECT_TRUE(waitVisible(true));
+        EXPECT_EQ(program.exitCleanly(), 0);
+        program.stop();
+        if (held) ::UnregisterHotKey(nullptr, 7);
+    }
 }
 
 }  // namespace
