@@ -235,7 +235,8 @@ void CMainDlg::reportHotKeyProblem() {
     const std::string message = std::move(hotKeyProblem_);
     hotKeyProblem_.clear();
     if (message.empty()) return;
-    ::MessageBoxA(nullptr, message.c_str(), kHotKeyMessageCaption, MB_OK);
+    // The caption of the settings file's other errors.
+    ::MessageBoxA(nullptr, message.c_str(), kSettingsErrorCaption, MB_OK);
 }
 
 void CMainDlg::setIcons(int dpi) {

@@ -262,6 +262,10 @@ bool startThread(HookState& state) {
     ::ResetEvent(state.ready);
     state.thread = ::CreateThread(nullptr, 0, &hookThreadMain, &state, 0, &state.threadId);
     if (state.thread == nullptr) return false;
+    // It answers each event in microseconds, and must answer it even when
+    // the machine is loaded: ahead of the ordinary threads. Ignored when
+    // refused.
+    ::SetThreadPriority(state.thread, THREAD_PRIORITY_HIGHEST);
     // Ready (hooks in place or refused), or ended before it could say so.
     const HANDLE waits[] = {state.ready, state.thread};
     ::WaitForMultipleObjects(2, waits, FALSE, INFINITE);

@@ -46,8 +46,6 @@ int keyOf(const std::string& name) {
 
 }  // namespace
 
-const char kHotKeyMessageCaption[] = "Lumenvik - 設定ファイル";
-
 HotKeyProblem parseHotKey(const std::string& text, HotKey& hotKey, std::string& part) {
     hotKey = HotKey();
     part.clear();

@@ -44,6 +44,5 @@ constexpr unsigned long kHotKeyTakenError = 1409;
 // on Windows.
 std::string hotKeyMessage(const std::string& value, HotKeyProblem problem, const std::string& part,
                           unsigned long registerError);
-extern const char kHotKeyMessageCaption[];
 
 }  // namespace lumenvik
