@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "tests/win/debug_output.h"
 #include "tests/win/program_driver.h"
 #include "tests/win/tray_driver.h"
 
@@ -96,6 +97,48 @@ TEST_F(ShowKeyTest, KeysReachAnotherWindowWhileTheProgramIsBusyAndADoubleCtrlMea
     EXPECT_TRUE(probe.waitNotBusy(10000));
     EXPECT_TRUE(waitVisible(true)) << "the double Ctrl made while busy was lost";
     ::DestroyWindow(edit);
+    EXPECT_EQ(program.exitCleanly(), 0);
+}
+
+TEST_F(ShowKeyTest, TheHooksGoInAgainAfterUnlockAndResumeButNotWhileTheySeeTheInput) {
+    startWith("");
+    DebugOutput traces;
+    ASSERT_TRUE(traces.attach(program.pid()));
+    const char kReinstall[] = "tapwatch: installing the hooks again";
+    // The broadcasts reach top-level windows only: the hook thread's is one,
+    // never shown, without a taskbar button.
+    const std::vector<HWND> watch = findWindows(program.pid(), "tapwatch.watchdog", nullptr);
+    ASSERT_EQ(watch.size(), 1u);
+    EXPECT_EQ(::GetParent(watch[0]), nullptr);
+    EXPECT_FALSE(::IsWindowVisible(watch[0]));
+    EXPECT_NE(::GetWindowLongPtrA(watch[0], GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+
+    // Keys and moves the hooks see, for longer than the watchdog waits.
+    for (int i = 0; i < 10; ++i) {
+        tap(VK_SHIFT);
+        ASSERT_TRUE(
+            runHostCommand("/usr/bin/xdotool mousemove " + std::to_string(300 + 20 * i) + " 500"));
+        ::Sleep(200);
+    }
+    EXPECT_EQ(traces.text().find(kReinstall), std::string::npos) << "re-installed needlessly";
+
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(watch[0], WM_WTSSESSION_CHANGE, 0x8 /* WTS_SESSION_UNLOCK */, 0,
+                          SMTO_NORMAL, 3000, &ignored);
+    ::SendMessageTimeoutA(watch[0], WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0, SMTO_NORMAL, 3000,
+                          &ignored);
+    EXPECT_TRUE(waitFor(
+        [&] {
+            const std::string text = traces.text();
+            const auto first = text.find(kReinstall);
+            return first != std::string::npos &&
+                   text.find(kReinstall, first + 1) != std::string::npos;
+        },
+        3000))
+        << traces.text();
+    doublePress(VK_CONTROL);
+    EXPECT_TRUE(waitVisible(true)) << "the hooks installed again do not work";
+    traces.detach();
     EXPECT_EQ(program.exitCleanly(), 0);
 }
 
