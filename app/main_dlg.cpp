@@ -6,11 +6,13 @@
 
 #include "app/copied_text.h"
 #include "app/display_scale.h"
+#include "app/foreground_win32.h"
 #include "app/texts.h"
 #include "hook/messages.h"
 #include "platform/monitor_lookup.h"
 #include "platform/profile_store.h"
 #include "platform/settings_file.h"
+#include "settings/hot_key.h"
 #include "tray/menu_anchor.h"
 #include "win/clipboard.h"
 #include "win/dpi.h"
@@ -34,6 +36,12 @@ constexpr UINT kCopiedTextTickMs = 15;
 // than this many UTF-16 units (far more than the box's limit and any
 // sensible run of blanks before the text), so the copy stays small.
 constexpr std::size_t kCopiedTextMaxUnits = 1 << 20;
+
+// The settings file's hot key, the window's only one.
+constexpr int kHotKeyId = 1;
+// A held combination toggles once (Windows 7 and later; older ones refuse
+// the flag, and the key is registered without it).
+constexpr UINT kNoRepeat = 0x4000;  // MOD_NOREPEAT
 
 void showError(UINT textId) { ::MessageBoxA(nullptr, loadText(textId).c_str(), "", MB_OK); }
 
@@ -87,6 +95,12 @@ bool CMainDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPAR
         case WM_TOGGLE_WINDOW:
             if (!settingsDialogExists()) toggle();
             result = 1;
+            return true;
+        case WM_HOTKEY:
+            if (wParam != kHotKeyId) break;
+            // The same toggle as the double press.
+            if (!settingsDialogExists()) toggle();
+            result = 0;
             return true;
         case WM_APPLY_HOOK_SETTINGS:
             applyHookSettings();
@@ -190,7 +204,39 @@ LRESULT CMainDlg::onInitDialog() {
     // 10, 11. Arm the hook, then hand it the configured key and interval.
     if (hook_.set(m_hWnd, VK_CONTROL, 500.0f) == 0) showError(IDS_HOOK_FAILED);
     applyHookSettings();
+    // The hot key works where the hook sees nothing: in the windows of
+    // programs that run as administrator.
+    registerHotKey();
     return TRUE;
+}
+
+void CMainDlg::registerHotKey() {
+    HotKey key;
+    std::string part;
+    const HotKeyProblem problem = parseHotKey(settings_.hotKey, key, part);
+    if (problem != HotKeyProblem::none) {
+        hotKeyProblem_ = hotKeyMessage(settings_.hotKey, problem, part, 0);
+        return;
+    }
+    if (key.key == 0) return;  // none set
+    const UINT vk = static_cast<UINT>(key.key);
+    hotKeyRegistered_ = ::RegisterHotKey(m_hWnd, kHotKeyId, key.modifiers | kNoRepeat, vk) != FALSE;
+    DWORD error = hotKeyRegistered_ ? 0 : ::GetLastError();
+    if (!hotKeyRegistered_ && error != kHotKeyTakenError) {
+        hotKeyRegistered_ = ::RegisterHotKey(m_hWnd, kHotKeyId, key.modifiers, vk) != FALSE;
+        error = hotKeyRegistered_ ? 0 : ::GetLastError();
+    }
+    if (!hotKeyRegistered_) {
+        hotKeyProblem_ = hotKeyMessage(settings_.hotKey, HotKeyProblem::none, "", error);
+    }
+}
+
+void CMainDlg::reportHotKeyProblem() {
+    const std::string message = std::move(hotKeyProblem_);
+    hotKeyProblem_.clear();
+    if (message.empty()) return;
+    // The caption of the settings file's other errors.
+    ::MessageBoxA(nullptr, message.c_str(), kSettingsErrorCaption, MB_OK);
 }
 
 void CMainDlg::setIcons(int dpi) {
@@ -306,25 +352,6 @@ void CMainDlg::toggle() {
     } else {
         showPath();
     }
-}
-
-void CMainDlg::forceForeground(HWND hwnd) {
-    // Each step is a best effort and no result is examined: whatever the
-    // platform refuses, the window is shown and the caller goes on.
-    const DWORD foregroundThread = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
-    const DWORD ownThread = ::GetWindowThreadProcessId(hwnd, nullptr);
-    ::AttachThreadInput(ownThread, foregroundThread, TRUE);
-    DWORD saved = 0;
-    ::SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &saved, 0);
-    ::SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
-    ::SetForegroundWindow(hwnd);
-    ::SetActiveWindow(hwnd);
-    ::SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0,
-                   SWP_ASYNCWINDOWPOS | SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
-    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_INVALIDATE);
-    ::SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0,
-                            reinterpret_cast<PVOID>(static_cast<ULONG_PTR>(saved)), 0);
-    ::AttachThreadInput(ownThread, foregroundThread, FALSE);
 }
 
 void CMainDlg::applyHookSettings() {
@@ -466,6 +493,8 @@ void CMainDlg::exitPath() {
     // Nothing is saved: an open settings dialog's edits are dropped.
     if (configDlg_.exists()) configDlg_.DestroyWindow();
     trayIcon_.remove();
+    if (hotKeyRegistered_) ::UnregisterHotKey(m_hWnd, kHotKeyId);
+    hotKeyRegistered_ = false;
     ::DestroyWindow(m_hWnd);
     ::PostQuitMessage(0);
 }

@@ -43,8 +43,9 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     // search modes that the start-up found, if any; start-up calls it once
     // the window is hidden.
     void reportSearchModeProblems();
-    // Brings `hwnd` to the front even when another process has the foreground.
-    static void forceForeground(HWND hwnd);
+    // Shows the message box about the settings file's hot key when it could
+    // not be registered; start-up calls it once the window is hidden.
+    void reportHotKeyProblem();
     // True while the settings dialog's window exists: the toggle and the tray
     // icon are ignored then.
     bool settingsDialogExists() const;
@@ -78,6 +79,9 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     // last read (the first call always reads); bad entries wait for
     // reportSearchModeProblems.
     void refreshSearchModes();
+    // Registers the settings file's hot key for this window; a value that
+    // cannot be used leaves its message for reportHotKeyProblem.
+    void registerHotKey();
 
     CEditEx searchBox_;
     CTrayIcon trayIcon_;
@@ -86,6 +90,8 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     CConfigDlg configDlg_;  // copies the record just read: declared after it
     UserSearchModes userModes_;
     std::vector<std::string> modeProblems_;
+    bool hotKeyRegistered_ = false;
+    std::string hotKeyProblem_;  // the message about the hot key, until shown
     win::CMessageLoop* loop_ = nullptr;
     // The window's icons and the search box's font, made anew when the
     // window's scaling changes; the window is destroyed before they are

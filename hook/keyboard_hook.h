@@ -4,6 +4,13 @@
 // within the same interval it tells with WM_SEARCH_COPIED_TEXT. It watches
 // the mouse too, only so that a click or a wheel turn between the presses
 // cancels them.
+//
+// The hooks live on a thread of the library's own that does nothing but
+// answer them: the system holds every key and mouse event of the desktop
+// until a low-level hook has answered, and drops a hook that answers too
+// slowly. A watchdog on that thread installs them again when the system
+// saw input they did not, and after the session's unlock and the resume
+// from sleep.
 
 #include <windows.h>
 
@@ -28,10 +35,12 @@ class TAPWATCH_API CKeyboardHook {
     ~CKeyboardHook();
 
     // Arms the hook for `window` with the key and the interval in
-    // milliseconds. Non-zero when armed, 0 when it cannot be armed. Call it
-    // from the thread that runs the window's message loop: the system calls
-    // the hook on that thread.
+    // milliseconds; returns once the hooks are in place. Non-zero when
+    // armed, 0 when they cannot be. The messages are posted to `window`.
+    // Call the destructor from the window's thread, so that it can take
+    // messages posted and not yet fetched back out of the queue.
     int set(HWND window, int virtualKey, float intervalMs);
+    // Both take effect at the next key event; callable from any thread.
     void setShowWindowKey(int virtualKey);
     void setIntervalTime(float intervalMs);
 

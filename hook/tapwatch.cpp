@@ -1,20 +1,25 @@
 #include "hook/keyboard_hook.h"
 
-#include <algorithm>
-#include <memory>
-#include <vector>
+#include <atomic>
+#include <cstdint>
 
 #include "hook/copy_gesture.h"
 #include "hook/double_press.h"
+#include "hook/watchdog.h"
 
 namespace tapwatch {
 
+// What the callers' thread and the hook thread share. The callers write the
+// window, the key and the interval at any time; the hook thread reads them
+// at each event, so each value is one atomic of its own.
 struct HookState {
-    HWND window = nullptr;
-    tapwatch::DoublePressDetector detector;
-    tapwatch::CopyGestureDetector copyGesture;
-    DWORD clipboardSequence = 0;  // at the gesture's first press
-    bool armed = false;
+    std::atomic<HWND> window{nullptr};
+    std::atomic<int> key{DoublePressDetector::kControl};
+    std::atomic<float> interval{500.0f};
+    HANDLE thread = nullptr;  // the hook thread while armed
+    DWORD threadId = 0;
+    HANDLE ready = nullptr;  // set once the hooks are in place or failed
+    std::atomic<bool> installed{false};
 };
 
 }  // namespace tapwatch
@@ -24,81 +29,249 @@ using tapwatch::HookState;
 namespace {
 
 HINSTANCE g_instance = nullptr;
-// One keyboard and one mouse hook for the whole process, shared by every
-// armed object. The system calls a low-level hook procedure on the thread
-// that installed it, the same thread that arms and disarms the objects, so
-// the list needs no lock.
-HHOOK g_hook = nullptr;
-HHOOK g_mouseHook = nullptr;
-std::vector<HookState*> g_armed;
+// The hook thread's own part (HookThread below), found by the hook
+// procedures, which the system calls on that thread.
+DWORD g_tls = TLS_OUT_OF_INDEXES;
 
-// Must return quickly (the system drops slow low-level hooks) and always
-// passes the key on.
+const char kWatchClass[] = "tapwatch.watchdog";
+constexpr UINT_PTR kWatchTimer = 1;
+constexpr UINT kWatchTickMs = 500;
+
+// WTSRegisterSessionNotification and its opposite, looked up when the
+// thread starts: the session broadcasts are a help, not a condition.
+using SessionRegister = BOOL(WINAPI*)(HWND, DWORD);
+using SessionUnregister = BOOL(WINAPI*)(HWND);
+constexpr DWORD kNotifyForThisSession = 0;
+
+// Everything only the hook thread touches: the hooks, the detectors fed by
+// them and the watchdog. It lives on that thread's stack.
+struct HookThread {
+    explicit HookThread(HookState* s) : shared(s), watchdog(::GetTickCount()) {}
+
+    HookState* shared;
+    HHOOK keyboard = nullptr;
+    HHOOK mouse = nullptr;
+    HWND watchWindow = nullptr;
+    tapwatch::DoublePressDetector detector;
+    tapwatch::CopyGestureDetector copyGesture;
+    DWORD clipboardSequence = 0;  // at the copy gesture's first press
+    DWORD lastEvent = 0;          // tick at which a hook last saw an event
+    tapwatch::HookWatchdog watchdog;
+    HMODULE wtsapi = nullptr;
+    SessionUnregister unregisterSession = nullptr;
+
+    bool install();
+    void uninstall();
+    void reinstall();
+    // Takes the key and interval the callers set last; a new key starts the
+    // detectors afresh.
+    void applySettings();
+};
+
+HookThread* current() { return static_cast<HookThread*>(::TlsGetValue(g_tls)); }
+
+// Must return quickly and always passes the key on; whatever it does must
+// never wait for another thread.
 LRESULT CALLBACK lowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION) {
+    HookThread* self = current();
+    if (code == HC_ACTION && self != nullptr) {
+        self->lastEvent = ::GetTickCount();
         const auto* info = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
         const bool down = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
         const bool up = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
         if (down || up) {
-            for (HookState* state : g_armed) {
-                const int key = static_cast<int>(info->vkCode);
-                if (state->detector.onKey(key, down, info->time)) {
-                    ::PostMessageA(state->window, WM_TOGGLE_WINDOW, 0, 0);
-                }
-                switch (state->copyGesture.onKey(key, down, info->time)) {
-                    case tapwatch::CopyGestureDetector::Result::firstPress:
-                        state->clipboardSequence = ::GetClipboardSequenceNumber();
-                        break;
-                    case tapwatch::CopyGestureDetector::Result::gesture:
-                        ::PostMessageA(state->window, WM_SEARCH_COPIED_TEXT,
-                                       state->clipboardSequence, 0);
-                        break;
-                    case tapwatch::CopyGestureDetector::Result::none:
-                        break;
-                }
+            self->applySettings();
+            HWND window = self->shared->window.load();
+            const int key = static_cast<int>(info->vkCode);
+            if (self->detector.onKey(key, down, info->time)) {
+                ::PostMessageA(window, WM_TOGGLE_WINDOW, 0, 0);
+            }
+            switch (self->copyGesture.onKey(key, down, info->time)) {
+                case tapwatch::CopyGestureDetector::Result::firstPress:
+                    self->clipboardSequence = ::GetClipboardSequenceNumber();
+                    break;
+                case tapwatch::CopyGestureDetector::Result::gesture:
+                    ::PostMessageA(window, WM_SEARCH_COPIED_TEXT, self->clipboardSequence, 0);
+                    break;
+                case tapwatch::CopyGestureDetector::Result::none:
+                    break;
             }
         }
     }
-    return ::CallNextHookEx(g_hook, code, wParam, lParam);
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // Only tells the detectors that a button or the wheel was used (a click
-// between two presses cancels them); never holds the mouse back.
+// between two presses cancels them); never holds the mouse back. Moves
+// count as input the hooks saw, for the watchdog.
 LRESULT CALLBACK lowLevelMouseProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION && wParam != WM_MOUSEMOVE) {
-        for (HookState* state : g_armed) {
-            state->detector.onMouse(static_cast<unsigned>(wParam));
-            state->copyGesture.onMouse(static_cast<unsigned>(wParam));
+    HookThread* self = current();
+    if (code == HC_ACTION && self != nullptr) {
+        self->lastEvent = ::GetTickCount();
+        if (wParam != WM_MOUSEMOVE) {
+            self->detector.onMouse(static_cast<unsigned>(wParam));
+            self->copyGesture.onMouse(static_cast<unsigned>(wParam));
         }
     }
-    return ::CallNextHookEx(g_mouseHook, code, wParam, lParam);
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-bool arm(HookState* state) {
-    if (g_hook == nullptr) {
-        g_hook = ::SetWindowsHookExA(WH_KEYBOARD_LL, &lowLevelKeyboardProc, g_instance, 0);
-        if (g_hook == nullptr) return false;
-        // Without the mouse hook the double press still works, only a click
-        // no longer cancels it: better than no show key at all, so a refusal
-        // here does not fail the arming.
-        g_mouseHook = ::SetWindowsHookExA(WH_MOUSE_LL, &lowLevelMouseProc, g_instance, 0);
+void HookThread::applySettings() {
+    const int key = shared->key.load();
+    if (detector.key() != key) detector.setKey(key);
+    const float interval = shared->interval.load();
+    if (detector.interval() != interval) {
+        detector.setInterval(interval);
+        copyGesture.setInterval(interval);
     }
-    g_armed.push_back(state);
-    state->armed = true;
+}
+
+bool HookThread::install() {
+    keyboard = ::SetWindowsHookExA(WH_KEYBOARD_LL, &lowLevelKeyboardProc, g_instance, 0);
+    if (keyboard == nullptr) return false;
+    // Without the mouse hook the double press still works, only a click no
+    // longer cancels it: better than no show key at all, so a refusal here
+    // does not fail the arming.
+    mouse = ::SetWindowsHookExA(WH_MOUSE_LL, &lowLevelMouseProc, g_instance, 0);
+    lastEvent = ::GetTickCount();
     return true;
 }
 
-void disarm(HookState* state) {
-    if (!state->armed) return;
-    state->armed = false;
-    g_armed.erase(std::remove(g_armed.begin(), g_armed.end(), state), g_armed.end());
-    if (g_armed.empty()) {
-        // Ignored: a hook the system has already dropped is gone either way.
-        if (g_hook != nullptr) ::UnhookWindowsHookEx(g_hook);
-        if (g_mouseHook != nullptr) ::UnhookWindowsHookEx(g_mouseHook);
-        g_hook = nullptr;
-        g_mouseHook = nullptr;
+void HookThread::uninstall() {
+    // Ignored: a hook the system has already dropped is gone either way.
+    if (keyboard != nullptr) ::UnhookWindowsHookEx(keyboard);
+    if (mouse != nullptr) ::UnhookWindowsHookEx(mouse);
+    keyboard = nullptr;
+    mouse = nullptr;
+}
+
+void HookThread::reinstall() {
+    ::OutputDebugStringA("tapwatch: installing the hooks again\n");
+    uninstall();
+    // A press seen before may have lost its partner: start afresh. When the
+    // install fails, the next look of the watchdog tries again.
+    detector = tapwatch::DoublePressDetector();
+    copyGesture = tapwatch::CopyGestureDetector();
+    applySettings();
+    copyGesture.setInterval(detector.interval());
+    install();
+    watchdog.reinstalled(::GetTickCount());
+}
+
+LRESULT CALLBACK watchWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    HookThread* self = current();
+    if (self != nullptr) {
+        if (msg == WM_TIMER && wParam == kWatchTimer) {
+            LASTINPUTINFO input{};
+            input.cbSize = sizeof input;
+            if (::GetLastInputInfo(&input) &&
+                self->watchdog.onTick(::GetTickCount(), input.dwTime, self->lastEvent)) {
+                self->reinstall();
+            }
+            return 0;
+        }
+        if (tapwatch::HookWatchdog::reinstallAfter(msg, wParam)) self->reinstall();
     }
+    if (msg == WM_POWERBROADCAST) return TRUE;
+    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+// A hidden top-level window: a message-only window would get neither the
+// session nor the power broadcasts. It is never shown and has no taskbar
+// button (a tool window).
+HWND createWatchWindow(HookThread& self) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &watchWindowProc;
+    wc.hInstance = g_instance;
+    wc.lpszClassName = kWatchClass;
+    // Fails harmlessly when an earlier hook thread registered it.
+    ::RegisterClassA(&wc);
+    HWND window = ::CreateWindowExA(WS_EX_TOOLWINDOW, kWatchClass, "", WS_POPUP, 0, 0, 0, 0,
+                                    nullptr, nullptr, g_instance, nullptr);
+    if (window == nullptr) return nullptr;
+    ::SetTimer(window, kWatchTimer, kWatchTickMs, nullptr);
+    self.wtsapi = ::LoadLibraryA("wtsapi32.dll");
+    if (self.wtsapi != nullptr) {
+        auto registerSession = reinterpret_cast<SessionRegister>(reinterpret_cast<void*>(
+            ::GetProcAddress(self.wtsapi, "WTSRegisterSessionNotification")));
+        self.unregisterSession = reinterpret_cast<SessionUnregister>(reinterpret_cast<void*>(
+            ::GetProcAddress(self.wtsapi, "WTSUnRegisterSessionNotification")));
+        if (registerSession == nullptr || !registerSession(window, kNotifyForThisSession)) {
+            self.unregisterSession = nullptr;
+        }
+    }
+    return window;
+}
+
+void destroyWatchWindow(HookThread& self) {
+    if (self.watchWindow != nullptr) {
+        if (self.unregisterSession != nullptr) self.unregisterSession(self.watchWindow);
+        ::KillTimer(self.watchWindow, kWatchTimer);
+        ::DestroyWindow(self.watchWindow);
+        self.watchWindow = nullptr;
+    }
+    if (self.wtsapi != nullptr) ::FreeLibrary(self.wtsapi);
+    self.wtsapi = nullptr;
+}
+
+// The hook thread: installs both hooks, answers them and the watchdog's
+// window, and does nothing else, so that no other work of the program can
+// hold the desktop's input back or make the system drop the hooks.
+DWORD WINAPI hookThreadMain(LPVOID param) {
+    auto* shared = static_cast<HookState*>(param);
+    MSG msg;
+    // The queue exists before anyone is told the thread is ready, so that
+    // the stop request cannot be lost.
+    ::PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    HookThread self(shared);
+    ::TlsSetValue(g_tls, &self);
+    self.applySettings();
+    self.copyGesture.setInterval(self.detector.interval());
+    const bool installed = self.install();
+    if (installed) {
+        // Without the window the hooks still work, only unwatched.
+        self.watchWindow = createWatchWindow(self);
+        self.watchdog.reinstalled(::GetTickCount());
+    }
+    shared->installed = installed;
+    ::SetEvent(shared->ready);
+    if (installed) {
+        while (::GetMessageA(&msg, nullptr, 0, 0) > 0) ::DispatchMessageA(&msg);
+    }
+    destroyWatchWindow(self);
+    self.uninstall();
+    ::TlsSetValue(g_tls, nullptr);
+    return 0;
+}
+
+void stopThread(HookState& state) {
+    if (state.thread == nullptr) return;
+    ::PostThreadMessageA(state.threadId, WM_QUIT, 0, 0);
+    // The thread only answers hooks and its window: it ends at once.
+    ::WaitForSingleObject(state.thread, INFINITE);
+    ::CloseHandle(state.thread);
+    state.thread = nullptr;
+    state.threadId = 0;
+    state.installed = false;
+}
+
+bool startThread(HookState& state) {
+    if (g_tls == TLS_OUT_OF_INDEXES) return false;
+    if (state.ready == nullptr) state.ready = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (state.ready == nullptr) return false;
+    ::ResetEvent(state.ready);
+    state.thread = ::CreateThread(nullptr, 0, &hookThreadMain, &state, 0, &state.threadId);
+    if (state.thread == nullptr) return false;
+    // It answers each event in microseconds, and must answer it even when
+    // the machine is loaded: ahead of the ordinary threads. Ignored when
+    // refused.
+    ::SetThreadPriority(state.thread, THREAD_PRIORITY_HIGHEST);
+    // Ready (hooks in place or refused), or ended before it could say so.
+    const HANDLE waits[] = {state.ready, state.thread};
+    ::WaitForMultipleObjects(2, waits, FALSE, INFINITE);
+    if (state.installed) return true;
+    stopThread(state);
+    return false;
 }
 
 }  // namespace
@@ -106,10 +279,12 @@ void disarm(HookState* state) {
 CKeyboardHook::CKeyboardHook() : state_(std::make_unique<HookState>()) {}
 
 CKeyboardHook::~CKeyboardHook() {
-    disarm(state_.get());
+    // Once the thread has ended, everything it posted is in the queue.
+    stopThread(*state_);
+    if (state_->ready != nullptr) ::CloseHandle(state_->ready);
     // A toggle already posted but not yet fetched would still arrive: take it
     // back out of the queue (possible from the window's own thread only).
-    HWND window = state_->window;
+    HWND window = state_->window.load();
     if (window != nullptr && ::IsWindow(window) &&
         ::GetWindowThreadProcessId(window, nullptr) == ::GetCurrentThreadId()) {
         MSG msg;
@@ -124,25 +299,24 @@ CKeyboardHook::~CKeyboardHook() {
 int CKeyboardHook::set(HWND window, int virtualKey, float intervalMs) {
     if (window == nullptr || !::IsWindow(window)) return 0;
     state_->window = window;
-    state_->detector.setKey(virtualKey);
-    state_->detector.setInterval(intervalMs);
-    state_->copyGesture.setInterval(intervalMs);
-    if (state_->armed) return 1;
-    return arm(state_.get()) ? 1 : 0;
+    state_->key = virtualKey;
+    state_->interval = intervalMs;
+    if (state_->thread != nullptr) return 1;
+    return startThread(*state_) ? 1 : 0;
 }
 
-void CKeyboardHook::setShowWindowKey(int virtualKey) { state_->detector.setKey(virtualKey); }
+void CKeyboardHook::setShowWindowKey(int virtualKey) { state_->key = virtualKey; }
 
 // The copy gesture shares the double press's interval.
-void CKeyboardHook::setIntervalTime(float intervalMs) {
-    state_->detector.setInterval(intervalMs);
-    state_->copyGesture.setInterval(intervalMs);
-}
+void CKeyboardHook::setIntervalTime(float intervalMs) { state_->interval = intervalMs; }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
     if (reason == DLL_PROCESS_ATTACH) {
         g_instance = instance;
+        g_tls = ::TlsAlloc();
         ::DisableThreadLibraryCalls(instance);
+    } else if (reason == DLL_PROCESS_DETACH && g_tls != TLS_OUT_OF_INDEXES) {
+        ::TlsFree(g_tls);
     }
     return TRUE;
 }

@@ -1,6 +1,7 @@
 #include "platform/browser_platform.h"
 
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -10,6 +11,38 @@ namespace lumenvik::win {
 namespace {
 
 HKEY toHkey(RegistryKey key) { return reinterpret_cast<HKEY>(key); }
+
+// One shell launch, handed to the thread that carries it out.
+struct Launch {
+    const std::string* operation;
+    const std::string* file;
+    const std::string* parameters;
+    bool started = false;
+};
+
+// The launch on a thread of its own, as the shell asks of a caller that
+// is not its own: COM in a single-threaded apartment, and a call that
+// finishes its work (a DDE conversation with the browser among it) before
+// it returns, since the thread ends right after.
+DWORD WINAPI launchThread(LPVOID param) {
+    auto* launch = static_cast<Launch*>(param);
+    const HRESULT com =
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    // No error box of the shell's own, as ShellExecuteA shows none: the
+    // program tells the failure in its own words.
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = launch->operation->c_str();
+    info.lpFile = launch->file->c_str();
+    info.lpParameters = launch->parameters->empty() ? nullptr : launch->parameters->c_str();
+    info.nShow = SW_SHOWNORMAL;
+    // hInstApp is an instance handle only in name: above 32 means started.
+    launch->started =
+        ::ShellExecuteExA(&info) != FALSE && reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
+    if (SUCCEEDED(com)) ::CoUninitialize();
+    return 0;
+}
 
 }  // namespace
 
@@ -48,12 +81,28 @@ std::string Win32BrowserPlatform::upperCase(const std::string& text) {
 
 bool Win32BrowserPlatform::shellExecute(const std::string& operation, const std::string& file,
                                         const std::string& parameters) {
-    // The result is an instance handle only in name: values above 32 mean
-    // the program was started.
-    const HINSTANCE result =
-        ::ShellExecuteA(nullptr, operation.c_str(), file.c_str(),
-                        parameters.empty() ? nullptr : parameters.c_str(), nullptr, SW_SHOWNORMAL);
-    return reinterpret_cast<INT_PTR>(result) > 32;
+    // A cold browser or a DDE association keeps the shell for seconds. The
+    // caller still waits for the outcome (its message and what the user
+    // sees next depend on it), but messages other threads send it are
+    // answered meanwhile; posted ones and input wait, so nothing of the
+    // program runs in between.
+    Launch launch{&operation, &file, &parameters};
+    HANDLE thread = ::CreateThread(nullptr, 0, &launchThread, &launch, 0, nullptr);
+    if (thread == nullptr) {
+        launchThread(&launch);  // no thread to be had: here, as before
+        return launch.started;
+    }
+    for (;;) {
+        const DWORD woke = ::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (woke != WAIT_OBJECT_0 + 1) break;
+        // Answers the sent messages; takes nothing out of the queue.
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    // Only a failed wait gets here with the thread still running.
+    ::WaitForSingleObject(thread, INFINITE);
+    ::CloseHandle(thread);
+    return launch.started;
 }
 
 void Win32BrowserPlatform::messageBox(const std::string& text, const std::string& caption) {

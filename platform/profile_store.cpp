@@ -22,6 +22,14 @@ int32_t Win32ProfileStore::readInt(const std::string& path, const std::string& s
         ::GetPrivateProfileIntA(section.c_str(), key.c_str(), fallback, path.c_str()));
 }
 
+std::string Win32ProfileStore::readString(const std::string& path, const std::string& section,
+                                          const std::string& key) {
+    // Longer values are cut: no setting read as text is anywhere near it.
+    char value[256] = {};
+    ::GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value, sizeof value, path.c_str());
+    return value;
+}
+
 bool Win32ProfileStore::writeString(const std::string& path, const std::string& section,
                                     const std::string& key, const std::string& value) {
     std::string text;

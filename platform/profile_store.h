@@ -11,6 +11,8 @@ class Win32ProfileStore : public ProfileStore {
     bool fileExists(const std::string& path) override;
     int32_t readInt(const std::string& path, const std::string& section, const std::string& key,
                     int32_t fallback) override;
+    std::string readString(const std::string& path, const std::string& section,
+                           const std::string& key) override;
     bool writeString(const std::string& path, const std::string& section, const std::string& key,
                      const std::string& value) override;
 };

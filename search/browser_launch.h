@@ -12,7 +12,7 @@ namespace lumenvik {
 using RegistryKey = std::uintptr_t;
 
 // The platform calls the launch needs. The Windows build answers them with
-// RegOpenKeyA, RegQueryValueA, RegCloseKey, CharUpperA, ShellExecuteA and
+// RegOpenKeyA, RegQueryValueA, RegCloseKey, CharUpperA, ShellExecuteExA and
 // MessageBoxA; the tests with a made-up registry.
 class BrowserPlatform {
   public:
@@ -29,7 +29,7 @@ class BrowserPlatform {
     virtual std::string upperCase(const std::string& text) = 0;
     // Starts `file` through the shell: no owner window, no directory,
     // SW_SHOWNORMAL; empty `parameters` means none. False when the shell
-    // could not start it (ShellExecuteA gave 32 or less).
+    // could not start it (the shell gave 32 or less).
     virtual bool shellExecute(const std::string& operation, const std::string& file,
                               const std::string& parameters) = 0;
     // A modal MB_OK message box with no owner window.

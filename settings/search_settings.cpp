@@ -56,6 +56,7 @@ bool SearchSettings::load(const std::string& path) {
     if (store == nullptr || !store->fileExists(file)) return false;
     transfer(file, Direction::reading);
     readValue(file, kOptions, "searchCopiedText", searchCopiedText);
+    hotKey = store->readString(file, kOptions, "hotKey");
     return true;
 }
 

@@ -18,6 +18,9 @@ class ProfileStore {
     // The platform's integer reading of a key; `fallback` when the key is missing.
     virtual int32_t readInt(const std::string& path, const std::string& section,
                             const std::string& key, int32_t fallback) = 0;
+    // The platform's text reading of a key; empty when the key is missing.
+    virtual std::string readString(const std::string& path, const std::string& section,
+                                   const std::string& key) = 0;
     // Writes one key's value text; false when the write failed.
     virtual bool writeString(const std::string& path, const std::string& section,
                              const std::string& key, const std::string& value) = 0;
@@ -33,7 +36,7 @@ struct SearchSettings {
     SearchSettings(ProfileStore& store, const std::string& path);
 
     void setDefaults();
-    // Reads the file (the nine values and searchCopiedText); false (values
+    // Reads the file (the nine values, searchCopiedText and hotKey); false (values
     // untouched) when there is no file or no store.
     // `lastFileName` becomes the path in any case.
     bool load(const std::string& path);
@@ -61,6 +64,10 @@ struct SearchSettings {
     // nine, never written: it is no part of the block and only the user
     // sets it, in the file.
     int32_t searchCopiedText = 0;
+    // [Options] hotKey: a combination the program registers with the
+    // system (settings/hot_key.h); empty for none. Read like
+    // searchCopiedText, never written.
+    std::string hotKey;
 
     std::string defaultFileName;
     std::string lastFileName;

@@ -148,6 +148,15 @@ int32_t IniTextStore::readInt(const std::string& path, const std::string& sectio
     return static_cast<int32_t>(readIntegerText(v));
 }
 
+std::string IniTextStore::readString(const std::string& path, const std::string& section,
+                                     const std::string& key) {
+    auto file = files.find(path);
+    if (file == files.end()) return {};
+    const std::vector<Section> sections = parse(file->second);
+    const Key* k = find(sections, section, key);
+    return k == nullptr || !k->hasValue ? std::string() : readBuffer(k->value);
+}
+
 bool IniTextStore::writeString(const std::string& path, const std::string& section,
                                const std::string& key, const std::string& value) {
     if (std::find(readOnly.begin(), readOnly.end(), path) != readOnly.end()) return false;

@@ -46,6 +46,16 @@ class MemoryStore : public ProfileStore {
         auto value = sec->second.find(lower(key));
         return value == sec->second.end() ? fallback : value->second;
     }
+    std::string readString(const std::string& path, const std::string& section,
+                           const std::string& key) override {
+        reads.push_back(section + "/" + key);
+        auto file = texts.find(path);
+        if (file == texts.end()) return {};
+        auto sec = file->second.find(lower(section));
+        if (sec == file->second.end()) return {};
+        auto value = sec->second.find(lower(key));
+        return value == sec->second.end() ? std::string() : value->second;
+    }
     bool writeString(const std::string& path, const std::string& section, const std::string& key,
                      const std::string& value) override {
         writes.push_back({path, section, key, value});
@@ -57,6 +67,8 @@ class MemoryStore : public ProfileStore {
     std::string failingKey;  // writes of this key fail
 
     std::map<std::string, std::map<std::string, std::map<std::string, int32_t>>> files;
+    // Values read as text, beside the integers of the same files.
+    std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> texts;
     std::vector<std::string> existsQueries;
     std::vector<std::string> reads;
     std::vector<Write> writes;
@@ -136,19 +148,22 @@ TEST(SearchSettings, ReadsVisitTheKeysInFileOrderWithBareNames) {
     store.files["x.ini"];
     SearchSettings s(store, "x.ini");
     EXPECT_EQ(store.reads,
-              (std::vector<std::string>{"KeyData/mode_prior", "KeyData/mode_next",
-                                        "KeyData/history_prior", "KeyData/history_next",
-                                        "KeyData/showWindowKey", "otherInfo/keyInterval",
-                                        "otherInfo/historySize", "otherInfo/googleStart",
-                                        "otherInfo/japanLocal", "Options/searchCopiedText"}));
+              (std::vector<std::string>{
+                  "KeyData/mode_prior", "KeyData/mode_next", "KeyData/history_prior",
+                  "KeyData/history_next", "KeyData/showWindowKey", "otherInfo/keyInterval",
+                  "otherInfo/historySize", "otherInfo/googleStart", "otherInfo/japanLocal",
+                  "Options/searchCopiedText", "Options/hotKey"}));
 }
 
-TEST(SearchSettings, TheCopiedTextOptionIsReadButNeverWritten) {
+TEST(SearchSettings, TheOptionsAreReadButNeverWritten) {
     MemoryStore store;
     EXPECT_EQ(SearchSettings(store, "").searchCopiedText, 0) << "off without a file";
+    EXPECT_EQ(SearchSettings(store, "").hotKey, "") << "none without a file";
     store.put("./lumenvik.ini", "options", "SEARCHCOPIEDTEXT", 2);
+    store.texts["./lumenvik.ini"]["options"]["hotkey"] = "Ctrl+Alt+Space";
     SearchSettings s(store, "");
     EXPECT_EQ(s.searchCopiedText, 2);
+    EXPECT_EQ(s.hotKey, "Ctrl+Alt+Space");
     EXPECT_EQ(values(s), kDefaults);
     ASSERT_TRUE(s.save(""));
     EXPECT_EQ(store.writes.size(), 9u);

@@ -31,8 +31,7 @@ class HookTest : public ::testing::Test {
     }
     void TearDown() override { ::DestroyWindow(window); }
 
-    // Lets the hook run (the system calls it on this thread while it waits
-    // for messages) and counts the toggles that arrive.
+    // Runs this thread's messages and counts the toggles that arrive.
     int toggles(DWORD ms = 600) {
         int count = 0;
         const DWORD start = ::GetTickCount();
@@ -81,7 +80,7 @@ TEST_F(HookTest, NothingArrivesAfterTheDestructor) {
     MSG msg;
     const bool queued = lvtest::waitFor(
         [&] {
-            // Peeking lets the hook run without taking the toggle out.
+            // Peeks without taking the toggle out.
             return ::PeekMessageA(&msg, window, WM_TOGGLE_WINDOW, WM_TOGGLE_WINDOW, PM_NOREMOVE) !=
                    FALSE;
         },

@@ -124,6 +124,11 @@ void answer(const CWPSTRUCT& message) {
     static const UINT imeMessage = ::RegisterWindowMessageA(lvtest::kProbeImeMessage);
     static const UINT trayMessage = ::RegisterWindowMessageA(lvtest::kProbeTrayMessage);
     static const UINT fontMessage = ::RegisterWindowMessageA(lvtest::kProbeFontMessage);
+    static const UINT busyMessage = ::RegisterWindowMessageA(lvtest::kProbeBusyMessage);
+    if (message.message == busyMessage) {
+        ::Sleep(static_cast<DWORD>(message.wParam));
+        return;
+    }
     if (message.message != readMessage && message.message != imeMessage &&
         message.message != trayMessage && message.message != fontMessage &&
         message.message != WM_DESTROY) {

@@ -22,6 +22,10 @@ constexpr char kProbeTrayMessage[] = "lvtest.menuprobe.tray";
 // resolution with dpiSuggested, as Windows does on a move between monitors.
 constexpr char kProbeFontMessage[] = "lvtest.menuprobe.font";
 
+// Sent (without waiting) to the search window: the program's GUI thread
+// sleeps wParam milliseconds, as it does inside a slow shell call.
+constexpr char kProbeBusyMessage[] = "lvtest.menuprobe.busy";
+
 struct ProbeMemory {
     // Set by the test: the window whose WM_DESTROY is watched.
     HWND destroyWatch;

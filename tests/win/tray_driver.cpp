@@ -42,6 +42,7 @@ MenuProbe::MenuProbe() {
 }
 
 MenuProbe::~MenuProbe() {
+    waitNotBusy(INFINITE);
     if (hook_ != nullptr) ::UnhookWindowsHookEx(hook_);
     if (memory_ != nullptr) ::UnmapViewOfFile(memory_);
     if (mapping_ != nullptr) ::CloseHandle(mapping_);
@@ -118,6 +119,47 @@ bool MenuProbe::failTrayCalls(bool fail) {
     ::SendMessageTimeoutA(window_, ::RegisterWindowMessageA(kProbeTrayMessage), fail ? 1 : 0, 0,
                           SMTO_ABORTIFHUNG, 3000, &ignored);
     return memory_->trayBroken == 1;
+}
+
+namespace {
+
+struct BusyRequest {
+    HWND window;
+    UINT message;
+    DWORD ms;
+};
+
+DWORD WINAPI sendBusy(LPVOID param) {
+    auto* request = static_cast<BusyRequest*>(param);
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(request->window, request->message, request->ms, 0, SMTO_NORMAL,
+                          request->ms + 10000, &ignored);
+    delete request;
+    return 0;
+}
+
+}  // namespace
+
+bool MenuProbe::keepBusy(DWORD ms) {
+    if (window_ == nullptr || busy_ != nullptr) return false;
+    // A first sent message loads the probe into the program: that takes a
+    // while of its own.
+    DWORD_PTR ignored = 0;
+    if (!::SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored)) return false;
+    // Sent, not posted (the probe sees sent messages only), from a thread
+    // of its own that waits for the answer.
+    auto* request = new BusyRequest{window_, ::RegisterWindowMessageA(kProbeBusyMessage), ms};
+    busy_ = ::CreateThread(nullptr, 0, &sendBusy, request, 0, nullptr);
+    if (busy_ == nullptr) delete request;
+    return busy_ != nullptr;
+}
+
+bool MenuProbe::waitNotBusy(DWORD ms) {
+    if (busy_ == nullptr) return true;
+    if (::WaitForSingleObject(busy_, ms) != WAIT_OBJECT_0) return false;
+    ::CloseHandle(busy_);
+    busy_ = nullptr;
+    return true;
 }
 
 LONG MenuProbe::boxFontHeight(int dpi, const RECT& suggested) {

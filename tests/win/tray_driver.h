@@ -53,6 +53,11 @@ class MenuProbe {
     // The search box's font height (lfHeight), 0 when unknown. With `dpi`,
     // the window first gets WM_DPICHANGED for it suggesting `suggested`.
     LONG boxFontHeight(int dpi = 0, const RECT& suggested = RECT{});
+    // Keeps the program's GUI thread from its queue for `ms` milliseconds,
+    // starting now; returns at once.
+    bool keepBusy(DWORD ms);
+    // Waits up to `ms` for the end of that; true once it has ended.
+    bool waitNotBusy(DWORD ms);
 
   private:
     HMODULE dll_ = nullptr;
@@ -60,6 +65,7 @@ class MenuProbe {
     HANDLE mapping_ = nullptr;
     ProbeMemory* memory_ = nullptr;
     HWND window_ = nullptr;
+    HANDLE busy_ = nullptr;  // the thread that keeps the program busy
 };
 
 // Whether the program has a popup menu window showing.
