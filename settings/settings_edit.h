@@ -1,11 +1,9 @@
 #pragma once
-// What the settings dialog does to the live record, apart from its window.
-// The dialog edits the record in place; OK saves it; Cancel puts back the
-// nine values the record held when the dialog opened, so that what an
-// earlier OK or a tray option saved since start-up stays in the record and,
-// through the next save, in the file.
-
-#include <cstdint>
+// What the settings dialog's Cancel does to the live record, apart from its
+// window. The dialog edits the record in place and OK saves it; Cancel puts
+// back the nine values the record held when the dialog opened, so that what
+// an earlier OK or a tray option saved since start-up stays in the record
+// and, through the next save, in the file.
 
 #include "settings/search_settings.h"
 
@@ -20,12 +18,8 @@ class SettingsEdit {
 
     // The dialog opens: its values now are what Cancel returns to.
     void begin() { copySettingValues(live_, opened_); }
-    // Saves the record as edited (see SearchSettings::save).
-    bool ok(uint32_t* error) { return live_.save("", error); }
     // The record as the dialog found it; nothing is written.
     void cancel() { copySettingValues(opened_, live_); }
-
-    const SearchSettings& opened() const { return opened_; }
 
   private:
     SearchSettings& live_;
