@@ -8,6 +8,9 @@
 namespace lumenvik {
 
 static_assert(sizeof(NOTIFYICONDATAA) >= CTrayIcon::kDataSize, "record layout");
+// The sizes Windows accepts for the version-2 record: 488 bytes in a 32-bit
+// process, 504 in a 64-bit one.
+static_assert(CTrayIcon::kDataSize == (sizeof(void*) == 8 ? 504 : 488), "version-2 record size");
 
 namespace {
 

@@ -13,8 +13,10 @@ namespace lumenvik {
 
 class CTrayIcon {
   public:
-    // The record size of the version-2 layout (with the 128-byte tip).
-    static constexpr DWORD kDataSize = 488;
+    // The record size of the version-2 layout (with the 128-byte tip). It
+    // differs between the 32- and 64-bit builds (the handles widen), and
+    // Windows checks it against the sizes it knows.
+    static constexpr DWORD kDataSize = NOTIFYICONDATAA_V2_SIZE;
     // The owner's timer that retries a failed add, and its period.
     static constexpr UINT_PTR kRetryTimer = 0x7A1;
     static constexpr UINT kRetryMs = 3000;

@@ -245,7 +245,11 @@ double entryToReady(const Subject& s) {
                     CONTEXT context{};
                     context.ContextFlags = CONTEXT_CONTROL;
                     if (thread != nullptr && ::GetThreadContext(thread, &context)) {
+#ifdef _WIN64
+                        context.Rip = reinterpret_cast<DWORD64>(entry);
+#else
                         context.Eip = reinterpret_cast<DWORD>(entry);
+#endif
                         ::SetThreadContext(thread, &context);
                     }
                     if (thread != nullptr) ::CloseHandle(thread);

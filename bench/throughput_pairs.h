@@ -1,5 +1,5 @@
 // The pairs the throughput benchmark times and the library's one-shot
-// conversion of each, shared by the native benchmark and the i686 build of
+// conversion of each, shared by the native benchmark and the Windows builds of
 // the library that it runs under Wine.
 #pragma once
 

@@ -2,9 +2,9 @@
 // iconv, ICU and encoding_rs (the converter of a major browser, where cargo
 // built it), on the same Japanese text in the same run. Prints MB/s of input
 // for each converter, the ratio of ours to the fastest peer with its target,
-// and, given the output of the i686 build run under Wine, that build's MB/s
-// and its ratio to the native build.
-// Usage: transcode_throughput [corpus.txt] [--i686 results.txt]
+// and, given the output of the Windows builds run under Wine (i686, x86_64),
+// each build's MB/s and its ratio to the native build.
+// Usage: transcode_throughput [corpus.txt] [--win i686|x86_64 results.txt]...
 //        (corpus in UTF-8, see tools/bench-corpus; bench/transcode-throughput
 //        builds and runs everything)
 //
@@ -167,13 +167,18 @@ std::string agreement(const std::string& ours, const std::string& peer) {
     return "DIFFERS at byte " + std::to_string(d.first - ours.begin());
 }
 
-// The i686 build's lines: pair index, MB/s, output digest.
-struct i686_result {
+// A Windows build's lines: pair index, MB/s, output digest.
+struct win_result {
     double mbs = 0;
     unsigned long long digest = 0;
 };
 
-bool read_i686(const char* path, i686_result (&out)[kPairs]) {
+struct win_build {
+    std::string name;  // i686 or x86_64
+    win_result results[kPairs];
+};
+
+bool read_win(const char* path, win_result (&out)[kPairs]) {
     std::FILE* f = std::fopen(path, "r");
     if (!f) return false;
     int k, lines = 0;
@@ -192,10 +197,17 @@ int main(int argc, char** argv) {
     mallopt(M_MMAP_THRESHOLD, 1 << 30);
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
     const char* path = LUMENVIK_BENCH_CORPUS;
-    const char* i686_path = nullptr;
+    std::vector<win_build> wins;
     for (int a = 1; a < argc; ++a) {
-        if (std::string(argv[a]) == "--i686" && a + 1 < argc) {
-            i686_path = argv[++a];
+        if (std::string(argv[a]) == "--win" && a + 2 < argc) {
+            win_build build;
+            build.name = argv[a + 1];
+            if (read_win(argv[a + 2], build.results)) {
+                wins.push_back(build);
+            } else {
+                std::fprintf(stderr, "no %s results in %s\n", argv[a + 1], argv[a + 2]);
+            }
+            a += 2;
         } else {
             path = argv[a];
         }
@@ -205,9 +217,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no corpus at %s (run tools/bench-corpus)\n", path);
         return 1;
     }
-    i686_result i686[kPairs];
-    const bool have_i686 = i686_path && read_i686(i686_path, i686);
-    if (i686_path && !have_i686) std::fprintf(stderr, "no i686 results in %s\n", i686_path);
 
     std::string cp932, euc;
     iconv_peer("CP932", "UTF-8").run(utf8, &cp932);
@@ -244,10 +253,13 @@ int main(int argc, char** argv) {
     const double targets[kPairs] = {3, 3, 1.5, 2, 3};
 
     std::size_t sink = 0;
-    std::printf("%-18s %8s %8s %7s %8s %8s %11s %8s %7s  %s\n", "pair", "ours", "i686", "i686/",
-                "iconv", "ICU", "encoding_rs", "ratio", "target", "outputs checked before timing");
-    std::printf("%-18s %8s %8s %7s %8s %8s %11s %8s\n", "", "MB/s", "MB/s", "ours", "MB/s", "MB/s",
-                "MB/s", "");
+    std::printf("%-18s %8s", "pair", "ours");
+    for (const win_build& w : wins) std::printf(" %8s %7s", w.name.c_str(), "/ours");
+    std::printf(" %8s %8s %11s %8s %7s  %s\n", "iconv", "ICU", "encoding_rs", "ratio", "target",
+                "outputs checked before timing");
+    std::printf("%-18s %8s", "", "MB/s");
+    for (std::size_t w = 0; w < wins.size(); ++w) std::printf(" %8s %7s", "MB/s", "");
+    std::printf(" %8s %8s %11s\n", "MB/s", "MB/s", "MB/s");
     for (int k = 0; k < kPairs; ++k) {
         const pair& p = pairs[k];
         const std::string& in = p.input == input_kind::utf8    ? utf8
@@ -269,22 +281,21 @@ int main(int argc, char** argv) {
             checks += std::string(checks.empty() ? "" : ", ") + runner_names[r] + " " + a;
             if (a != "same") runs[r] = nullptr;
         }
-        if (have_i686) {
-            checks += std::string(", i686 ") +
-                      (i686[k].digest == digest(outputs[0]) ? "same" : "DIFFERS");
+        for (const win_build& w : wins) {
+            checks +=
+                ", " + w.name + (w.results[k].digest == digest(outputs[0]) ? " same" : " DIFFERS");
         }
         double mbs[kRunners];
         speeds(in, runs, mbs, &sink);
         const double fastest = std::max(std::max(mbs[1], mbs[2]), mbs[3]);
-        char i686_mbs[16] = "-", i686_ratio[16] = "-", rs[16] = "-";
-        if (have_i686) {
-            std::snprintf(i686_mbs, sizeof i686_mbs, "%.0f", i686[k].mbs);
-            std::snprintf(i686_ratio, sizeof i686_ratio, "%.2f", i686[k].mbs / mbs[0]);
-        }
+        char rs[16] = "-";
         if (runs[3]) std::snprintf(rs, sizeof rs, "%.0f", mbs[3]);
-        std::printf("%-18s %8.0f %8s %7s %8.0f %8.0f %11s %7.2fx %6.1fx  %s\n", p.name, mbs[0],
-                    i686_mbs, i686_ratio, mbs[1], mbs[2], rs, mbs[0] / fastest, targets[k],
-                    checks.c_str());
+        std::printf("%-18s %8.0f", p.name, mbs[0]);
+        for (const win_build& w : wins) {
+            std::printf(" %8.0f %7.2f", w.results[k].mbs, w.results[k].mbs / mbs[0]);
+        }
+        std::printf(" %8.0f %8.0f %11s %7.2fx %6.1fx  %s\n", mbs[1], mbs[2], rs, mbs[0] / fastest,
+                    targets[k], checks.c_str());
     }
     std::printf("(ratio = ours / fastest peer that gave the same output; %zu bytes written)\n",
                 sink);

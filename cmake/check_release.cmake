@@ -1,7 +1,8 @@
-# cmake -DZIP=... -DNAME=... -DEXE=... -DDLL=... -DPROJECT_VERSION=... -DWORK=...
-#       -P check_release.cmake
+# cmake -DZIP=... -DNAME=... -DEXE=... -DDLL=... -DMACHINE=... -DPROJECT_VERSION=...
+#       -DWORK=... -P check_release.cmake
 # Unpacks the release zip and checks what a user gets: exactly the folder
-# NAME with lumenvik.exe, tapwatch.dll (the very binaries of the build) and
+# NAME with lumenvik.exe, tapwatch.dll (the very binaries of the build, both
+# with the PE machine type MACHINE, in hex: 014c for x86, 8664 for x64) and
 # readme.txt and lumenvik.ini in UTF-8 with a byte order mark and CR LF line
 # ends; the read-me names the version, the settings file and the way to end
 # the program, the settings file starts with a comment line.
@@ -36,6 +37,28 @@ foreach(pair IN ITEMS "lumenvik.exe|${EXE}" "tapwatch.dll|${DLL}")
                   RESULT_VARIABLE differs)
   if(NOT differs EQUAL 0)
     fail("${name} differs from the build's ${built}")
+  endif()
+endforeach()
+
+# A 64-bit program cannot load a 32-bit DLL, nor the reverse.
+foreach(name IN ITEMS lumenvik.exe tapwatch.dll)
+  set(path "${WORK}/${NAME}/${name}")
+  if(NOT EXISTS "${path}")
+    continue()
+  endif()
+  # e_lfanew (little-endian, at 0x3C) points at "PE\0\0"; the machine
+  # type follows it.
+  file(READ "${path}" pe_at OFFSET 60 LIMIT 4 HEX)
+  string(REGEX REPLACE "^(..)(..)(..)(..)$" "\\4\\3\\2\\1" pe_at "${pe_at}")
+  math(EXPR pe_at "0x${pe_at} + 0")
+  file(READ "${path}" signature OFFSET ${pe_at} LIMIT 4 HEX)
+  math(EXPR machine_at "${pe_at} + 4")
+  file(READ "${path}" machine OFFSET ${machine_at} LIMIT 2 HEX)
+  string(REGEX REPLACE "^(..)(..)$" "\\2\\1" machine "${machine}")
+  if(NOT signature STREQUAL "50450000")
+    fail("${name} has no PE header")
+  elseif(NOT machine STREQUAL "${MACHINE}")
+    fail("${name} is built for machine ${machine}, expected ${MACHINE}")
   endif()
 endforeach()
 

@@ -8,5 +8,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Windows test programs run under Wine through this wrapper.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-exec)
+# Windows test programs run under the Wine of this build through this wrapper.
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    /usr/bin/env LUMENVIK_WIN_ARCH=i686 ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-exec)

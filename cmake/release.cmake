@@ -1,5 +1,7 @@
-# The release a Windows user takes: lumenvik-<version>-win32.zip with the
-# program, its hook DLL and the read-me, in a folder of the same name. Built
+# The release a Windows user takes: lumenvik-<version>-x86.zip from the i686
+# tree, lumenvik-<version>-x64.zip from the x86_64 one, each with the
+# program, its hook DLL (of the same bitness), the read-me and the settings
+# file, in a folder of the same name. Built
 # with the Windows tree (target "release", part of "all"), so every build
 # proves the package can be made; the ctest test release_package checks it.
 # Size of the two binaries: unused sections are dropped, and the optimised
@@ -12,7 +14,13 @@ foreach(binary lumenvik tapwatch)
   target_sources(${binary} PRIVATE ${CMAKE_SOURCE_DIR}/win/terminate_handler.cpp)
 endforeach()
 
-set(LUMENVIK_RELEASE_NAME lumenvik-${PROJECT_VERSION}-win32)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(LUMENVIK_RELEASE_NAME lumenvik-${PROJECT_VERSION}-x64)
+  set(_machine 8664)  # the PE header's machine type, IMAGE_FILE_MACHINE_AMD64
+else()
+  set(LUMENVIK_RELEASE_NAME lumenvik-${PROJECT_VERSION}-x86)
+  set(_machine 014c)  # IMAGE_FILE_MACHINE_I386
+endif()
 set(_stage_root ${CMAKE_BINARY_DIR}/release)
 set(_stage ${_stage_root}/${LUMENVIK_RELEASE_NAME})
 set(LUMENVIK_RELEASE_ZIP ${CMAKE_BINARY_DIR}/${LUMENVIK_RELEASE_NAME}.zip)
@@ -42,11 +50,25 @@ add_custom_command(OUTPUT ${LUMENVIK_RELEASE_ZIP}
   VERBATIM)
 add_custom_target(release ALL DEPENDS ${LUMENVIK_RELEASE_ZIP})
 
-# The package holds exactly the built binaries, the settings file and a
-# read-me a Japanese Windows user can open (checked from the zip itself, not
-# the staging folder).
+# The package holds exactly the built binaries, both made for this tree's
+# machine, the settings file and a read-me a Japanese Windows user can open
+# (checked from the zip itself, not the staging folder).
+set(_check_args -DZIP=${LUMENVIK_RELEASE_ZIP} -DNAME=${LUMENVIK_RELEASE_NAME}
+    -DEXE=$<TARGET_FILE:lumenvik> -DDLL=$<TARGET_FILE:tapwatch>
+    -DPROJECT_VERSION=${PROJECT_VERSION})
 add_test(NAME release_package
-  COMMAND ${CMAKE_COMMAND} -DZIP=${LUMENVIK_RELEASE_ZIP} -DNAME=${LUMENVIK_RELEASE_NAME}
-          -DEXE=$<TARGET_FILE:lumenvik> -DDLL=$<TARGET_FILE:tapwatch>
-          -DPROJECT_VERSION=${PROJECT_VERSION} -DWORK=${CMAKE_BINARY_DIR}/release-check
+  COMMAND ${CMAKE_COMMAND} ${_check_args} -DMACHINE=${_machine}
+          -DWORK=${CMAKE_BINARY_DIR}/release-check -P ${CMAKE_SOURCE_DIR}/cmake/check_release.cmake)
+# The same check, told to expect the other machine, must name both binaries:
+# a zip whose program and DLL differ in bitness cannot pass.
+if(_machine STREQUAL 8664)
+  set(_other_machine 014c)
+else()
+  set(_other_machine 8664)
+endif()
+add_test(NAME release_package_bitness_check
+  COMMAND ${CMAKE_COMMAND} ${_check_args} -DMACHINE=${_other_machine}
+          -DWORK=${CMAKE_BINARY_DIR}/release-check-bitness
           -P ${CMAKE_SOURCE_DIR}/cmake/check_release.cmake)
+set_tests_properties(release_package_bitness_check PROPERTIES PASS_REGULAR_EXPRESSION
+  "lumenvik.exe is built for machine ${_machine}, expected ${_other_machine}.*tapwatch.dll is built for machine ${_machine}, expected ${_other_machine}")

@@ -153,8 +153,8 @@ void CConfigDlg::onChangeKey(int notification, HWND button) {
     if (key == 0) return;
 
     char trace[128];
-    std::snprintf(trace, sizeof trace, "nRet = %d  notify= %d, hWndCtrl = %x\n", key, notification,
-                  static_cast<unsigned>(reinterpret_cast<UINT_PTR>(button)));
+    std::snprintf(trace, sizeof trace, "nRet = %d  notify= %d, hWndCtrl = %p\n", key, notification,
+                  static_cast<void*>(button));
     ::OutputDebugStringA(trace);
 
     struct Target {

@@ -64,12 +64,14 @@ class PeImports {
         IMAGE_DOS_HEADER dos;
         if (!at(0, &dos) || dos.e_magic != IMAGE_DOS_SIGNATURE) return fail("no MZ header");
         const size_t nt = static_cast<size_t>(dos.e_lfanew);
-        IMAGE_NT_HEADERS32 headers;
+        // The binaries are of this test's own build: the headers' layout
+        // (32- or 64-bit) is this build's.
+        IMAGE_NT_HEADERS headers;
         if (!at(nt, &headers) || headers.Signature != IMAGE_NT_SIGNATURE)
             return fail("no PE header");
-        if (headers.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR32_MAGIC)
-            return fail("not a 32-bit image");
-        const size_t first = nt + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
+        if (headers.OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR_MAGIC)
+            return fail("not an image of this build's bitness");
+        const size_t first = nt + offsetof(IMAGE_NT_HEADERS, OptionalHeader) +
                              headers.FileHeader.SizeOfOptionalHeader;
         for (WORD i = 0; i < headers.FileHeader.NumberOfSections; ++i) {
             IMAGE_SECTION_HEADER s;

@@ -268,9 +268,8 @@ TEST_F(SettingsDialogTest, KeysAreCapturedByTheirReleaseAndANewShowKeyWorksAtOnc
     // One trace line per captured key, none for the cancelled capture.
     auto traceFor = [&](int key, int button) {
         char line[128];
-        std::snprintf(
-            line, sizeof line, "nRet = %d  notify= %d, hWndCtrl = %x\n", key, 0,
-            static_cast<unsigned>(reinterpret_cast<UINT_PTR>(::GetDlgItem(dialog, button))));
+        std::snprintf(line, sizeof line, "nRet = %d  notify= %d, hWndCtrl = %p\n", key, 0,
+                      static_cast<void*>(::GetDlgItem(dialog, button)));
         return std::string(line);
     };
     std::vector<std::string> keyTraces;

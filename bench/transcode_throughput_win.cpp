@@ -1,8 +1,8 @@
-// The library's side of transcode_throughput in the build that ships (i686,
-// mingw-w64), run under Wine by bench/transcode-throughput. Prints, for each
+// The library's side of transcode_throughput in the builds that ship (i686
+// and x86_64, mingw-w64), run under Wine by bench/transcode-throughput. Prints, for each
 // pair, its index, MB/s of input (best of 9 rounds) and a digest of the output,
 // which the native benchmark compares with its own.
-// Usage: transcode_throughput_i686.exe corpus.txt   (UTF-8)
+// Usage: transcode_throughput_win.exe corpus.txt   (UTF-8)
 //
 // As the native benchmark keeps freed blocks in its heap, this one keeps its
 // large freed blocks for reuse: the Windows heap gives every large block
