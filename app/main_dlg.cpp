@@ -13,10 +13,12 @@
 #include "platform/profile_store.h"
 #include "platform/settings_file.h"
 #include "settings/hot_key.h"
+#include "settings/save_report.h"
 #include "tray/menu_anchor.h"
 #include "win/clipboard.h"
 #include "win/dpi.h"
 #include "win/ime_context.h"
+#include "win/program_folder.h"
 
 namespace lumenvik {
 
@@ -62,10 +64,12 @@ HICON loadAppIcon(int metric, int dpi) {
 }  // namespace
 
 // The members are constructed in declaration order: search box, tray icon
-// (registers "TaskbarCreated"), hook, settings (defaults, then the file),
-// the settings dialog object (which copies the record as read).
+// (registers "TaskbarCreated"), hook, settings (defaults, then the file
+// beside the program), the settings dialog object.
 CMainDlg::CMainDlg()
-    : searchBox_(&settings_), settings_(win::profileStore(), ""), configDlg_(&settings_) {}
+    : searchBox_(&settings_),
+      settings_(win::profileStore(), win::besideProgram("lumenvik.ini")),
+      configDlg_(&settings_) {}
 
 CMainDlg::~CMainDlg() {
     // The window goes while the icons and the font it uses still exist.
@@ -460,8 +464,9 @@ void CMainDlg::openTrayMenu() {
 }
 
 void CMainDlg::saveSettings() {
-    // To the file of the start-up load; a failed write changes nothing here.
-    settings_.save("");
+    // To the file of the start-up load; a failure is told, and the option
+    // stays in force (the next save tries again).
+    saveOrReport(settings_, nullptr);
 }
 
 void CMainDlg::onTrayCommand(int id) {

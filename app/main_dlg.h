@@ -87,7 +87,7 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     CTrayIcon trayIcon_;
     CKeyboardHook hook_;
     SearchSettings settings_;
-    CConfigDlg configDlg_;  // copies the record just read: declared after it
+    CConfigDlg configDlg_;  // edits the record: declared after it
     UserSearchModes userModes_;
     std::vector<std::string> modeProblems_;
     bool hotKeyRegistered_ = false;

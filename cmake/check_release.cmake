@@ -101,7 +101,7 @@ endforeach()
 set(readme "${WORK}/${NAME}/readme.txt")
 if(EXISTS "${readme}")
   file(READ "${readme}" text)
-  foreach(needle IN ITEMS "Lumenvik ${PROJECT_VERSION}" "lumenvik.ini" "作業フォルダー"
+  foreach(needle IN ITEMS "Lumenvik ${PROJECT_VERSION}" "lumenvik.ini" "lumenvik.exe の隣"
                           "終了(X)" "Ctrl を2回" "Page Up / Page Down" "Shift + Enter" "Esc"
                           "[SearchModes]" "Program Files" "tapwatch.dll" "searchCopiedText=1")
     string(FIND "${text}" "${needle}" at)

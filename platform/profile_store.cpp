@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "settings/ini_edit.h"
 #include "platform/settings_file.h"
 
 namespace lumenvik::win {
@@ -30,19 +29,52 @@ std::string Win32ProfileStore::readString(const std::string& path, const std::st
     return value;
 }
 
-bool Win32ProfileStore::writeString(const std::string& path, const std::string& section,
-                                    const std::string& key, const std::string& value) {
-    std::string text;
-    if (fileExists(path) && !readFileBytes(path, text)) return false;
-    // A UTF-16 file is written by the platform, which keeps its text whole;
-    // any other file by a change of the one line, because the platform would
-    // write it all anew through the ANSI code page and garble UTF-8 text.
-    if (text.compare(0, 2, "\xFF\xFE") == 0 || text.compare(0, 2, "\xFE\xFF") == 0) {
-        return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
-                                            path.c_str()) != FALSE;
-    }
-    return writeFileBytes(path, withIniValue(text, section, key, value));
+bool Win32ProfileStore::writeValues(const std::string& path, const std::vector<IniValue>& values,
+                                    uint32_t& error) {
+    Win32FilePort files;
+    return saveIniValues(files, path, values, error);
 }
+
+FilePort::Read Win32FilePort::read(const std::string& path, std::string& bytes, uint32_t& error) {
+    if (readFileBytes(path, bytes)) return Read::ok;
+    error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND ? Read::missing : Read::failed;
+}
+
+bool Win32FilePort::create(const std::string& path, const std::string& bytes, uint32_t& error) {
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = ::GetLastError();
+        return false;
+    }
+    DWORD written = 0;
+    bool ok = bytes.empty() || (::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                            &written, nullptr) != FALSE &&
+                                written == bytes.size());
+    // A short write (a full disk) sets no error of its own.
+    if (!ok) error = ::GetLastError() != 0 ? ::GetLastError() : ERROR_DISK_FULL;
+    if (ok && !::FlushFileBuffers(file)) {
+        ok = false;
+        error = ::GetLastError();
+    }
+    if (!::CloseHandle(file) && ok) {
+        ok = false;
+        error = ::GetLastError();
+    }
+    return ok;
+}
+
+bool Win32FilePort::replace(const std::string& from, const std::string& to, uint32_t& error) {
+    if (::MoveFileExA(from.c_str(), to.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    error = ::GetLastError();
+    return false;
+}
+
+void Win32FilePort::remove(const std::string& path) { ::DeleteFileA(path.c_str()); }
 
 Win32ProfileStore& profileStore() {
     static Win32ProfileStore store;

@@ -1,10 +1,23 @@
 #pragma once
 // The settings file: read through the platform's private profile (INI)
-// functions, written one line at a time (settings/ini_edit.h).
+// functions, written in one piece (settings/ini_save.h) through the file
+// port below.
 
+#include "settings/ini_save.h"
 #include "settings/search_settings.h"
 
 namespace lumenvik::win {
+
+// The file operations of a save: the temporary file is written through and
+// flushed, then moved over the old file in one step (MoveFileEx with
+// MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH).
+class Win32FilePort : public FilePort {
+  public:
+    Read read(const std::string& path, std::string& bytes, uint32_t& error) override;
+    bool create(const std::string& path, const std::string& bytes, uint32_t& error) override;
+    bool replace(const std::string& from, const std::string& to, uint32_t& error) override;
+    void remove(const std::string& path) override;
+};
 
 class Win32ProfileStore : public ProfileStore {
   public:
@@ -13,8 +26,8 @@ class Win32ProfileStore : public ProfileStore {
                     int32_t fallback) override;
     std::string readString(const std::string& path, const std::string& section,
                            const std::string& key) override;
-    bool writeString(const std::string& path, const std::string& section, const std::string& key,
-                     const std::string& value) override;
+    bool writeValues(const std::string& path, const std::vector<IniValue>& values,
+                     uint32_t& error) override;
 };
 
 // The process's store, for the live settings record.

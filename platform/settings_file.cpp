@@ -33,20 +33,10 @@ bool readFileBytes(const std::string& path, std::string& bytes) {
     while ((ok = ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0) {
         bytes.append(buffer, got);
     }
+    const DWORD error = ::GetLastError();
     ::CloseHandle(file);
+    if (!ok) ::SetLastError(error);
     return ok;
-}
-
-bool writeFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok =
-        bytes.empty() || (::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
-                                      &written, nullptr) != FALSE &&
-                          written == bytes.size());
-    return ::CloseHandle(file) != FALSE && ok;
 }
 
 }  // namespace lumenvik::win

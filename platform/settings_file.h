@@ -1,6 +1,6 @@
 #pragma once
 // The settings file's bytes and last-write time, for the search modes it
-// defines, and whole-file reads and writes of its bytes.
+// defines, and whole-file reads of its bytes.
 
 #include <string>
 
@@ -8,11 +8,9 @@
 
 namespace lumenvik::win {
 
-// The file's bytes; false when it cannot be opened or read.
+// The file's bytes; false (the platform's error code set) when it cannot be
+// opened or read.
 bool readFileBytes(const std::string& path, std::string& bytes);
-// Replaces the file's content by `bytes` (creating it); false when the file
-// cannot be written (read-only, a folder, a missing folder).
-bool writeFileBytes(const std::string& path, const std::string& bytes);
 
 class Win32SettingsFile : public SettingsFileView {
   public:

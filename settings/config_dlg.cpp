@@ -7,6 +7,7 @@
 #include "settings/get_key_dlg.h"
 #include "settings/key_names.h"
 #include "settings/number_field.h"
+#include "settings/save_report.h"
 
 namespace lumenvik {
 
@@ -35,23 +36,14 @@ UINT checkState(int32_t flag) { return flag != 0 ? BST_CHECKED : BST_UNCHECKED; 
 
 }  // namespace
 
-void copySettingValues(const SearchSettings& from, SearchSettings& to) {
-    to.mode_prior = from.mode_prior;
-    to.mode_next = from.mode_next;
-    to.history_prior = from.history_prior;
-    to.history_next = from.history_next;
-    to.showWindowKey = from.showWindowKey;
-    to.keyInterval = from.keyInterval;
-    to.historySize = from.historySize;
-    to.googleStart = from.googleStart;
-    to.japanLocal = from.japanLocal;
-}
-
 CConfigDlg::CConfigDlg(SearchSettings* liveSettings)
-    : savedSettings(*liveSettings), settings(liveSettings) {}
+    : settings(liveSettings), edit_(*liveSettings) {}
 
 void CConfigDlg::open(HWND notify) {
     if (exists()) return;  // not even brought to the front
+    // Before the window: its initialisation already writes the fields'
+    // numbers back into the record.
+    edit_.begin();
     if (Create(nullptr) == nullptr) return;
     notifyWindow = notify;
     ::ShowWindow(m_hWnd, SW_SHOW);
@@ -61,7 +53,7 @@ bool CConfigDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LP
                                       LRESULT& result) {
     if (msg == WM_INITDIALOG) {
         initialise();
-        result = TRUE;
+        result = FALSE;  // the focus is set
         return true;
     }
     if (msg != WM_COMMAND) return false;
@@ -108,6 +100,8 @@ bool CConfigDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LP
 void CConfigDlg::initialise() {
     win::centreWindowIn(m_hWnd, win::primaryWorkArea());
     fill(*settings);
+    // The keyboard starts at the first field, not on a button.
+    ::SetFocus(::GetDlgItem(m_hWnd, IDC_SHOW_WINDOW_KEY));
 }
 
 void CConfigDlg::fill(const SearchSettings& from) {
@@ -191,8 +185,9 @@ void CConfigDlg::OnRestoreDefaults() {
 }
 
 void CConfigDlg::onOK() {
-    // A failed write is not reported: the record keeps the new values.
-    settings->save("");
+    // A failed save has been told; the dialog stays, with the record as
+    // edited, so the user can free the folder and press OK again (or Cancel).
+    if (!saveOrReport(*settings, m_hWnd)) return;
     if (notifyWindow != nullptr && ::IsWindow(notifyWindow)) {
         ::PostMessageA(notifyWindow, WM_APPLY_HOOK_SETTINGS, 0, 0);
     }
@@ -200,7 +195,7 @@ void CConfigDlg::onOK() {
 }
 
 void CConfigDlg::onCancel() {
-    copySettingValues(savedSettings, *settings);
+    edit_.cancel();
     DestroyWindow();
 }
 

@@ -2,10 +2,12 @@
 // The settings dialog "Lumenvikの設定": edits the live settings record in
 // place. OK writes the file and asks the search window to hand the show key
 // and interval to the keyboard hook again; Cancel puts back the values the
-// program started with.
+// dialog opened with (settings/settings_edit.h). Modeless: the message loop
+// gives it the dialog keys (Tab, Enter, Escape, Alt+letter).
 
 #include "resources/resource.h"
 #include "settings/search_settings.h"
+#include "settings/settings_edit.h"
 #include "win/window.h"
 
 namespace lumenvik {
@@ -14,26 +16,25 @@ class CConfigDlg : public win::CDialogImpl<CConfigDlg> {
   public:
     enum { IDD = IDD_CONFIG_DIALOG };
 
-    // Takes the copy that Cancel restores now, once: the program constructs
-    // this object right after reading the settings file.
     explicit CConfigDlg(SearchSettings* liveSettings);
 
     bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                               LRESULT& result) override;
 
-    // Creates and shows the window (modeless, no owner) unless it exists;
-    // `notify` is told after OK.
+    // Creates and shows the window (modeless, no owner) unless it exists,
+    // taking the values that Cancel returns to; `notify` is told after OK.
     void open(HWND notify);
     bool exists() const { return m_hWnd != nullptr && ::IsWindow(m_hWnd); }
 
     virtual void OnValueChange(int controlId);
     virtual void OnRestoreDefaults();
 
-    SearchSettings savedSettings;
     SearchSettings* settings;
     HWND notifyWindow = nullptr;
 
   private:
+    SettingsEdit edit_;
+
     void initialise();
     void fill(const SearchSettings& from);
     void onSearchRange();
@@ -41,8 +42,5 @@ class CConfigDlg : public win::CDialogImpl<CConfigDlg> {
     void onOK();
     void onCancel();
 };
-
-// Copies the nine values (not the file names or the store).
-void copySettingValues(const SearchSettings& from, SearchSettings& to);
 
 }  // namespace lumenvik

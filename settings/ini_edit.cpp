@@ -3,46 +3,69 @@
 namespace lumenvik {
 namespace {
 
-bool blank(char c) { return (c >= 0x09 && c <= 0x0D) || c == ' ' || c == 0x1A; }
+// One scanner for both widths: the names and values written are ASCII, so a
+// unit of either text is compared with them by value.
+template <class Char>
+bool blank(Char c) {
+    return (c >= 0x09 && c <= 0x0D) || c == ' ' || c == 0x1A;
+}
 
 struct Span {
     std::size_t begin, end;
 };
 
-Span trimmed(const std::string& s, Span span) {
+template <class Text>
+Span trimmed(const Text& s, Span span) {
     while (span.begin < span.end && blank(s[span.begin])) ++span.begin;
     while (span.end > span.begin && blank(s[span.end - 1])) --span.end;
     return span;
 }
 
-bool sameName(const std::string& s, Span span, const std::string& name) {
+template <class Text>
+bool sameName(const Text& s, Span span, const std::string& name) {
     const Span t = trimmed(s, span);
     if (t.end - t.begin != name.size()) return false;
     for (std::size_t i = 0; i < name.size(); ++i) {
-        char a = s[t.begin + i], b = name[i];
-        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-        if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
+        auto a = static_cast<unsigned long>(s[t.begin + i]);
+        auto b = static_cast<unsigned long>(static_cast<unsigned char>(name[i]));
+        if (a >= 'A' && a <= 'Z') a = a - 'A' + 'a';
+        if (b >= 'A' && b <= 'Z') b = b - 'A' + 'a';
         if (a != b) return false;
     }
     return true;
 }
 
-}  // namespace
+std::string bare(const std::string& s) {
+    const Span t = trimmed(s, Span{0, s.size()});
+    return s.substr(t.begin, t.end - t.begin);
+}
 
-std::string withIniValue(const std::string& text, const std::string& section,
-                         const std::string& key, const std::string& value) {
-    const Span keySpan = trimmed(key, Span{0, key.size()});
-    const Span valueSpan = trimmed(value, Span{0, value.size()});
-    const std::string bareKey = key.substr(keySpan.begin, keySpan.end - keySpan.begin);
-    const std::string line =
-        bareKey + "=" + value.substr(valueSpan.begin, valueSpan.end - valueSpan.begin);
-    const Span sectionSpan = trimmed(section, Span{0, section.size()});
-    const std::string bareSection =
-        section.substr(sectionSpan.begin, sectionSpan.end - sectionSpan.begin);
+template <class Text>
+Text widened(const std::string& s) {
+    Text out;
+    for (char c : s) out += static_cast<typename Text::value_type>(static_cast<unsigned char>(c));
+    return out;
+}
+
+// The byte-order mark's length at the start of `text`.
+std::size_t markLength(const std::string& text) {
+    return text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+}
+std::size_t markLength(const std::u16string& text) {
+    return !text.empty() && text[0] == 0xFEFF ? 1 : 0;
+}
+
+template <class Text>
+Text edited(const Text& text, const std::string& section, const std::string& key,
+            const std::string& value) {
+    const std::string bareKey = bare(key);
+    const std::string bareSection = bare(section);
+    const Text line = widened<Text>(bareKey + "=" + bare(value));
+    const Text lineEnd = widened<Text>("\r\n");
 
     enum { before, inside, after } state = before;
-    std::size_t insertAt = std::string::npos;  // after the section's last line
-    std::size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    std::size_t insertAt = Text::npos;  // after the section's last line
+    std::size_t pos = markLength(text);
     while (pos < text.size() && state != after) {
         std::size_t end = pos;
         while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
@@ -52,7 +75,7 @@ std::string withIniValue(const std::string& text, const std::string& section,
         const Span t = trimmed(text, Span{pos, end});
         if (t.begin < t.end) {
             const std::size_t close = text.rfind(']', t.end - 1);
-            if (text[t.begin] == '[' && close != std::string::npos && close > t.begin) {
+            if (text[t.begin] == '[' && close != Text::npos && close > t.begin) {
                 if (state == inside) {
                     state = after;
                     break;
@@ -60,26 +83,38 @@ std::string withIniValue(const std::string& text, const std::string& section,
                 if (sameName(text, Span{t.begin + 1, close}, bareSection)) state = inside;
             } else if (state == inside) {
                 std::size_t eq = text.find('=', t.begin);
-                if (eq == std::string::npos || eq > t.end) eq = t.end;
+                if (eq == Text::npos || eq > t.end) eq = t.end;
                 if (sameName(text, Span{t.begin, eq}, bareKey)) {
                     return text.substr(0, pos) + line + text.substr(end);
                 }
                 insertAt = next;
             }
         }
-        if (state == inside && insertAt == std::string::npos) insertAt = next;
+        if (state == inside && insertAt == Text::npos) insertAt = next;
         pos = next;
     }
     if (state != before) {
         // After the section's last line; a last line without its line end
         // gets one first.
-        std::string head = text.substr(0, insertAt);
-        if (!head.empty() && head.back() != '\n' && head.back() != '\r') head += "\r\n";
-        return head + line + "\r\n" + text.substr(insertAt);
+        Text head = text.substr(0, insertAt);
+        if (!head.empty() && head.back() != '\n' && head.back() != '\r') head += lineEnd;
+        return head + line + lineEnd + text.substr(insertAt);
     }
-    std::string out = text;
-    if (!out.empty() && out.back() != '\n' && out.back() != '\r') out += "\r\n";
-    return out + "[" + bareSection + "]\r\n" + line + "\r\n";
+    Text out = text;
+    if (!out.empty() && out.back() != '\n' && out.back() != '\r') out += lineEnd;
+    return out + widened<Text>("[" + bareSection + "]") + lineEnd + line + lineEnd;
+}
+
+}  // namespace
+
+std::string withIniValue(const std::string& text, const std::string& section,
+                         const std::string& key, const std::string& value) {
+    return edited(text, section, key, value);
+}
+
+std::u16string withIniValue(const std::u16string& text, const std::string& section,
+                            const std::string& key, const std::string& value) {
+    return edited(text, section, key, value);
 }
 
 }  // namespace lumenvik

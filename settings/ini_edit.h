@@ -17,5 +17,9 @@ namespace lumenvik {
 // section, a missing section at the end of the text.
 std::string withIniValue(const std::string& text, const std::string& section,
                          const std::string& key, const std::string& value);
+// The same over a UTF-16 text (a file Notepad saved as "Unicode"), unit by
+// unit; its mark is U+FEFF.
+std::u16string withIniValue(const std::u16string& text, const std::string& section,
+                            const std::string& key, const std::string& value);
 
 }  // namespace lumenvik

@@ -54,29 +54,18 @@ bool SearchSettings::load(const std::string& path) {
     const std::string file = path.empty() ? defaultFileName : path;
     lastFileName = file;
     if (store == nullptr || !store->fileExists(file)) return false;
-    transfer(file, Direction::reading);
+    for (const KeySlot& slot : kSlots) readValue(file, slot.section, slot.key, this->*slot.field);
     readValue(file, kOptions, "searchCopiedText", searchCopiedText);
     hotKey = store->readString(file, kOptions, "hotKey");
     return true;
 }
 
-bool SearchSettings::save(const std::string& path) {
-    if (store == nullptr) return false;
-    // A write that fails (read-only file, missing folder) makes the result
-    // false; the record keeps its values and no message is shown here.
-    return transfer(path.empty() ? lastFileName : path, Direction::writing);
-}
-
-bool SearchSettings::transfer(const std::string& path, Direction direction) {
-    bool written = true;
-    for (const KeySlot& slot : kSlots) {
-        if (direction == Direction::reading) {
-            readValue(path, slot.section, slot.key, this->*slot.field);
-        } else if (!writeValue(path, slot.section, slot.key, this->*slot.field)) {
-            written = false;
-        }
-    }
-    return written;
+bool SearchSettings::save(const std::string& path, uint32_t* error) {
+    uint32_t reason = 0;
+    const bool saved = store != nullptr &&
+                       store->writeValues(path.empty() ? lastFileName : path, iniValues(), reason);
+    if (error != nullptr) *error = reason;
+    return saved;
 }
 
 void SearchSettings::readValue(const std::string& path, const char* section, const char* key,
@@ -86,12 +75,14 @@ void SearchSettings::readValue(const std::string& path, const char* section, con
     field = store->readInt(path, section, key, field);
 }
 
-bool SearchSettings::writeValue(const std::string& path, const char* section, const char* key,
-                                int32_t value) {
-    if (store == nullptr) return false;
-    char text[1024];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    return store->writeString(path, section, key, text);
+std::vector<IniValue> SearchSettings::iniValues() const {
+    std::vector<IniValue> values;
+    for (const KeySlot& slot : kSlots) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%d", static_cast<int>(this->*slot.field));
+        values.push_back({slot.section, slot.key, text});
+    }
+    return values;
 }
 
 }  // namespace lumenvik

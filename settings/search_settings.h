@@ -5,6 +5,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "settings/ini_save.h"
 
 namespace lumenvik {
 
@@ -21,14 +24,13 @@ class ProfileStore {
     // The platform's text reading of a key; empty when the key is missing.
     virtual std::string readString(const std::string& path, const std::string& section,
                                    const std::string& key) = 0;
-    // Writes one key's value text; false when the write failed.
-    virtual bool writeString(const std::string& path, const std::string& section,
-                             const std::string& key, const std::string& value) = 0;
+    // Writes the values into the file in one piece: false, with the
+    // platform's error code in `error`, when the file was left as it was.
+    virtual bool writeValues(const std::string& path, const std::vector<IniValue>& values,
+                             uint32_t& error) = 0;
 };
 
 struct SearchSettings {
-    enum class Direction { reading, writing };
-
     // Defaults and the default file name, no store and no file access: a
     // scratch record (restore-defaults) or a record filled by hand.
     SearchSettings();
@@ -40,13 +42,14 @@ struct SearchSettings {
     // untouched) when there is no file or no store.
     // `lastFileName` becomes the path in any case.
     bool load(const std::string& path);
-    // Writes the nine values; an empty path means `lastFileName`. False when
-    // a write failed (all nine are attempted) or the record has no store.
-    bool save(const std::string& path);
-    // False when a write failed; reading always succeeds.
-    bool transfer(const std::string& path, Direction direction);
+    // Writes the nine values in one piece; an empty path means
+    // `lastFileName`. False when the file could not be written (it keeps its
+    // old text; `error`, when given, gets the platform's reason) or the
+    // record has no store. The record keeps its values either way.
+    bool save(const std::string& path, uint32_t* error = nullptr);
     void readValue(const std::string& path, const char* section, const char* key, int32_t& field);
-    bool writeValue(const std::string& path, const char* section, const char* key, int32_t value);
+    // The nine values as the file holds them, in the file's order.
+    std::vector<IniValue> iniValues() const;
 
     // The nine values, always handled as one block in this order.
     int32_t mode_prior;

@@ -46,7 +46,20 @@ BOOL CMessageLoop::PreTranslateMessage(MSG* msg) {
         if (i > filters_.size()) continue;
         if (filters_[i - 1]->PreTranslateMessage(msg)) return TRUE;
     }
-    return FALSE;
+    return IsModelessDialogMessage(msg);
+}
+
+BOOL CMessageLoop::IsModelessDialogMessage(MSG* msg) {
+    if (msg->hwnd == nullptr) return FALSE;
+    // Modal dialogs and message boxes run loops of their own: a dialog whose
+    // messages arrive here is modeless.
+    HWND root = ::GetAncestor(msg->hwnd, GA_ROOT);
+    char cls[8] = {};
+    if (root == nullptr || ::GetClassNameA(root, cls, sizeof cls) != 6 ||
+        lstrcmpA(cls, "#32770") != 0) {
+        return FALSE;
+    }
+    return ::IsDialogMessageA(root, msg);
 }
 
 BOOL CMessageLoop::OnIdle(int /*idleCount*/) {

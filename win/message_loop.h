@@ -34,8 +34,14 @@ class CMessageLoop {
     // Runs until WM_QUIT and returns its wParam.
     int Run();
 
-    // Offers the message to the filters, the last added first.
+    // Offers the message to the filters, the last added first, then to the
+    // dialog keyboard handling of the modeless dialog it belongs to.
     BOOL PreTranslateMessage(MSG* msg);
+    // Every modeless dialog of the thread gets the dialog keys (Tab and
+    // Shift+Tab, Enter for the default button, Escape for Cancel, Alt+letter
+    // for access keys): a message for a dialog or a control in it goes
+    // through IsDialogMessage of that dialog.
+    static BOOL IsModelessDialogMessage(MSG* msg);
     // Calls every idle handler; non-zero while any of them wants more idle time.
     BOOL OnIdle(int idleCount);
     // Messages after which idle processing starts again.

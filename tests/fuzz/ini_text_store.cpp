@@ -157,6 +157,16 @@ std::string IniTextStore::readString(const std::string& path, const std::string&
     return k == nullptr || !k->hasValue ? std::string() : readBuffer(k->value);
 }
 
+bool IniTextStore::writeValues(const std::string& path,
+                               const std::vector<lumenvik::IniValue>& values, uint32_t& error) {
+    if (std::find(readOnly.begin(), readOnly.end(), path) != readOnly.end()) {
+        error = 5;  // ERROR_ACCESS_DENIED
+        return false;
+    }
+    for (const auto& v : values) writeString(path, v.section, v.key, v.value);
+    return true;
+}
+
 bool IniTextStore::writeString(const std::string& path, const std::string& section,
                                const std::string& key, const std::string& value) {
     if (std::find(readOnly.begin(), readOnly.end(), path) != readOnly.end()) return false;

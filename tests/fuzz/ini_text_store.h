@@ -43,8 +43,12 @@ class IniTextStore : public lumenvik::ProfileStore {
                     int32_t fallback) override;
     std::string readString(const std::string& path, const std::string& section,
                            const std::string& key) override;
+    // The values one after another, or none when the path is read-only.
+    bool writeValues(const std::string& path, const std::vector<lumenvik::IniValue>& values,
+                     uint32_t& error) override;
+    // One key, as the platform's WritePrivateProfileStringA writes it.
     bool writeString(const std::string& path, const std::string& section, const std::string& key,
-                     const std::string& value) override;
+                     const std::string& value);
 
     // What the platform's string reading gives for a value as found in the
     // file (after trimming), and the integer reading of that text.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/settings_edit.h"
+
 #include <algorithm>
 #include <cctype>
 #include <map>
@@ -56,15 +58,22 @@ class MemoryStore : public ProfileStore {
         auto value = sec->second.find(lower(key));
         return value == sec->second.end() ? std::string() : value->second;
     }
-    bool writeString(const std::string& path, const std::string& section, const std::string& key,
-                     const std::string& value) override {
-        writes.push_back({path, section, key, value});
-        if (lower(key) == failingKey) return false;
-        files[path][lower(section)][lower(key)] = std::stoi(value);
+    bool writeValues(const std::string& path, const std::vector<IniValue>& values,
+                     uint32_t& error) override {
+        ++saves;
+        if (failWith != 0) {
+            error = failWith;
+            return false;
+        }
+        for (const IniValue& v : values) {
+            writes.push_back({path, v.section, v.key, v.value});
+            files[path][lower(v.section)][lower(v.key)] = std::stoi(v.value);
+        }
         return true;
     }
 
-    std::string failingKey;  // writes of this key fail
+    uint32_t failWith = 0;  // non-zero: saves fail with this error, writing nothing
+    int saves = 0;
 
     std::map<std::string, std::map<std::string, std::map<std::string, int32_t>>> files;
     // Values read as text, beside the integers of the same files.
@@ -179,6 +188,7 @@ TEST(SearchSettings, SaveWritesAllNineKeysInOrderAsDecimalText) {
     s.historySize = -2147483647 - 1;
     s.googleStart = 0;
     EXPECT_TRUE(s.save(""));
+    EXPECT_EQ(store.saves, 1) << "the nine values go to the file in one piece";
     const std::string f = "./lumenvik.ini";
     const std::vector<MemoryStore::Write> expected = {
         {f, "KeyData", "mode_prior", "186"},
@@ -246,17 +256,43 @@ TEST(SearchSettings, ACopyCarriesEveryValueAndTheStore) {
     EXPECT_EQ(store.writes.size(), 9u);
 }
 
-TEST(SearchSettings, AFailedWriteMakesSaveFalseButTheOtherKeysAreStillWritten) {
+TEST(SearchSettings, AFailedSaveTellsTheReasonAndKeepsTheValues) {
     MemoryStore store;
-    store.failingKey = "history_next";
+    store.failWith = 5;
     SearchSettings s(store, "");
     s.historySize = 3;
-    EXPECT_FALSE(s.save(""));
-    EXPECT_EQ(store.writes.size(), 9u);
-    EXPECT_EQ(store.files["./lumenvik.ini"]["otherinfo"]["historysize"], 3);
+    uint32_t error = 0;
+    EXPECT_FALSE(s.save("", &error));
+    EXPECT_EQ(error, 5u);
+    EXPECT_TRUE(store.files.empty());
     EXPECT_EQ(s.historySize, 3);
-    store.failingKey.clear();
+    store.failWith = 0;
     EXPECT_TRUE(s.save(""));
+    EXPECT_EQ(store.files["./lumenvik.ini"]["otherinfo"]["historysize"], 3);
+}
+
+// The settings dialog opened, OK'd, opened again and cancelled: the record
+// holds what OK saved, and so does the file after the next save of all nine
+// values (a tray option).
+TEST(SettingsEdit, CancelAfterAnEarlierOkKeepsTheOkdValues) {
+    MemoryStore store;
+    SearchSettings live(store, "");
+    SettingsEdit dialog(live);
+    dialog.begin();
+    live.keyInterval = 300;
+    ASSERT_TRUE(live.save(""));  // OK
+
+    dialog.begin();
+    live.keyInterval = 42;
+    live.showWindowKey = 0x10;
+    dialog.cancel();
+    EXPECT_EQ(live.keyInterval, 300);
+    EXPECT_EQ(live.showWindowKey, 0x11);
+    EXPECT_EQ(store.saves, 1) << "Cancel writes nothing";
+
+    live.japanLocal = 0;
+    ASSERT_TRUE(live.save(""));
+    EXPECT_EQ(store.files["./lumenvik.ini"]["otherinfo"]["keyinterval"], 300);
 }
 
 TEST(SearchSettings, ARecordWithoutStoreNeitherReadsNorClaimsToSave) {

@@ -322,9 +322,10 @@ TEST_F(BadInput, ADefaultVerbInJapaneseNamesItsCommandKey) {
 }
 
 // A save that cannot write (the tray menu's search range saves at once):
-// nothing is reported, the program runs on with the new value, and the file
-// or folder in the way stays as it was.
-TEST_F(BadInput, ASaveThatCannotWriteReportsNothingAndTheProgramRunsOn) {
+// one message names the file and the reason, the program runs on with the
+// new value, and the file or folder in the way stays as it was, with no
+// temporary file left beside it.
+TEST_F(BadInput, ASaveThatCannotWriteIsReportedOnceAndTheProgramRunsOn) {
     const char kText[] = "[otherInfo]\r\nhistorySize=20\r\n";
     for (const bool readOnly : {true, false}) {
         SCOPED_TRACE(readOnly ? "read-only file" : "a directory where the file should be");
@@ -346,14 +347,17 @@ TEST_F(BadInput, ASaveThatCannotWriteReportsNothingAndTheProgramRunsOn) {
         MenuProbe probe;
         ASSERT_TRUE(probe.attach(program.window()));
         ASSERT_TRUE(chooseTrayItem(program, probe, "WEB全体から検索(&W)"));
-        // The command comes posted after the menu closes: a toggle posted
-        // now is handled after it, inside any message box it opened.
-        const bool shown = ::IsWindowVisible(program.window()) != FALSE;
-        ::PostMessageA(program.window(), 0x040A, 0, 0);
-        ASSERT_TRUE(waitVisible(!shown));
-        EXPECT_EQ(messageBox(), nullptr) << "the failed save is not reported";
+        HWND box = nullptr;
+        ASSERT_TRUE(waitFor([&] { return (box = messageBox()) != nullptr; }, 5000));
+        EXPECT_EQ(windowText(box), "Lumenvik - 保存エラー");
+        const std::string told = windowText(::GetDlgItem(box, 0xFFFF));
+        EXPECT_NE(told.find(path + "\r\n"), std::string::npos) << told;
+        EXPECT_NE(told.find("（エラー "), std::string::npos) << told;
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(waitFor([&] { return messageBox() == nullptr; }, 3000));
+        EXPECT_FALSE(waitFor([&] { return messageBox() != nullptr; }, 500)) << "one message only";
         EXPECT_TRUE(program.running());
-        if (!shown) ::PostMessageA(program.window(), 0x040A, 0, 0);
+        if (::IsWindowVisible(program.window())) ::PostMessageA(program.window(), 0x040A, 0, 0);
         ASSERT_TRUE(waitVisible(false));
         search("abc");
         ASSERT_TRUE(waitLaunches(1));
@@ -369,6 +373,7 @@ TEST_F(BadInput, ASaveThatCannotWriteReportsNothingAndTheProgramRunsOn) {
             EXPECT_NE(::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
             EXPECT_TRUE(::RemoveDirectoryA(path.c_str())) << "the folder is still empty";
         }
+        EXPECT_FALSE(fileExists(path + ".new")) << "no temporary file is left";
         ::DeleteFileA(browserLog.c_str());
         registry->restore();
     }

@@ -125,8 +125,15 @@ std::string windowsPath(const std::string& unixPath) {
 
 Program::~Program() { stop(); }
 
-bool Program::start(const std::string& workDir, const std::string& arguments, int showCommand) {
-    const std::string exe = windowsPath(LUMENVIK_EXE);
+bool Program::start(const std::string& programDir, const std::string& arguments, int showCommand,
+                    const std::string& workDir) {
+    const std::string built = windowsPath(LUMENVIK_EXE);
+    const std::string exe = programDir + "\\lumenvik.exe";
+    const std::string dll = programDir + "\\tapwatch.dll";
+    // A copy left by an earlier start in this folder is used again.
+    if (!::CopyFileA(built.c_str(), exe.c_str(), FALSE) && !fileExists(exe)) return false;
+    const std::string builtDll = built.substr(0, built.rfind('\\')) + "\\tapwatch.dll";
+    if (!::CopyFileA(builtDll.c_str(), dll.c_str(), FALSE) && !fileExists(dll)) return false;
     std::string commandLine = "\"" + exe + "\"";
     if (!arguments.empty()) commandLine += " " + arguments;
     STARTUPINFOA si{};
@@ -137,8 +144,9 @@ bool Program::start(const std::string& workDir, const std::string& arguments, in
     }
     std::vector<char> cmd(commandLine.begin(), commandLine.end());
     cmd.push_back('\0');
+    const std::string& dir = workDir.empty() ? programDir : workDir;
     return ::CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            workDir.c_str(), &si, &info_) != FALSE;
+                            dir.c_str(), &si, &info_) != FALSE;
 }
 
 bool Program::waitReady(DWORD ms) {

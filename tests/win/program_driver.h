@@ -1,7 +1,8 @@
 #pragma once
-// Drives the real lumenvik.exe from a test process: each instance starts in
-// a fresh temporary working directory and is always ended, by its process
-// handle, when the driver goes out of scope.
+// Drives the real lumenvik.exe from a test process: each instance runs as a
+// copy in a fresh temporary folder (the program keeps its settings file
+// beside itself) and is always ended, by its process handle, when the
+// driver goes out of scope.
 
 #include <windows.h>
 
@@ -46,8 +47,11 @@ class Program {
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    // Starts lumenvik.exe in `workDir`; false when the process cannot start.
-    bool start(const std::string& workDir, const std::string& arguments = "", int showCommand = -1);
+    // Copies lumenvik.exe and tapwatch.dll into `programDir` and starts that
+    // copy there, in `workDir` when one is given; false when the process
+    // cannot start.
+    bool start(const std::string& programDir, const std::string& arguments = "",
+               int showCommand = -1, const std::string& workDir = "");
     // Waits until the message loop runs and the search window exists, hidden.
     bool waitReady(DWORD ms = 15000);
     // The search window of this process (the dialog captioned "Lumenvik").

@@ -299,7 +299,7 @@ TEST_F(SettingsDialogTest, KeysAreCapturedByTheirReleaseAndANewShowKeyWorksAtOnc
     EXPECT_TRUE(searchWindowShows()) << "the new show key works without a restart";
 }
 
-TEST_F(SettingsDialogTest, RestoreDefaultsShowsThemAndCancelPutsTheStartUpValuesBack) {
+TEST_F(SettingsDialogTest, RestoreDefaultsShowsThemAndCancelPutsTheOpeningValuesBack) {
     startWith(kCustomIni);
     HWND dialog = openSettings();
     ASSERT_NE(dialog, nullptr);
@@ -312,7 +312,7 @@ TEST_F(SettingsDialogTest, RestoreDefaultsShowsThemAndCancelPutsTheStartUpValues
     ASSERT_TRUE(clickClosing(dialog, IDCANCEL));
     EXPECT_EQ(readFile(iniPath()), kCustomIni);
 
-    // The start-up values are back in the live record.
+    // The values the dialog opened with are back in the live record.
     dialog = openSettings();
     ASSERT_NE(dialog, nullptr);
     expectShown(dialog, kCustomShown);
@@ -321,26 +321,39 @@ TEST_F(SettingsDialogTest, RestoreDefaultsShowsThemAndCancelPutsTheStartUpValues
     EXPECT_TRUE(searchWindowShows());
 }
 
-TEST_F(SettingsDialogTest, CancelReturnsToTheValuesOfStartUpEvenAfterAnEarlierOk) {
+TEST_F(SettingsDialogTest, EscapeAfterAnEarlierOkKeepsWhatOkSavedAndTabMovesTheFocus) {
     startWith("");
     HWND dialog = openSettings();
     ASSERT_NE(dialog, nullptr);
+    // The keyboard reaches the modeless dialog through the message loop's
+    // dialog handling: Enter is OK, Tab moves on, Escape cancels.
     typeInto(dialog, kKeyInterval, "250");
     EXPECT_TRUE(waitFor([&] { return text(dialog, kKeyInterval) == "250"; }, 3000));
-    ASSERT_TRUE(clickClosing(dialog, IDOK));
+    tap(VK_RETURN);
+    ASSERT_TRUE(waitFor([&] { return !::IsWindow(dialog); }, 3000)) << "Enter is OK";
     EXPECT_TRUE(waitFor([&] { return ini("otherInfo", "keyInterval") == 250; }, 3000));
-    const std::string saved = readFile(iniPath());
 
-    // The copy Cancel restores is the one taken at start-up, not at OK.
     dialog = openSettings();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(text(dialog, kKeyInterval), "250");
-    ASSERT_TRUE(clickClosing(dialog, IDCANCEL));
-    dialog = openSettings();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(text(dialog, kKeyInterval), "500");
-    ASSERT_TRUE(clickClosing(dialog, IDCANCEL));
-    EXPECT_EQ(readFile(iniPath()), saved) << "the file keeps what OK wrote";
+    HWND first = ::GetDlgItem(dialog, kShowWindowKey);
+    EXPECT_TRUE(waitFor([&] { return focusOfProgram() == first; }, 3000))
+        << "the dialog opens at its first field";
+    ASSERT_TRUE(clickUntil(dialog, kShowWindowKey, [&] {
+        return focusOfProgram() == first && ::GetForegroundWindow() == dialog;
+    }));
+    tap(VK_TAB);
+    EXPECT_TRUE(waitFor(
+        [&] { return focusOfProgram() == ::GetDlgItem(dialog, kChangeShowWindowKey); }, 3000));
+    tap(VK_ESCAPE);
+    ASSERT_TRUE(waitFor([&] { return !::IsWindow(dialog); }, 3000)) << "Escape closes the dialog";
+
+    // Cancel returned to what the dialog opened with, not to the start-up
+    // values: the next save of all nine keeps the interval OK saved.
+    ASSERT_TRUE(chooseTrayItem(program, probe, "WEB全体から検索(&W)"));
+    EXPECT_TRUE(waitFor([&] { return ini("otherInfo", "japanLocal") == 0; }, 3000));
+    EXPECT_EQ(ini("otherInfo", "keyInterval"), 250);
+    const std::string saved = readFile(iniPath());
 
     // The exit path closes an open dialog and saves nothing.
     dialog = openSettings();

@@ -14,9 +14,10 @@ using namespace lvtest;
 
 class TrayMenuTest : public ::testing::Test {
   protected:
-    void startWith(const std::string& ini) {
+    // The program in `dir`, started in `workDir` when one is given.
+    void startWith(const std::string& ini, const std::string& workDir = "") {
         if (!ini.empty()) writeFile(dir.file("lumenvik.ini"), ini);
-        ASSERT_TRUE(program.start(dir.path()));
+        ASSERT_TRUE(program.start(dir.path(), "", -1, workDir));
         ASSERT_TRUE(program.waitReady());
         ASSERT_TRUE(probe.attach(program.window()));
     }
@@ -34,6 +35,7 @@ class TrayMenuTest : public ::testing::Test {
 
     TaskbarHolder taskbar;
     TempDir dir;
+    TempDir elsewhere;  // a working folder other than the program's
     Program program;
     MenuProbe probe;  // unhooked before the program is ended
 };
@@ -99,9 +101,13 @@ void expectMenusMatch(Program& program, MenuProbe& probe, bool googleStart, bool
     expectRangeSubmenu(menus, japanese);
 }
 
-TEST_F(TrayMenuTest, TheMenuShowsTheSettingsAndItsChoicesAreSavedAtOnce) {
+// Started elsewhere (a shortcut's working folder, a Run key), the program
+// still reads and writes the settings file beside itself.
+TEST_F(TrayMenuTest, TheMenuShowsTheSettingsAndItsChoicesAreSavedAtOnceBesideTheProgram) {
     const std::string original = "[otherInfo]\r\nkeyInterval=300\r\n";
-    startWith(original);
+    const std::string decoy = "[otherInfo]\r\nkeyInterval=700\r\ngoogleStart=0\r\n";
+    writeFile(elsewhere.file("lumenvik.ini"), decoy);
+    startWith(original, elsewhere.path());
     EXPECT_TRUE(trayIconExists(program.window())) << "the icon is there after start-up";
 
     expectMenusMatch(program, probe, true, true);
@@ -114,6 +120,7 @@ TEST_F(TrayMenuTest, TheMenuShowsTheSettingsAndItsChoicesAreSavedAtOnce) {
     // All nine values are written, the one from the file among them.
     EXPECT_EQ(iniValue(ini(), "otherInfo", "keyInterval"), 300);
     EXPECT_EQ(iniValue(ini(), "KeyData", "showWindowKey"), 17);
+    EXPECT_EQ(readFile(elsewhere.file("lumenvik.ini")), decoy) << "the working folder's file";
     expectMenusMatch(program, probe, true, false);
     closeMenu();
 

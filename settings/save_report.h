@@ -1,0 +1,17 @@
+#pragma once
+// Saving the live record where the user sees a failure: one message box
+// that names the file and the platform's reason. The record keeps its
+// values either way, so a later save (OK again, a tray option) can succeed
+// once the folder can be written.
+
+#include <windows.h>
+
+#include "settings/search_settings.h"
+
+namespace lumenvik {
+
+// True when saved; otherwise the box (owned by `owner`, none when null)
+// has been shown and closed.
+bool saveOrReport(SearchSettings& settings, HWND owner);
+
+}  // namespace lumenvik

@@ -1,0 +1,112 @@
+#include "settings/ini_save.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+namespace lumenvik {
+namespace {
+
+// Files in memory, with one operation that fails the way the platform's
+// would: a read refused, a disk that fills half way through the temporary
+// file, a replace refused.
+class FakeFiles : public FilePort {
+  public:
+    enum class Fail { none, read, create, replace };
+
+    Read read(const std::string& path, std::string& bytes, uint32_t& error) override {
+        const auto it = files.find(path);
+        error = fail == Fail::read ? 32 : 2;  // a sharing violation, no such file
+        if (fail == Fail::read) return Read::failed;
+        if (it == files.end()) return Read::missing;
+        bytes = it->second;
+        return Read::ok;
+    }
+    bool create(const std::string& path, const std::string& bytes, uint32_t& error) override {
+        if (fail == Fail::create) {
+            files[path] = bytes.substr(0, bytes.size() / 2);
+            error = 112;  // the disk is full
+            return false;
+        }
+        files[path] = bytes;
+        return true;
+    }
+    bool replace(const std::string& from, const std::string& to, uint32_t& error) override {
+        if (fail == Fail::replace) {
+            error = 5;  // access denied
+            return false;
+        }
+        files[to] = files[from];
+        files.erase(from);
+        return true;
+    }
+    void remove(const std::string& path) override { files.erase(path); }
+
+    std::map<std::string, std::string> files;
+    Fail fail = Fail::none;
+};
+
+const char kPath[] = "C:\\Lumenvik\\lumenvik.ini";
+const std::vector<IniValue> kValues = {{"KeyData", "mode_prior", "33"},
+                                       {"otherInfo", "keyInterval", "300"}};
+
+std::string utf16le(const std::u16string& units) {
+    std::string bytes;
+    for (char16_t u : units) {
+        bytes += static_cast<char>(u & 0xFF);
+        bytes += static_cast<char>(u >> 8);
+    }
+    return bytes;
+}
+
+TEST(IniSave, TheNewFileKeepsEveryOtherByteAndNoTemporaryFileStays) {
+    const std::string label = "label2=\xE3\x80\x90 weblio \xE8\x8B\xB1\xE5\x92\x8C \xE3\x80\x91";
+    const struct {
+        const char* name;
+        bool exists;
+        std::string before, after;
+    } cases[] = {
+        {"UTF-8 with its mark, comments, search modes, LF ends, an unknown section", true,
+         "\xEF\xBB\xBF; mine\n[SearchModes]\n" + label +
+             "\n[KeyData]\nmode_prior=34\n[Window]\nx=1",
+         "\xEF\xBB\xBF; mine\n[SearchModes]\n" + label +
+             "\n[KeyData]\nmode_prior=33\n[Window]\nx=1\r\n[otherInfo]\r\nkeyInterval=300\r\n"},
+        {"UTF-16 (Notepad's \"Unicode\")", true,
+         utf16le(u"\uFEFF[otherInfo]\r\nkeyInterval=500\r\n; \u691C\u7D22\r\n"),
+         utf16le(u"\uFEFF[otherInfo]\r\nkeyInterval=300\r\n; \u691C\u7D22\r\n"
+                 u"[KeyData]\r\nmode_prior=33\r\n")},
+        {"no file yet", false, "",
+         "[KeyData]\r\nmode_prior=33\r\n[otherInfo]\r\nkeyInterval=300\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeFiles port;
+        if (c.exists) port.files[kPath] = c.before;
+        uint32_t error = 0;
+        EXPECT_TRUE(saveIniValues(port, kPath, kValues, error));
+        EXPECT_EQ(port.files, (std::map<std::string, std::string>{{kPath, c.after}}));
+    }
+}
+
+TEST(IniSave, AFailedStepLeavesTheOldFileWholeAndTellsWhy) {
+    const struct {
+        FakeFiles::Fail fail;
+        uint32_t error;
+    } cases[] = {
+        {FakeFiles::Fail::read, 32}, {FakeFiles::Fail::create, 112}, {FakeFiles::Fail::replace, 5}};
+    const std::string old = "[SearchModes]\r\nurl5=https://example.jp/?q=[search_word]\r\n";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        FakeFiles port;
+        port.files[kPath] = old;
+        port.fail = c.fail;
+        uint32_t error = 0;
+        EXPECT_FALSE(saveIniValues(port, kPath, kValues, error));
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(port.files, (std::map<std::string, std::string>{{kPath, old}}));
+    }
+}
+
+}  // namespace
+}  // namespace lumenvik
