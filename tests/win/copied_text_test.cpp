@@ -10,21 +10,6 @@ namespace {
 
 using namespace lvtest;
 
-// Runs this thread's messages for `ms` or until `done`: the edit control
-// copies here on Ctrl+C, and the program's activation waits for this thread.
-template <class F>
-bool pumpUntil(DWORD ms, F done) {
-    return waitFor(
-        [&] {
-            MSG msg;
-            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageA(&msg);
-            }
-            return done();
-        },
-        ms);
-}
 void pumpFor(DWORD ms) {
     pumpUntil(ms, [] { return false; });
 }

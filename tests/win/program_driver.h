@@ -40,6 +40,22 @@ bool waitFor(F done, DWORD ms) {
     }
 }
 
+// As waitFor, running this thread's messages meanwhile: a window of the
+// test's own answers, and the program's activation waits for this thread.
+template <class F>
+bool pumpUntil(DWORD ms, F done) {
+    return waitFor(
+        [&] {
+            MSG msg;
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+            return done();
+        },
+        ms);
+}
+
 class Program {
   public:
     Program() = default;

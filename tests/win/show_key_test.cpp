@@ -15,21 +15,6 @@ namespace {
 
 using namespace lvtest;
 
-// Runs this thread's messages until `done` or `ms` have passed.
-template <class F>
-bool pumpUntil(DWORD ms, F done) {
-    return waitFor(
-        [&] {
-            MSG msg;
-            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageA(&msg);
-            }
-            return done();
-        },
-        ms);
-}
-
 class ShowKeyTest : public ::testing::Test {
   protected:
     void startWith(const std::string& ini) {
