@@ -8,4 +8,6 @@ std::string loadText(UINT id) {
     return length > 0 ? std::string(buffer, static_cast<size_t>(length)) : std::string();
 }
 
+void showTextMessage(UINT id) { ::MessageBoxA(nullptr, loadText(id).c_str(), "", MB_OK); }
+
 }  // namespace lumenvik

@@ -10,4 +10,7 @@ namespace lumenvik {
 // Empty when the string is missing.
 std::string loadText(UINT id);
 
+// A message box with the text `id` and no owner or caption.
+void showTextMessage(UINT id);
+
 }  // namespace lumenvik

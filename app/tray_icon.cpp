@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "resources/resource.h"
-#include "win/message_loop.h"
 
 namespace lumenvik {
 
@@ -32,10 +31,7 @@ void copyTip(char* dest, const char* src, size_t limit) {
     dest[n] = '\0';
 }
 
-HINSTANCE instance() {
-    HINSTANCE module = win::appModule().GetModuleInstance();
-    return module != nullptr ? module : ::GetModuleHandleA(nullptr);
-}
+HINSTANCE instance() { return ::GetModuleHandleA(nullptr); }
 
 }  // namespace
 

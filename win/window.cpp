@@ -1,5 +1,7 @@
 #include "win/window.h"
 
+#include "win/centre.h"
+
 namespace lumenvik::win {
 
 namespace {
@@ -141,10 +143,8 @@ RECT primaryWorkArea() {
 void centreWindowIn(HWND hwnd, const RECT& area) {
     RECT rect{};
     ::GetWindowRect(hwnd, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    const int x = (area.left + area.right) / 2 - width / 2;
-    const int y = (area.top + area.bottom) / 2 - height / 2;
+    const int x = centredStart(area.left, area.right, rect.right - rect.left);
+    const int y = centredStart(area.top, area.bottom, rect.bottom - rect.top);
     ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

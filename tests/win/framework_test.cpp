@@ -1,11 +1,10 @@
-// The window framework: message loop order, the module's per-thread
-// registry, dialogs (modeless and modal) and subclassed controls.
+// The window framework: message loop order, dialogs (modeless and modal)
+// and subclassed controls.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "resources/resource.h"
@@ -66,64 +65,6 @@ TEST(MessageLoop, FiltersRunLastAddedFirstAndAConsumedMessageGoesNoFurther) {
     EXPECT_EQ(g_log, (std::vector<std::string>{"second:1", "second:2", "first:2", "second:3",
                                                "first:3", "user3"}));
     ::DestroyWindow(w);
-}
-
-class ScriptedIdle : public CIdleHandler {
-  public:
-    explicit ScriptedIdle(HWND w) : w_(w) {}
-    BOOL OnIdle() override {
-        ++calls;
-        g_log.push_back("idle");
-        if (calls < 3) return TRUE;  // wants more idle time
-        if (calls == 3) {
-            // A mouse move does not start a new idle phase: the next idle
-            // call must wait for the message the helper thread posts later.
-            ::PostMessageA(w_, WM_MOUSEMOVE, 0, 0);
-            helper_ = std::thread([w = w_] {
-                ::Sleep(300);
-                ::PostMessageA(w, WM_USER + 5, 0, 0);
-            });
-            return FALSE;
-        }
-        ::PostQuitMessage(3);
-        return FALSE;
-    }
-    ~ScriptedIdle() override {
-        if (helper_.joinable()) helper_.join();
-    }
-    int calls = 0;
-
-  private:
-    HWND w_;
-    std::thread helper_;
-};
-
-TEST(MessageLoop, IdleHandlersRunUntilTheyDeclineAndAgainAfterARealMessage) {
-    g_log.clear();
-    HWND w = makeLoggingWindow();
-    CMessageLoop loop;
-    ScriptedIdle idle(w);
-    loop.AddIdleHandler(&idle);
-    EXPECT_EQ(loop.Run(), 3);
-    EXPECT_EQ(g_log,
-              (std::vector<std::string>{"idle", "idle", "idle", "mousemove", "user5", "idle"}));
-    ::DestroyWindow(w);
-}
-
-TEST(AppModule, KeepsOneMessageLoopPerThread) {
-    CAppModule module;
-    module.Init(::GetModuleHandleA(nullptr));
-    EXPECT_EQ(module.GetModuleInstance(), ::GetModuleHandleA(nullptr));
-    CMessageLoop mine, other;
-    EXPECT_TRUE(module.AddMessageLoop(&mine));
-    EXPECT_FALSE(module.AddMessageLoop(&other));
-    EXPECT_EQ(module.GetMessageLoop(), &mine);
-    CMessageLoop* seenByOtherThread = &other;
-    std::thread([&] { seenByOtherThread = module.GetMessageLoop(); }).join();
-    EXPECT_EQ(seenByOtherThread, nullptr);
-    EXPECT_TRUE(module.RemoveMessageLoop());
-    EXPECT_EQ(module.GetMessageLoop(), nullptr);
-    EXPECT_FALSE(module.RemoveMessageLoop());
 }
 
 constexpr UINT kAnswer = WM_USER + 20, kUnhandled = WM_USER + 21, kEnd = WM_USER + 22;
