@@ -37,7 +37,7 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR command
                    int /*show*/) {
     const lumenvik::win::NamedMutex running("__XXX__QuarvelDlg__XX__");
     if (running.alreadyExisted()) {
-        ::MessageBoxA(nullptr, lumenvik::loadText(IDS_ALREADY_RUNNING_TEXT).c_str(),
+        ::MessageBoxW(nullptr, lumenvik::loadText(IDS_ALREADY_RUNNING_TEXT).c_str(),
                       lumenvik::loadText(IDS_ALREADY_RUNNING_CAPTION).c_str(), MB_OK);
         return 0;
     }

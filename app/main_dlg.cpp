@@ -14,6 +14,7 @@
 #include "settings/save_report.h"
 #include "win/dpi.h"
 #include "win/program_folder.h"
+#include "win/text.h"
 
 namespace lumenvik {
 
@@ -129,7 +130,7 @@ LRESULT CMainDlg::onInitDialog() {
     refreshSearchModes();
 
     // 5. The tray icon.
-    trayIcon_.add("Lumenvik", m_hWnd, WM_TRAY_NOTIFY);
+    trayIcon_.add(L"Lumenvik", m_hWnd, WM_TRAY_NOTIFY);
 
     // 6. Topmost and shown; start-up hides it right after creation. The
     //    window-position calls' results are ignored here and below: a window
@@ -149,7 +150,8 @@ void CMainDlg::reportHotKeyProblem() {
     const std::string message = hotKey_.takeProblem();
     if (message.empty()) return;
     // The caption of the settings file's other errors.
-    ::MessageBoxA(nullptr, message.c_str(), kSettingsErrorCaption, MB_OK);
+    ::MessageBoxW(nullptr, win::wide(message).c_str(), win::wide(kSettingsErrorCaption).c_str(),
+                  MB_OK);
 }
 
 void CMainDlg::onActivate(int state, int minimized) {
@@ -172,7 +174,7 @@ void CMainDlg::resetModeIfGoogleStart() {
 }
 
 void CMainDlg::hidePath() {
-    ::SetWindowTextA(::GetDlgItem(m_hWnd, IDC_SEARCH_BOX), "");
+    ::SetWindowTextW(::GetDlgItem(m_hWnd, IDC_SEARCH_BOX), L"");
     searchBox_.history.resetCursor();
     inputMethod_.close(m_hWnd);
     ::ShowWindow(m_hWnd, SW_HIDE);
@@ -184,7 +186,8 @@ void CMainDlg::refreshSearchModes() {
         settings_.lastFileName.empty() ? settings_.defaultFileName : settings_.lastFileName;
     win::Win32SettingsFile file(path);
     SearchModes modes;
-    if (!userModes_.refresh(file, encodingOfCodePage(::GetACP()), modes, modeProblems_)) return;
+    // Labels and problems in UTF-8, shown through the W functions.
+    if (!userModes_.refresh(file, transcode::encoding_utf8, modes, modeProblems_)) return;
     searchBox_.setModes(std::move(modes));
 }
 
@@ -194,7 +197,8 @@ void CMainDlg::reportSearchModeProblems() {
     const std::vector<std::string> problems = std::move(modeProblems_);
     modeProblems_.clear();
     if (problems.empty()) return;
-    ::MessageBoxA(nullptr, settingsErrorText(problems).c_str(), kSettingsErrorCaption, MB_OK);
+    ::MessageBoxW(nullptr, win::wide(settingsErrorText(problems)).c_str(),
+                  win::wide(kSettingsErrorCaption).c_str(), MB_OK);
 }
 
 void CMainDlg::showPath() {
@@ -231,15 +235,14 @@ void CMainDlg::onCopyGesture(DWORD sequence) {
 void CMainDlg::showCopiedText(const std::wstring& text) {
     if (settingsDialogExists()) return;
     HWND box = ::GetDlgItem(m_hWnd, IDC_SEARCH_BOX);
-    // The box's own limit, which setting the text does not apply. Taken as
-    // bytes: within it whether the control counts bytes (as the ANSI control
-    // is documented to) or characters (as Wine's does).
-    const auto limit = static_cast<std::size_t>(::SendMessageA(box, EM_GETLIMITTEXT, 0, 0));
-    const std::string line = copiedTextForBox(text, limit);
+    // The box's own limit, which setting the text does not apply: UTF-16
+    // units in a Unicode edit control.
+    const auto limit = static_cast<std::size_t>(::SendMessageW(box, EM_GETLIMITTEXT, 0, 0));
+    const std::wstring line = copiedTextForBox(text, limit);
     if (line.empty()) return;  // no text, or blanks only
     showPath();
-    ::SetWindowTextA(box, line.c_str());
-    ::SendMessageA(box, EM_SETSEL, 0, -1);
+    ::SetWindowTextW(box, line.c_str());
+    ::SendMessageW(box, EM_SETSEL, 0, -1);
 }
 
 void CMainDlg::onTrayNotify(LPARAM mouseMessage) {
@@ -260,7 +263,7 @@ void CMainDlg::saveSettings() {
 void CMainDlg::onTrayCommand(int id) {
     switch (id) {
         case ID_TRAY_EXIT:
-            ::SendMessageA(m_hWnd, WM_CLOSE, 1, 0);
+            ::SendMessageW(m_hWnd, WM_CLOSE, 1, 0);
             break;
         case ID_TRAY_SETTINGS:
             configDlg_.open(m_hWnd);  // nothing while it is open

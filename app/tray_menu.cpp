@@ -18,22 +18,22 @@ void openTrayMenu(HWND owner, const SearchSettings& settings) {
     win::OwnedMenu menu(::CreatePopupMenu());
     win::OwnedMenu range(::CreateMenu());
     if (!menu) return;
-    ::AppendMenuA(range.get(), MF_STRING | (settings.japanLocal == 0 ? MF_CHECKED : MF_UNCHECKED),
-                  ID_TRAY_WEB_ALL, "WEB全体から検索(&W)");
-    ::AppendMenuA(range.get(), MF_STRING | (settings.japanLocal != 0 ? MF_CHECKED : MF_UNCHECKED),
-                  ID_TRAY_JAPANESE_PAGES, "日本語のページを検索(&J)");
-    ::AppendMenuA(menu.get(), MF_STRING, ID_TRAY_SETTINGS, "設定(&S)");
-    ::AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(range.get(), MF_STRING | (settings.japanLocal == 0 ? MF_CHECKED : MF_UNCHECKED),
+                  ID_TRAY_WEB_ALL, L"WEB全体から検索(&W)");
+    ::AppendMenuW(range.get(), MF_STRING | (settings.japanLocal != 0 ? MF_CHECKED : MF_UNCHECKED),
+                  ID_TRAY_JAPANESE_PAGES, L"日本語のページを検索(&J)");
+    ::AppendMenuW(menu.get(), MF_STRING, ID_TRAY_SETTINGS, L"設定(&S)");
+    ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     // Once attached, the submenu is destroyed with the menu.
-    if (::AppendMenuA(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(range.get()),
-                      "google検索範囲設定(&G)")) {
+    if (::AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(range.get()),
+                      L"google検索範囲設定(&G)")) {
         range.release();
     }
-    ::AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(menu.get(), MF_STRING | (settings.googleStart != 0 ? MF_CHECKED : MF_UNCHECKED),
-                  ID_TRAY_GOOGLE_START, "常にgoogle検索モードから開始(&A)");
-    ::AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(menu.get(), MF_STRING, ID_TRAY_EXIT, "終了(&X)");
+    ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu.get(), MF_STRING | (settings.googleStart != 0 ? MF_CHECKED : MF_UNCHECKED),
+                  ID_TRAY_GOOGLE_START, L"常にgoogle検索モードから開始(&A)");
+    ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu.get(), MF_STRING, ID_TRAY_EXIT, L"終了(&X)");
 
     win::Win32MonitorLookup monitors;
     const int x = menuAnchorX(ScreenPoint{cursor.x, cursor.y}, monitors);

@@ -15,8 +15,8 @@ HICON loadAppIcon(int metric, int dpi) {
     const int size =
         win::systemMetricForDpi(metric, dpi)
             .value_or(iconSizeForDpi(::GetSystemMetrics(metric), win::systemDpi(), dpi));
-    return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
-                                           MAKEINTRESOURCEA(IDI_APP_ICON), IMAGE_ICON, size, size,
+    return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                           MAKEINTRESOURCEW(IDI_APP_ICON), IMAGE_ICON, size, size,
                                            LR_DEFAULTCOLOR));
 }
 
@@ -26,17 +26,17 @@ void WindowScale::apply(HWND window, HWND box, int dpi) {
     // The old icons go once the window holds the new ones.
     win::OwnedIcon large(loadAppIcon(SM_CXICON, dpi));
     win::OwnedIcon little(loadAppIcon(SM_CXSMICON, dpi));
-    ::SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.get()));
-    ::SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(little.get()));
+    ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.get()));
+    ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(little.get()));
     bigIcon_ = std::move(large);
     smallIcon_ = std::move(little);
 
-    win::OwnedFont font(::CreateFontA(scaleForDpi(kSearchBoxFontHeight, dpi), 0, 0, 0, FW_NORMAL,
+    win::OwnedFont font(::CreateFontW(scaleForDpi(kSearchBoxFontHeight, dpi), 0, 0, 0, FW_NORMAL,
                                       FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                                       CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FIXED_PITCH | FF_MODERN,
-                                      "ＭＳ ゴシック"));
+                                      L"ＭＳ ゴシック"));
     if (!font) return;
-    ::SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    ::SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     boxFont_ = std::move(font);
 }
 

@@ -13,12 +13,12 @@ void CMessageLoop::RemoveMessageFilter(CMessageFilter* filter) {
 int CMessageLoop::Run() {
     MSG msg{};
     for (;;) {
-        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == -1) continue;  // an error: nothing to dispatch
         if (got == 0) break;      // WM_QUIT
         if (!PreTranslateMessage(&msg)) {
             ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
+            ::DispatchMessageW(&msg);
         }
     }
     return static_cast<int>(msg.wParam);
@@ -38,12 +38,11 @@ BOOL CMessageLoop::IsModelessDialogMessage(MSG* msg) {
     // Modal dialogs and message boxes run loops of their own: a dialog whose
     // messages arrive here is modeless.
     HWND root = ::GetAncestor(msg->hwnd, GA_ROOT);
-    char cls[8] = {};
-    if (root == nullptr || ::GetClassNameA(root, cls, sizeof cls) != 6 ||
-        lstrcmpA(cls, "#32770") != 0) {
+    wchar_t cls[8] = {};
+    if (root == nullptr || ::GetClassNameW(root, cls, 8) != 6 || lstrcmpW(cls, L"#32770") != 0) {
         return FALSE;
     }
-    return ::IsDialogMessageA(root, msg);
+    return ::IsDialogMessageW(root, msg);
 }
 
 }  // namespace lumenvik::win
