@@ -53,7 +53,8 @@ DWORD WINAPI launchThread(LPVOID param) {
 
 bool Win32BrowserPlatform::openClassesRootKey(const std::string& path, RegistryKey& key) {
     HKEY opened = nullptr;
-    if (::RegOpenKeyA(HKEY_CLASSES_ROOT, path.c_str(), &opened) != ERROR_SUCCESS) return false;
+    if (::RegOpenKeyW(HKEY_CLASSES_ROOT, wide(path).c_str(), &opened) != ERROR_SUCCESS)
+        return false;
     open_.emplace_back(opened);
     key = reinterpret_cast<RegistryKey>(opened);
     return true;

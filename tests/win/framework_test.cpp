@@ -102,6 +102,7 @@ TEST(Dialog, ModelessDialogDispatchesThroughItsTableAndReportsItsEnd) {
     HWND w = dlg.Create(nullptr, 1234);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(dlg.m_hWnd, w);
+    EXPECT_TRUE(::IsWindowUnicode(w));
     EXPECT_TRUE(dlg.windowAtInit);
     EXPECT_EQ(dlg.initSeen, 1234);
     EXPECT_EQ(::SendMessageA(w, kAnswer, 0, 0), 42);
@@ -130,20 +131,20 @@ class EatX : public CWindowImpl<EatX> {
             return true;  // never reaches the edit control
         }
         if (msg == WM_SETTEXT) {
-            texts.push_back(reinterpret_cast<const char*>(lParam));
+            texts.push_back(reinterpret_cast<const wchar_t*>(lParam));
             result = DefWindowProc(msg, wParam, lParam);  // passed on, result kept
             return true;
         }
         return false;
     }
     void OnFinalMessage(HWND) override { finalSeen = true; }
-    std::vector<std::string> texts;
+    std::vector<std::wstring> texts;
     bool finalSeen = false;
 };
 
-std::string textOf(HWND w) {
-    char buffer[256] = {};
-    ::GetWindowTextA(w, buffer, sizeof buffer);
+std::wstring textOf(HWND w) {
+    wchar_t buffer[256] = {};
+    ::GetWindowTextW(w, buffer, 256);
     return buffer;
 }
 
@@ -151,20 +152,22 @@ TEST(Subclass, TheControlSeesOnlyWhatTheTableLeavesAndGetsItsProcedureBack) {
     TestDialog dlg;
     ASSERT_NE(dlg.Create(nullptr), nullptr);
     HWND edit = ::GetDlgItem(dlg.m_hWnd, IDC_SEARCH_BOX);
-    const LONG_PTR original = ::GetWindowLongPtrA(edit, GWLP_WNDPROC);
+    const LONG_PTR original = ::GetWindowLongPtrW(edit, GWLP_WNDPROC);
     EatX eat;
     ASSERT_TRUE(eat.SubclassWindow(edit));
     EXPECT_FALSE(eat.SubclassWindow(edit)) << "one control per object";
-    for (char c : std::string("axb")) ::SendMessageA(edit, WM_CHAR, c, 0);
-    EXPECT_EQ(textOf(edit), "ab");
-    EXPECT_TRUE(::SetWindowTextA(edit, "hello"));
-    EXPECT_EQ(textOf(edit), "hello");
-    EXPECT_EQ(eat.texts, std::vector<std::string>{"hello"});
+    for (wchar_t c : std::wstring(L"axb")) ::SendMessageW(edit, WM_CHAR, c, 0);
+    EXPECT_EQ(textOf(edit), L"ab");
+    // The control stays Unicode: characters code page 932 lacks arrive whole.
+    const std::wstring hello = L"hello 한😀";
+    EXPECT_TRUE(::SetWindowTextW(edit, hello.c_str()));
+    EXPECT_EQ(textOf(edit), hello);
+    EXPECT_EQ(eat.texts, std::vector<std::wstring>{hello});
 
     EXPECT_EQ(eat.UnsubclassWindow(), edit);
-    EXPECT_EQ(::GetWindowLongPtrA(edit, GWLP_WNDPROC), original);
-    ::SendMessageA(edit, WM_CHAR, 'x', 0);
-    EXPECT_NE(textOf(edit).find('x'), std::string::npos) << "the edit control types x again";
+    EXPECT_EQ(::GetWindowLongPtrW(edit, GWLP_WNDPROC), original);
+    ::SendMessageW(edit, WM_CHAR, L'x', 0);
+    EXPECT_NE(textOf(edit).find(L'x'), std::wstring::npos) << "the edit control types x again";
 
     // A control destroyed while subclassed ends the object's binding.
     EatX again;

@@ -74,7 +74,7 @@ TEST_F(SearchRunTest, EachModeSendsTheWordInTheSitesEncodingToTheDefaultBrowser)
         EXPECT_EQ(launches().back(), c.url);
         // The URL between two banners, as the last thing written.
         const std::string trace =
-            std::string("=======結果=========\n") + c.url + "\n=======結果=========\n";
+            std::string(u8"=======結果=========\n") + c.url + u8"\n=======結果=========\n";
         EXPECT_TRUE(waitFor([&] { return traces.text().size() >= trace.size(); }, 2000));
         const std::string written = traces.text();
         EXPECT_EQ(written.substr(written.size() - std::min(written.size(), trace.size())), trace);
