@@ -236,7 +236,10 @@ TEST_F(BadInput, BrokenSettingsFilesAreReadAsThePlatformReadsThemAndLeftAsTheyAr
         if (r.modeNext >= 1 && r.modeNext <= 254) {
             tap(static_cast<WORD>(r.modeNext));
             EXPECT_TRUE(waitFor(
-                [&] { return windowText(::GetDlgItem(p.window(), kModeLabel)) == kModeLabels[1]; },
+                [&] {
+                    return utf8Of(windowTextW(::GetDlgItem(p.window(), kModeLabel))) ==
+                           kModeLabels[1];
+                },
                 3000));
         }
         // A search, to see the history size at work.
