@@ -4,8 +4,6 @@
 // from templates; the search box's font, the icons and the window's place
 // are the program's own choice.
 
-#include "tray/menu_anchor.h"
-
 namespace lumenvik {
 
 constexpr int kBaseDpi = 96;
@@ -20,10 +18,5 @@ int scaleForDpi(int value, int toDpi, int fromDpi = kBaseDpi);
 // The pixel size to load an icon at for a window at `dpi`, from the
 // system's size for it (SM_CXICON, SM_CXSMICON) measured at `systemDpi`.
 int iconSizeForDpi(int systemSize, int systemDpi, int dpi);
-
-// The top-left corner that centres a width x height window in `area`; a
-// window that would then stick out over an edge is pushed back inside, and
-// one larger than the area keeps its left or top edge on the area's.
-ScreenPoint centredIn(const WorkArea& area, int width, int height);
 
 }  // namespace lumenvik

@@ -3,11 +3,11 @@
 #include <imm.h>
 
 #include <utility>
-#include <vector>
 
 #include "app/key_release.h"
 #include "platform/browser_platform.h"
 #include "search/search_command.h"
+#include "win/text.h"
 
 namespace lumenvik {
 namespace {
@@ -18,22 +18,22 @@ class BoxPorts : public SearchCommandPorts {
   public:
     explicit BoxPorts(HWND box) : box_(box) {}
 
-    std::size_t boxTextLength() override {
-        const int length = ::GetWindowTextLengthA(box_);
-        return length > 0 ? static_cast<std::size_t>(length) : 0;
+    std::u16string readBoxText() override {
+        const int length = ::GetWindowTextLengthW(box_);
+        if (length <= 0) return std::u16string();
+        std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
+        const int got = ::GetWindowTextW(box_, &buffer[0], length + 1);
+        buffer.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        return std::u16string(buffer.begin(), buffer.end());
     }
-    std::string readBoxText(std::size_t bufferBytes) override {
-        std::vector<char> buffer(bufferBytes + 1, '\0');
-        const int got = ::GetWindowTextA(box_, buffer.data(), static_cast<int>(bufferBytes));
-        return std::string(buffer.data(), got > 0 ? static_cast<std::size_t>(got) : 0);
+    void setBoxText(const std::u16string& text) override {
+        ::SetWindowTextW(box_, std::wstring(text.begin(), text.end()).c_str());
     }
-    void setBoxText(const std::string& text) override { ::SetWindowTextA(box_, text.c_str()); }
     void trace(const std::string& text) override { ::OutputDebugStringA(text.c_str()); }
     bool openInDefaultBrowser(const std::string& url) override {
         win::Win32BrowserPlatform platform;
         return launchInDefaultBrowser(url, platform);
     }
-    unsigned ansiCodePage() override { return ::GetACP(); }
 
   private:
     HWND box_;
@@ -116,7 +116,7 @@ bool CEditEx::onKeyRelease(WPARAM key) {
 
 void CEditEx::hideSearchWindow() {
     if (m_hWnd != nullptr && ::IsWindowVisible(m_hWnd)) {
-        ::SendMessageA(::GetParent(m_hWnd), WM_ACTIVATE, WA_INACTIVE, 0);
+        ::SendMessageW(::GetParent(m_hWnd), WM_ACTIVATE, WA_INACTIVE, 0);
     }
 }
 
@@ -124,19 +124,19 @@ void CEditEx::updateModeLabel() {
     if (m_hWnd == nullptr || !::IsWindow(m_hWnd) || modeLabel == nullptr) return;
     const char* label = modes.label(mode);
     if (label == nullptr) return;
-    ::SetWindowTextA(modeLabel, label);
+    ::SetWindowTextW(modeLabel, win::wide(label).c_str());
 }
 
 void CEditEx::showHistoryEntry() {
     if (history.count() == 0) {
-        ::SetWindowTextA(m_hWnd, "");
+        ::SetWindowTextW(m_hWnd, L"");
         return;
     }
-    const std::string& entry = history.entryToShow();
-    ::SetWindowTextA(m_hWnd, entry.c_str());
+    const std::wstring entry = win::wide(history.entryToShow());
+    ::SetWindowTextW(m_hWnd, entry.c_str());
     const WPARAM end = static_cast<WPARAM>(entry.size());
-    ::SendMessageA(m_hWnd, EM_SETSEL, end, static_cast<LPARAM>(end));
-    ::SendMessageA(m_hWnd, EM_SCROLLCARET, 0, 0);
+    ::SendMessageW(m_hWnd, EM_SETSEL, end, static_cast<LPARAM>(end));
+    ::SendMessageW(m_hWnd, EM_SCROLLCARET, 0, 0);
 }
 
 bool CEditEx::runSearch(SearchMode searchMode) {

@@ -16,14 +16,8 @@ namespace {
 // The command line is ignored; the window starts with `showCommand`.
 int Run(LPSTR /*commandLine*/, int showCommand) {
     lumenvik::win::CMessageLoop loop;
-    lumenvik::win::appModule().AddMessageLoop(&loop);
-
     auto window = std::make_unique<lumenvik::CMainDlg>();
-    if (window->Create(nullptr) == nullptr) {
-        window.reset();
-        lumenvik::win::appModule().RemoveMessageLoop();
-        return 0;
-    }
+    if (window->Create(nullptr) == nullptr) return 0;
     // The template is visible and the initialisation shows the window
     // topmost: this is what leaves the program hidden.
     ::ShowWindow(window->m_hWnd, showCommand);
@@ -33,18 +27,17 @@ int Run(LPSTR /*commandLine*/, int showCommand) {
     window->reportHotKeyProblem();
 
     const int result = loop.Run();
-
-    lumenvik::win::appModule().RemoveMessageLoop();
     window.reset();
     return result;
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine, int /*show*/) {
+int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR commandLine,
+                   int /*show*/) {
     const lumenvik::win::NamedMutex running("__XXX__QuarvelDlg__XX__");
     if (running.alreadyExisted()) {
-        ::MessageBoxA(nullptr, lumenvik::loadText(IDS_ALREADY_RUNNING_TEXT).c_str(),
+        ::MessageBoxW(nullptr, lumenvik::loadText(IDS_ALREADY_RUNNING_TEXT).c_str(),
                       lumenvik::loadText(IDS_ALREADY_RUNNING_CAPTION).c_str(), MB_OK);
         return 0;
     }
@@ -55,10 +48,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine
     controls.dwICC = ICC_BAR_CLASSES;
     // Ignored: without the bar classes the program's own dialogs still work.
     ::InitCommonControlsEx(&controls);
-    lumenvik::win::appModule().Init(instance);
 
-    const int result = Run(commandLine, SW_HIDE);
-
-    lumenvik::win::appModule().Term();
-    return result;  // COM is uninitialised, then the mutex closed
+    return Run(commandLine, SW_HIDE);  // COM is uninitialised, then the mutex closed
 }

@@ -7,22 +7,26 @@
 #include <string>
 #include <vector>
 
+#include "app/copied_text_wait.h"
 #include "app/edit_ex.h"
+#include "app/hot_key_registration.h"
+#include "app/input_method.h"
 #include "app/tray_icon.h"
+#include "app/window_scale.h"
 #include "hook/keyboard_hook.h"
 #include "search/search_modes_file.h"
 #include "resources/resource.h"
 #include "settings/config_dlg.h"
 #include "settings/search_settings.h"
-#include "win/message_loop.h"
-#include "win/owned_handle.h"
 #include "win/window.h"
 
 namespace lumenvik {
 
-class CMainDlg : public win::CDialogImpl<CMainDlg>,
-                 public win::CMessageFilter,
-                 public win::CIdleHandler {
+// Its separable jobs have files of their own: the sizes at the monitor's
+// scaling (window_scale.h), the input method (input_method.h), the copy
+// gesture's wait (copied_text_wait.h), the tray menu (tray_menu.h) and the
+// hot key (hot_key_registration.h); the foreground is foreground_win32.h's.
+class CMainDlg : public win::CDialogImpl<CMainDlg> {
   public:
     enum { IDD = IDD_SEARCH_WINDOW };
 
@@ -31,9 +35,6 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
 
     bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                               LRESULT& result) override;
-    // Gives the window the dialog keyboard handling (Tab, Enter, Escape).
-    BOOL PreTranslateMessage(MSG* msg) override;
-    BOOL OnIdle() override;
 
     void hidePath();
     void showPath();
@@ -55,33 +56,20 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
   private:
     LRESULT onInitDialog();
     void onActivate(int state, int minimized);
-    // The search box's font and the window's icons for a window at `dpi`.
-    void setBoxFont(int dpi);
-    void setIcons(int dpi);
-    void onDpiChanged(int dpi, const RECT* suggested);
     void onTrayNotify(LPARAM mouseMessage);
     void onTrayCommand(int id);
-    void openTrayMenu();
     void saveSettings();
     void exitPath();
     void resetModeIfGoogleStart();
-    void closeInputMethod();
-    void reportImeFailure(UINT textId);
-    // The copy gesture: waits (on a timer, the loop runs on) for the
-    // clipboard to move past `sequence`, the state before the copy, then
-    // shows the window with the copied text. A new gesture replaces one
-    // still waiting.
+    // The copy gesture: waits for the clipboard to move past `sequence`,
+    // the state before the copy, then shows the window with the copied
+    // text. A new gesture replaces one still waiting.
     void onCopyGesture(DWORD sequence);
-    void pollCopiedText();
-    void stopCopiedTextWait();
     void showCopiedText(const std::wstring& text);
     // Reads the search modes of the settings file when it changed since the
     // last read (the first call always reads); bad entries wait for
     // reportSearchModeProblems.
     void refreshSearchModes();
-    // Registers the settings file's hot key for this window; a value that
-    // cannot be used leaves its message for reportHotKeyProblem.
-    void registerHotKey();
 
     CEditEx searchBox_;
     CTrayIcon trayIcon_;
@@ -90,23 +78,12 @@ class CMainDlg : public win::CDialogImpl<CMainDlg>,
     CConfigDlg configDlg_;  // edits the record: declared after it
     UserSearchModes userModes_;
     std::vector<std::string> modeProblems_;
-    bool hotKeyRegistered_ = false;
-    std::string hotKeyProblem_;  // the message about the hot key, until shown
-    win::CMessageLoop* loop_ = nullptr;
-    // The window's icons and the search box's font, made anew when the
-    // window's scaling changes; the window is destroyed before they are
-    // (see the destructor).
-    win::OwnedIcon bigIcon_;
-    win::OwnedIcon smallIcon_;
-    win::OwnedFont boxFont_;
-    // An input-method message box is up: the hide path that its activation
-    // runs again shows no second one.
-    bool imeMessageShowing_ = false;
-    // The copy gesture waiting for the clipboard: the sequence number before
-    // the copy and the tick count at the gesture.
-    bool copiedTextWaiting_ = false;
-    DWORD copiedTextSequence_ = 0;
-    DWORD copiedTextSince_ = 0;
+    HotKeyRegistration hotKey_;
+    CopiedTextWait copiedTextWait_;
+    InputMethodCloser inputMethod_;
+    // The window's icons and the search box's font; the window is destroyed
+    // before they are (see the destructor).
+    WindowScale scale_;
 };
 
 }  // namespace lumenvik

@@ -2,10 +2,12 @@
 
 namespace lumenvik {
 
-std::string loadText(UINT id) {
-    char buffer[1024];
-    const int length = ::LoadStringA(::GetModuleHandleA(nullptr), id, buffer, sizeof buffer);
-    return length > 0 ? std::string(buffer, static_cast<size_t>(length)) : std::string();
+std::wstring loadText(UINT id) {
+    wchar_t buffer[1024];
+    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id, buffer, 1024);
+    return length > 0 ? std::wstring(buffer, static_cast<size_t>(length)) : std::wstring();
 }
+
+void showTextMessage(UINT id) { ::MessageBoxW(nullptr, loadText(id).c_str(), L"", MB_OK); }
 
 }  // namespace lumenvik

@@ -1,5 +1,6 @@
 #pragma once
-// The program's texts from the string table, as code page 932 bytes.
+// The program's texts from the string table, as UTF-16 (the resources hold
+// them so), shown right whatever the system's code page.
 
 #include <windows.h>
 
@@ -8,6 +9,9 @@
 namespace lumenvik {
 
 // Empty when the string is missing.
-std::string loadText(UINT id);
+std::wstring loadText(UINT id);
+
+// A message box with the text `id` and no owner or caption.
+void showTextMessage(UINT id);
 
 }  // namespace lumenvik

@@ -3,47 +3,35 @@
 #include <cstring>
 
 #include "resources/resource.h"
-#include "win/message_loop.h"
 
 namespace lumenvik {
 
-static_assert(sizeof(NOTIFYICONDATAA) >= CTrayIcon::kDataSize, "record layout");
-// The sizes Windows accepts for the version-2 record: 488 bytes in a 32-bit
-// process, 504 in a 64-bit one.
-static_assert(CTrayIcon::kDataSize == (sizeof(void*) == 8 ? 504 : 488), "version-2 record size");
+static_assert(sizeof(NOTIFYICONDATAW) >= CTrayIcon::kDataSize, "record layout");
+// The sizes Windows accepts for the version-2 record of the W function: 936
+// bytes in a 32-bit process, 952 in a 64-bit one.
+static_assert(CTrayIcon::kDataSize == (sizeof(void*) == 8 ? 952 : 936), "version-2 record size");
 
 namespace {
 
-// Copies at most `limit` bytes of code page 932 text without splitting a
-// double-byte character, and terminates it.
-void copyTip(char* dest, const char* src, size_t limit) {
+// Copies at most `limit` units of `src` without splitting a surrogate pair,
+// and terminates the copy.
+void copyTip(wchar_t* dest, const wchar_t* src, size_t limit) {
     size_t n = 0;
-    while (src[n] != '\0' && n < limit) {
-        if (::IsDBCSLeadByte(static_cast<BYTE>(src[n]))) {
-            if (src[n + 1] == '\0' || n + 2 > limit) break;
-            dest[n] = src[n];
-            dest[n + 1] = src[n + 1];
-            n += 2;
-        } else {
-            dest[n] = src[n];
-            ++n;
-        }
-    }
-    dest[n] = '\0';
+    while (src[n] != L'\0' && n < limit) ++n;
+    if (n > 0 && n == limit && src[n - 1] >= 0xD800 && src[n - 1] <= 0xDBFF) --n;
+    std::memcpy(dest, src, n * sizeof(wchar_t));
+    dest[n] = L'\0';
 }
 
-HINSTANCE instance() {
-    HINSTANCE module = win::appModule().GetModuleInstance();
-    return module != nullptr ? module : ::GetModuleHandleA(nullptr);
-}
+HINSTANCE instance() { return ::GetModuleHandleW(nullptr); }
 
 }  // namespace
 
-CTrayIcon::CTrayIcon() : taskbarCreatedMessage(::RegisterWindowMessageA("TaskbarCreated")) {
+CTrayIcon::CTrayIcon() : taskbarCreatedMessage(::RegisterWindowMessageW(L"TaskbarCreated")) {
     std::memset(&data, 0, sizeof data);
 }
 
-bool CTrayIcon::add(const char* tip, HWND ownerWindow, UINT callbackMessage) {
+bool CTrayIcon::add(const wchar_t* tip, HWND ownerWindow, UINT callbackMessage) {
     std::memset(&data, 0, sizeof data);
     owner = ownerWindow;
     data.cbSize = kDataSize;
@@ -52,7 +40,7 @@ bool CTrayIcon::add(const char* tip, HWND ownerWindow, UINT callbackMessage) {
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     // Drawn for the notification area's size (the small icon's at the
     // system's scaling), not shrunk from the large one. Kept for re-adds.
-    icon_.reset(static_cast<HICON>(::LoadImageA(instance(), MAKEINTRESOURCEA(IDI_APP_ICON),
+    icon_.reset(static_cast<HICON>(::LoadImageW(instance(), MAKEINTRESOURCEW(IDI_APP_ICON),
                                                 IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
                                                 ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
     data.hIcon = icon_.get();
@@ -66,8 +54,8 @@ void CTrayIcon::carryOut(TrayPresence::Action action) {
     if (action == TrayPresence::Action::Add) {
         // An add also fails for an icon that is still there (a broadcast
         // from a shell that kept it): then the icon is there all the same.
-        const bool present = ::Shell_NotifyIconA(NIM_ADD, &data) != FALSE ||
-                             ::Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+        const bool present = ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE ||
+                             ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
         presence_.addResult(present);
     }
     // The timer calls' results are ignored: a timer that cannot be set
@@ -80,13 +68,13 @@ void CTrayIcon::carryOut(TrayPresence::Action action) {
 }
 
 void CTrayIcon::remove() {
-    NOTIFYICONDATAA gone;
+    NOTIFYICONDATAW gone;
     std::memset(&gone, 0, sizeof gone);
     gone.cbSize = kDataSize;
     gone.hWnd = owner;
     gone.uID = 0;
     // Ignored: an icon the shell no longer holds is gone already.
-    ::Shell_NotifyIconA(NIM_DELETE, &gone);
+    ::Shell_NotifyIconW(NIM_DELETE, &gone);
     presence_.removed();
     ::KillTimer(owner, kRetryTimer);
 }

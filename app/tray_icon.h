@@ -16,7 +16,7 @@ class CTrayIcon {
     // The record size of the version-2 layout (with the 128-byte tip). It
     // differs between the 32- and 64-bit builds (the handles widen), and
     // Windows checks it against the sizes it knows.
-    static constexpr DWORD kDataSize = NOTIFYICONDATAA_V2_SIZE;
+    static constexpr DWORD kDataSize = NOTIFYICONDATAW_V2_SIZE;
     // The owner's timer that retries a failed add, and its period.
     static constexpr UINT_PTR kRetryTimer = 0x7A1;
     static constexpr UINT kRetryMs = 3000;
@@ -26,7 +26,7 @@ class CTrayIcon {
     // Adds icon 128 for `owner` (id 0) with the tip and the callback
     // message; remembers the record for re-adding. True when added; when
     // not, the add is retried until it succeeds.
-    bool add(const char* tip, HWND owner, UINT callbackMessage);
+    bool add(const wchar_t* tip, HWND owner, UINT callbackMessage);
     // Removes the icon for good: no retry and no re-add after this.
     void remove();
     // Offered every message the owner does not take; never consumes one.
@@ -34,7 +34,7 @@ class CTrayIcon {
 
     HWND owner = nullptr;
     UINT taskbarCreatedMessage;
-    NOTIFYICONDATAA data;
+    NOTIFYICONDATAW data;
 
   private:
     void carryOut(TrayPresence::Action action);

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "win/text.h"
+
 namespace lumenvik::win {
 namespace {
 
@@ -28,18 +30,21 @@ DWORD WINAPI launchThread(LPVOID param) {
     auto* launch = static_cast<Launch*>(param);
     const HRESULT com =
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    SHELLEXECUTEINFOA info{};
+    const std::wstring operation = wide(*launch->operation);
+    const std::wstring file = wide(*launch->file);
+    const std::wstring parameters = wide(*launch->parameters);
+    SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     // No error box of the shell's own, as ShellExecuteA shows none: the
     // program tells the failure in its own words.
     info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = launch->operation->c_str();
-    info.lpFile = launch->file->c_str();
-    info.lpParameters = launch->parameters->empty() ? nullptr : launch->parameters->c_str();
+    info.lpVerb = operation.c_str();
+    info.lpFile = file.c_str();
+    info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
     info.nShow = SW_SHOWNORMAL;
     // hInstApp is an instance handle only in name: above 32 means started.
     launch->started =
-        ::ShellExecuteExA(&info) != FALSE && reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
+        ::ShellExecuteExW(&info) != FALSE && reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
     if (SUCCEEDED(com)) ::CoUninitialize();
     return 0;
 }
@@ -48,7 +53,8 @@ DWORD WINAPI launchThread(LPVOID param) {
 
 bool Win32BrowserPlatform::openClassesRootKey(const std::string& path, RegistryKey& key) {
     HKEY opened = nullptr;
-    if (::RegOpenKeyA(HKEY_CLASSES_ROOT, path.c_str(), &opened) != ERROR_SUCCESS) return false;
+    if (::RegOpenKeyW(HKEY_CLASSES_ROOT, wide(path).c_str(), &opened) != ERROR_SUCCESS)
+        return false;
     open_.emplace_back(opened);
     key = reinterpret_cast<RegistryKey>(opened);
     return true;
@@ -61,7 +67,9 @@ bool Win32BrowserPlatform::readDefaultValue(RegistryKey key, std::size_t bufferB
     std::vector<char> buffer(bufferBytes + 1, '\0');
     LONG size = static_cast<LONG>(bufferBytes);
     if (::RegQueryValueA(toHkey(key), "", buffer.data(), &size) != ERROR_SUCCESS) return false;
-    value.assign(buffer.data());
+    // Read in the ANSI code page, where the sizes above count; handed on as
+    // UTF-8 like every text of the program.
+    value = utf8(wideFromAnsi(buffer.data()));
     return true;
 }
 
@@ -73,10 +81,10 @@ void Win32BrowserPlatform::closeKey(RegistryKey key) {
 }
 
 std::string Win32BrowserPlatform::upperCase(const std::string& text) {
-    std::vector<char> copy(text.begin(), text.end());
-    copy.push_back('\0');
-    ::CharUpperA(copy.data());
-    return std::string(copy.data(), text.size());
+    std::wstring copy = wide(text);
+    if (copy.empty()) return text;
+    ::CharUpperBuffW(&copy[0], static_cast<DWORD>(copy.size()));
+    return utf8(copy);
 }
 
 bool Win32BrowserPlatform::shellExecute(const std::string& operation, const std::string& file,
@@ -106,7 +114,7 @@ bool Win32BrowserPlatform::shellExecute(const std::string& operation, const std:
 }
 
 void Win32BrowserPlatform::messageBox(const std::string& text, const std::string& caption) {
-    ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
+    ::MessageBoxW(nullptr, wide(text).c_str(), wide(caption).c_str(), MB_OK);
 }
 
 }  // namespace lumenvik::win

@@ -1,7 +1,5 @@
 #include "search/browser_launch.h"
 
-#include "transcode/byte_classes.h"
-
 namespace lumenvik {
 namespace {
 
@@ -60,17 +58,6 @@ bool readKeyDefault(BrowserPlatform& platform, const std::string& path, std::siz
 
 }  // namespace
 
-bool containsAtCp932Boundary(const std::string& text, const std::string& needle) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (text.compare(i, needle.size(), needle) == 0) return true;
-        i += (transcode::is_cp932_lead(static_cast<unsigned char>(text[i])) && i + 1 < text.size())
-                 ? 2
-                 : 1;
-    }
-    return false;
-}
-
 std::string commandProgram(const std::string& command) {
     std::size_t start = 0;
     while (start < command.size() && isBlank(command[start])) ++start;
@@ -112,7 +99,8 @@ bool launchInDefaultBrowser(const std::string& url, BrowserPlatform& platform) {
     // the shell as a file name: only its program is started, and it gets
     // "-new" and the URL as its parameters.
     bool launched = false;
-    const std::string program = containsAtCp932Boundary(platform.upperCase(command), "IEXPLORE")
+    // UTF-8: no byte of a multi-byte character is a letter.
+    const std::string program = platform.upperCase(command).find("IEXPLORE") != std::string::npos
                                     ? commandProgram(command)
                                     : std::string();
     if (!program.empty()) {

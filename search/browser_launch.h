@@ -12,20 +12,19 @@ namespace lumenvik {
 using RegistryKey = std::uintptr_t;
 
 // The platform calls the launch needs. The Windows build answers them with
-// RegOpenKeyA, RegQueryValueA, RegCloseKey, CharUpperA, ShellExecuteExA and
-// MessageBoxA; the tests with a made-up registry.
+// the registry, CharUpperBuffW, ShellExecuteExW and MessageBoxW; the tests
+// with a made-up registry. Every text is UTF-8.
 class BrowserPlatform {
   public:
     virtual ~BrowserPlatform() = default;
     // Opens `path` below HKEY_CLASSES_ROOT.
     virtual bool openClassesRootKey(const std::string& path, RegistryKey& key) = 0;
     // Reads the key's default (unnamed) value as text through a buffer of
-    // `bufferBytes` bytes. Fails when the read fails, also when the value
+    // `bufferBytes` bytes of the ANSI code page. Fails when the read fails, also when the value
     // and its terminating NUL need more than `bufferBytes`.
     virtual bool readDefaultValue(RegistryKey key, std::size_t bufferBytes, std::string& value) = 0;
     virtual void closeKey(RegistryKey key) = 0;
-    // An upper-cased copy in the system code page (double-byte characters
-    // are left whole).
+    // An upper-cased copy.
     virtual std::string upperCase(const std::string& text) = 0;
     // Starts `file` through the shell: no owner window, no directory,
     // SW_SHOWNORMAL; empty `parameters` means none. False when the shell
@@ -47,11 +46,6 @@ class BrowserPlatform {
 // that the search opens in a new window; every other browser gets the URL
 // through the shell.
 bool launchInDefaultBrowser(const std::string& url, BrowserPlatform& platform);
-
-// True when `needle` (ASCII) starts at a character boundary of `text` read
-// as code page 932: a match never begins on the trail byte of a double-byte
-// character.
-bool containsAtCp932Boundary(const std::string& text, const std::string& needle);
 
 // The program of a registry command: the quoted path without its quotes
 // when the command starts with a quote (the rest of the command when the

@@ -1,6 +1,7 @@
 #include "search/search_command.h"
 
 #include "search/url_template.h"
+#include "transcode/factory.h"
 
 namespace lumenvik {
 namespace {
@@ -9,20 +10,43 @@ const char kBanner[] = "=======結果=========";
 
 }  // namespace
 
+std::string wordOfBox(const std::u16string& box) {
+    std::string bytes;  // UTF-16LE
+    bytes.reserve(box.size() * 2);
+    for (std::size_t i = 0; i < box.size(); ++i) {
+        char16_t u = box[i];
+        const bool high = u >= 0xD800 && u <= 0xDBFF;
+        const bool low = u >= 0xDC00 && u <= 0xDFFF;
+        const bool pairs =
+            high && i + 1 < box.size() && box[i + 1] >= 0xDC00 && box[i + 1] <= 0xDFFF;
+        if (pairs) {
+            bytes += static_cast<char>(u & 0xFF);
+            bytes += static_cast<char>(u >> 8);
+            u = box[++i];
+        } else if (high || low) {
+            u = 0xFFFD;
+        }
+        bytes += static_cast<char>(u & 0xFF);
+        bytes += static_cast<char>(u >> 8);
+    }
+    return transcode::translate_between(bytes, transcode::encoding_utf16le,
+                                        transcode::encoding_utf8);
+}
+
 bool runSearch(const SearchSite& site, SearchHistory& history, const SearchSettings& settings,
                SearchCommandPorts& ports) {
-    const std::size_t length = ports.boxTextLength();
-    if (length == 0) return false;
-    const std::string word = ports.readBoxText(length + 1);
+    const std::u16string box = ports.readBoxText();
+    if (box.empty()) return false;
+    const std::string word = wordOfBox(box);
 
     const PlaceholderMap placeholders = searchPlaceholders(site, word);
     history.record(word, settings.historySize);
 
     const std::string url = searchTemplate(site, settings.japanLocal != 0)
-                                .expand(placeholders, encodingOfCodePage(ports.ansiCodePage()));
+                                .expand(placeholders, transcode::encoding_utf8);
     if (!ports.openInDefaultBrowser(url)) return false;
 
-    ports.setBoxText("");
+    ports.setBoxText(u"");
     ports.trace(std::string(kBanner) + "\n");
     ports.trace(url);
     ports.trace(std::string("\n") + kBanner + "\n");

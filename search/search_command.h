@@ -16,30 +16,30 @@ namespace lumenvik {
 class SearchCommandPorts {
   public:
     virtual ~SearchCommandPorts() = default;
-    // The length of the box's text in bytes.
-    virtual std::size_t boxTextLength() = 0;
-    // The box's text, read through a buffer of `bufferBytes` bytes (the
-    // terminating NUL included).
-    virtual std::string readBoxText(std::size_t bufferBytes) = 0;
-    virtual void setBoxText(const std::string& text) = 0;
+    // The box's text as the Unicode edit control holds it: UTF-16 units.
+    virtual std::u16string readBoxText() = 0;
+    virtual void setBoxText(const std::u16string& text) = 0;
     // One piece of debugger output.
     virtual void trace(const std::string& text) = 0;
     // Opens the URL in the default browser; false when no browser could be
     // determined or started (the user has been told).
     virtual bool openInDefaultBrowser(const std::string& url) = 0;
-    // The process's ANSI code page: the box's text is in it.
-    virtual unsigned ansiCodePage() = 0;
 };
 
+// The box's text as UTF-8, converted by the library. An unpaired surrogate
+// (an edit control holds any units) becomes U+FFFD first.
+std::string wordOfBox(const std::u16string& box);
+
 // Searches the box's word on `site`. An empty box does nothing and gives
-// false. Otherwise the word, exactly as typed, is recorded in `history`
-// (with the history size of `settings` as it stands now) before the URL is
-// built, so it stays there even when no browser is found. When the launch
-// was issued, the box is emptied, the URL is traced between two banners and
-// the result is true; when it was not, the box keeps its text, nothing is
-// traced and the result is false. `japanLocal` is read at this run. The
-// word is converted from the encoding of the ANSI code page; only for a code
-// page the library does not know is its encoding guessed.
+// false. Otherwise the word, exactly as typed (wordOfBox), is recorded in
+// `history` (with the history size of `settings` as it stands now) before
+// the URL is built, so it stays there even when no browser is found. When
+// the launch was issued, the box is emptied, the URL is traced between two
+// banners and the result is true; when it was not, the box keeps its text,
+// nothing is traced and the result is false. `japanLocal` is read at this
+// run. The word goes to the site's encoding from UTF-8, whatever the
+// system's code page; characters the site's encoding lacks as a browser
+// sends them (toSiteEncoding).
 bool runSearch(const SearchSite& site, SearchHistory& history, const SearchSettings& settings,
                SearchCommandPorts& ports);
 

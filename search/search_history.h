@@ -28,7 +28,7 @@ class SearchHistory {
 
     // What the search box shows after a step: the entry at the cursor, or
     // the empty text when there are no entries. The caret then goes to the
-    // end of this text (its length in bytes).
+    // end of this text. Entries are the words as typed, in UTF-8.
     const std::string& entryToShow() const;
 
     std::size_t count() const { return entries_.size(); }

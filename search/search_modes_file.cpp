@@ -2,8 +2,9 @@
 
 #include <map>
 
-#include "transcode/factory.h"
+#include "settings/ini_scan.h"
 #include "transcode/byte_classes.h"
+#include "transcode/factory.h"
 
 namespace lumenvik {
 namespace {
@@ -12,14 +13,6 @@ constexpr int kMaxModes = 16;
 constexpr std::size_t kBuiltInCount = 5;
 const char kSection[] = "searchmodes";
 const char kToken[] = "[search_word]";
-
-bool blank(char c) { return (c >= 0x09 && c <= 0x0D) || c == ' '; }
-
-std::string trimmed(const std::string& s, std::size_t begin, std::size_t end) {
-    while (begin < end && blank(s[begin])) ++begin;
-    while (end > begin && blank(s[end - 1])) --end;
-    return s.substr(begin, end - begin);
-}
 
 std::string lowered(std::string s) {
     for (char& c : s) {
@@ -54,28 +47,22 @@ std::string withoutMark(const std::string& bytes) {
 std::map<std::string, std::string> sectionKeys(const std::string& text) {
     std::map<std::string, std::string> keys;
     bool inSection = false, seen = false;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = pos;
-        while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
-        const std::string line = trimmed(text, pos, end);
-        pos = end + 1;
-        if (line.empty()) continue;
-        const std::size_t close = line.rfind(']');
-        if (line[0] == '[' && close != std::string::npos && close > 0) {
+    ini::Lines<std::string> lines(text);
+    ini::Line line;
+    while (lines.next(line)) {
+        if (line.kind == ini::LineKind::section) {
             if (inSection) break;
-            inSection = !seen && lowered(trimmed(line, 1, close)) == kSection;
+            inSection = !seen && ini::sameName(text, line.name, kSection);
             seen = seen || inSection;
             continue;
         }
-        const std::size_t eq = line.find('=');
-        if (!inSection || eq == std::string::npos) continue;
-        std::string value = trimmed(line, eq + 1, line.size());
+        if (!inSection || !line.hasEquals) continue;
+        std::string value = text.substr(line.value.begin, line.value.end - line.value.begin);
         if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') &&
             value.back() == value[0]) {
             value = value.substr(1, value.size() - 2);
         }
-        keys.emplace(lowered(trimmed(line, 0, eq)), value);
+        keys.emplace(lowered(text.substr(line.name.begin, line.name.end - line.name.begin)), value);
     }
     return keys;
 }

@@ -14,7 +14,7 @@ constexpr char kWebSearchHost[] = "www.google.co.jp";
 constexpr char kImageSearchHost[] = "images.google.co.jp";
 constexpr char kDictionaryHost[] = "dictionary.goo.ne.jp";
 
-// One search mode: the label beside the box (system code page text), the URL
+// One search mode: the label beside the box (UTF-8 text), the URL
 // template and the encoding the site takes the word in. `fixedValues` are
 // the placeholder values besides "[search_word]" (the built-in sites'
 // "[lang]", "[dictionary]" and "[mode]"; a user's site has none).

@@ -32,10 +32,20 @@ struct UrlTemplate {
     // with no entry stays as it is, brackets included. A replacement is only
     // letters, digits, "+" and "%" escapes, so it never forms a token and
     // the entries' order cannot change the result. Each value is taken to
-    // be in `source`; with encoding_unknown its encoding is guessed.
+    // be in `source`; with encoding_unknown its encoding is guessed. From
+    // UTF-8 (the search road's words), a character `target` lacks goes as a
+    // browser sends it in a form: see toSiteEncoding.
     std::string expand(const PlaceholderMap& placeholders,
                        transcode::encoding_id source = transcode::encoding_unknown) const;
 };
+
+// `utf8` in `target`, as a browser writes a form's text for a page in that
+// encoding: a character the target lacks becomes an HTML numeric character
+// reference, "&#" + its code point in decimal + ";" (U+203D "‽" to a
+// Shift_JIS site: "&#8253;"). So for Shift_JIS (code page 932), EUC-JP and
+// ISO-2022-JP; UTF-8 holds every character and is returned as it is. A byte
+// that forms no UTF-8 is left to the converter.
+std::string toSiteEncoding(const std::string& utf8, transcode::encoding_id target);
 
 // The encoding of text in an ANSI code page: 932 Shift_JIS (its code page
 // 932 form), 65001 UTF-8, 20932 and 51932 EUC-JP; encoding_unknown for any

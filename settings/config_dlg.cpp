@@ -8,6 +8,7 @@
 #include "settings/key_names.h"
 #include "settings/number_field.h"
 #include "settings/save_report.h"
+#include "win/text.h"
 
 namespace lumenvik {
 
@@ -15,21 +16,21 @@ namespace {
 
 std::string fieldText(HWND dialog, int id) {
     HWND field = ::GetDlgItem(dialog, id);
-    const int length = ::GetWindowTextLengthA(field);
-    std::string text(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-    const int got = ::GetWindowTextA(field, &text[0], static_cast<int>(text.size()));
+    const int length = ::GetWindowTextLengthW(field);
+    std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const int got = ::GetWindowTextW(field, &text[0], static_cast<int>(text.size()));
     text.resize(static_cast<size_t>(got > 0 ? got : 0));
-    return text;
+    return win::utf8(text);
 }
 
 void setDecimal(HWND dialog, int id, int32_t value) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(value));
-    ::SetDlgItemTextA(dialog, id, buffer);
+    ::SetDlgItemTextW(dialog, id, win::wide(buffer).c_str());
 }
 
 void setKeyName(HWND dialog, int id, int32_t value) {
-    ::SetDlgItemTextA(dialog, id, settingKeyName(value).c_str());
+    ::SetDlgItemTextW(dialog, id, win::wide(settingKeyName(value)).c_str());
 }
 
 UINT checkState(int32_t flag) { return flag != 0 ? BST_CHECKED : BST_UNCHECKED; }

@@ -40,8 +40,7 @@ constexpr unsigned long kHotKeyTakenError = 1409;
 
 // The message about a hot key that cannot be used, naming the value as the
 // file has it and the reason: a problem of the text, or, with `problem`
-// none, the error of the platform's refusal to register it. Code page 932
-// on Windows.
+// none, the error of the platform's refusal to register it. UTF-8.
 std::string hotKeyMessage(const std::string& value, HotKeyProblem problem, const std::string& part,
                           unsigned long registerError);
 

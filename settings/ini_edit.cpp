@@ -1,42 +1,12 @@
 #include "settings/ini_edit.h"
 
+#include "settings/ini_scan.h"
+
 namespace lumenvik {
 namespace {
 
-// One scanner for both widths: the names and values written are ASCII, so a
-// unit of either text is compared with them by value.
-template <class Char>
-bool blank(Char c) {
-    return (c >= 0x09 && c <= 0x0D) || c == ' ' || c == 0x1A;
-}
-
-struct Span {
-    std::size_t begin, end;
-};
-
-template <class Text>
-Span trimmed(const Text& s, Span span) {
-    while (span.begin < span.end && blank(s[span.begin])) ++span.begin;
-    while (span.end > span.begin && blank(s[span.end - 1])) --span.end;
-    return span;
-}
-
-template <class Text>
-bool sameName(const Text& s, Span span, const std::string& name) {
-    const Span t = trimmed(s, span);
-    if (t.end - t.begin != name.size()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        auto a = static_cast<unsigned long>(s[t.begin + i]);
-        auto b = static_cast<unsigned long>(static_cast<unsigned char>(name[i]));
-        if (a >= 'A' && a <= 'Z') a = a - 'A' + 'a';
-        if (b >= 'A' && b <= 'Z') b = b - 'A' + 'a';
-        if (a != b) return false;
-    }
-    return true;
-}
-
 std::string bare(const std::string& s) {
-    const Span t = trimmed(s, Span{0, s.size()});
+    const ini::Span t = ini::trimmed(s, ini::Span{0, s.size()});
     return s.substr(t.begin, t.end - t.begin);
 }
 
@@ -63,35 +33,21 @@ Text edited(const Text& text, const std::string& section, const std::string& key
     const Text line = widened<Text>(bareKey + "=" + bare(value));
     const Text lineEnd = widened<Text>("\r\n");
 
-    enum { before, inside, after } state = before;
+    enum { before, inside } state = before;
     std::size_t insertAt = Text::npos;  // after the section's last line
-    std::size_t pos = markLength(text);
-    while (pos < text.size() && state != after) {
-        std::size_t end = pos;
-        while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
-        std::size_t next = end;
-        if (next < text.size() && text[next] == '\r') ++next;
-        if (next < text.size() && text[next] == '\n') ++next;
-        const Span t = trimmed(text, Span{pos, end});
-        if (t.begin < t.end) {
-            const std::size_t close = text.rfind(']', t.end - 1);
-            if (text[t.begin] == '[' && close != Text::npos && close > t.begin) {
-                if (state == inside) {
-                    state = after;
-                    break;
-                }
-                if (sameName(text, Span{t.begin + 1, close}, bareSection)) state = inside;
-            } else if (state == inside) {
-                std::size_t eq = text.find('=', t.begin);
-                if (eq == Text::npos || eq > t.end) eq = t.end;
-                if (sameName(text, Span{t.begin, eq}, bareKey)) {
-                    return text.substr(0, pos) + line + text.substr(end);
-                }
-                insertAt = next;
+    ini::Lines<Text> lines(text, markLength(text));
+    ini::Line l;
+    while (lines.next(l)) {
+        if (l.kind == ini::LineKind::section) {
+            if (state == inside) break;
+            if (ini::sameName(text, l.name, bareSection)) state = inside;
+        } else if (l.kind == ini::LineKind::key && state == inside) {
+            if (ini::sameName(text, l.name, bareKey)) {
+                return text.substr(0, l.begin) + line + text.substr(l.end);
             }
+            insertAt = l.next;
         }
-        if (state == inside && insertAt == Text::npos) insertAt = next;
-        pos = next;
+        if (state == inside && insertAt == Text::npos) insertAt = l.next;
     }
     if (state != before) {
         // After the section's last line; a last line without its line end

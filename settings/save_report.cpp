@@ -1,26 +1,25 @@
 #include "settings/save_report.h"
 
-#include <cstdio>
 #include <string>
+
+#include "win/text.h"
 
 namespace lumenvik {
 
 namespace {
 
 // The platform's own words for `error`, without the line end it ends with.
-std::string reasonText(uint32_t error) {
-    char* message = nullptr;
-    const DWORD length = ::FormatMessageA(
+std::wstring reasonText(uint32_t error) {
+    wchar_t* message = nullptr;
+    const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<LPSTR>(&message), 0, nullptr);
-    std::string text = length > 0 && message != nullptr ? std::string(message, length) : "";
+        nullptr, error, 0, reinterpret_cast<LPWSTR>(&message), 0, nullptr);
+    std::wstring text = length > 0 && message != nullptr ? std::wstring(message, length) : L"";
     if (message != nullptr) ::LocalFree(message);
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) {
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
         text.pop_back();
     }
-    char code[32];
-    std::snprintf(code, sizeof code, "（エラー %lu）", static_cast<unsigned long>(error));
-    return text + code;
+    return text + L"（エラー " + std::to_wstring(static_cast<unsigned long>(error)) + L"）";
 }
 
 }  // namespace
@@ -28,12 +27,13 @@ std::string reasonText(uint32_t error) {
 bool saveOrReport(SearchSettings& settings, HWND owner) {
     uint32_t error = 0;
     if (settings.save("", &error)) return true;
-    const std::string text =
-        "設定を保存できませんでした。\r\n\r\n" + settings.lastFileName + "\r\n" +
-        reasonText(error) +
-        "\r\n\r\n変更した設定はこのまま使われます。lumenvik.exe のあるフォルダーに書き込めるように"
-        "してから、もう一度保存してください。";
-    ::MessageBoxA(owner, text.c_str(), "Lumenvik - 保存エラー", MB_OK);
+    // The file's path is in the ANSI code page, as the file functions take it.
+    const std::wstring text =
+        L"設定を保存できませんでした。\r\n\r\n" + win::wideFromAnsi(settings.lastFileName) +
+        L"\r\n" + reasonText(error) +
+        L"\r\n\r\n変更した設定はこのまま使われます。lumenvik.exe のあるフォルダーに書き込めるように"
+        L"してから、もう一度保存してください。";
+    ::MessageBoxW(owner, text.c_str(), L"Lumenvik - 保存エラー", MB_OK);
     return false;
 }
 

@@ -5,11 +5,13 @@
 namespace lumenvik::win {
 
 std::string besideProgram(const std::string& name) {
-    // The path may be longer than MAX_PATH: grow until it fits.
-    std::string path(MAX_PATH, '\0');
+    // The path may be longer than MAX_PATH: grow until it fits. Read in
+    // UTF-16, where a separator is never part of another character (in code
+    // page 932 the second byte of "表" or "ソ" is the backslash's).
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
-            ::GetModuleFileNameA(nullptr, &path[0], static_cast<DWORD>(path.size()));
+            ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
         if (length == 0) return name;
         if (length < path.size()) {
             path.resize(length);
@@ -18,18 +20,17 @@ std::string besideProgram(const std::string& name) {
         if (path.size() >= 32768) return name;
         path.resize(path.size() * 2);
     }
-    // The last separator, walked from the start: in code page 932 the second
-    // byte of a character may be 0x5C, the backslash ("表", "ソ").
-    std::size_t end = std::string::npos;
-    for (std::size_t i = 0; i < path.size(); ++i) {
-        if (::IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
-            ++i;
-        } else if (path[i] == '\\' || path[i] == '/') {
-            end = i + 1;
-        }
-    }
-    if (end == std::string::npos) return name;
-    return path.substr(0, end) + name;
+    const std::size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return name;
+    // The folder in the ANSI code page, as the INI and file functions that
+    // take it read it.
+    const int units = static_cast<int>(slash + 1);
+    const int bytes =
+        ::WideCharToMultiByte(CP_ACP, 0, path.data(), units, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return name;
+    std::string folder(static_cast<std::size_t>(bytes), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, path.data(), units, &folder[0], bytes, nullptr, nullptr);
+    return folder + name;
 }
 
 }  // namespace lumenvik::win

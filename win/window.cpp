@@ -1,5 +1,7 @@
 #include "win/window.h"
 
+#include "win/centre.h"
+
 namespace lumenvik::win {
 
 namespace {
@@ -9,14 +11,14 @@ namespace {
 thread_local CDialogBase* t_creating = nullptr;
 
 // Subclassed controls find their object through this window property.
-const char kSubclassProp[] = "lumenvik.subclass";
+const wchar_t kSubclassProp[] = L"lumenvik.subclass";
 
 }  // namespace
 
 CDialogBase::~CDialogBase() {
     // An object must not outlive its window's binding.
     if (m_hWnd != nullptr && ::IsWindow(m_hWnd)) {
-        ::SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
+        ::SetWindowLongPtrW(m_hWnd, DWLP_USER, 0);
         ::DestroyWindow(m_hWnd);
     }
 }
@@ -25,7 +27,7 @@ HWND CDialogBase::CreateFromTemplate(int templateId, HWND parent, LPARAM initPar
     if (m_hWnd != nullptr) return nullptr;
     initParam_ = initParam;
     t_creating = this;
-    HWND hwnd = ::CreateDialogParamA(nullptr, MAKEINTRESOURCEA(templateId), parent, GetDialogProc(),
+    HWND hwnd = ::CreateDialogParamW(nullptr, MAKEINTRESOURCEW(templateId), parent, GetDialogProc(),
                                      initParam);
     t_creating = nullptr;
     if (hwnd == nullptr) m_hWnd = nullptr;
@@ -36,7 +38,7 @@ INT_PTR CDialogBase::DoModalFromTemplate(int templateId, HWND parent, LPARAM ini
     if (m_hWnd != nullptr) return -1;
     initParam_ = initParam;
     t_creating = this;
-    INT_PTR result = ::DialogBoxParamA(nullptr, MAKEINTRESOURCEA(templateId), parent,
+    INT_PTR result = ::DialogBoxParamW(nullptr, MAKEINTRESOURCEW(templateId), parent,
                                        GetDialogProc(), initParam);
     t_creating = nullptr;
     return result;
@@ -45,18 +47,18 @@ INT_PTR CDialogBase::DoModalFromTemplate(int templateId, HWND parent, LPARAM ini
 BOOL CDialogBase::DestroyWindow() { return m_hWnd != nullptr && ::DestroyWindow(m_hWnd); }
 
 INT_PTR CALLBACK CDialogBase::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<CDialogBase*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+    auto* self = reinterpret_cast<CDialogBase*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     if (self == nullptr) {
         if (t_creating == nullptr) return FALSE;
         self = t_creating;
         t_creating = nullptr;
         self->m_hWnd = hwnd;
-        ::SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
     }
     LRESULT result = 0;
     const bool handled = self->ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
     if (msg == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         self->m_hWnd = nullptr;
         self->OnFinalMessage(hwnd);  // may delete the object
     }
@@ -77,7 +79,7 @@ INT_PTR CALLBACK CDialogBase::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
         case WM_CTLCOLORSTATIC:
             return static_cast<INT_PTR>(result);
         default:
-            if (msg != WM_NCDESTROY) ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+            if (msg != WM_NCDESTROY) ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
             return TRUE;
     }
 }
@@ -86,12 +88,12 @@ CWindowImplBase::~CWindowImplBase() { UnsubclassWindow(); }
 
 BOOL CWindowImplBase::SubclassWindow(HWND hwnd) {
     if (m_hWnd != nullptr || hwnd == nullptr || !::IsWindow(hwnd)) return FALSE;
-    if (!::SetPropA(hwnd, kSubclassProp, reinterpret_cast<HANDLE>(this))) return FALSE;
+    if (!::SetPropW(hwnd, kSubclassProp, reinterpret_cast<HANDLE>(this))) return FALSE;
     m_hWnd = hwnd;
     previous_ = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GetWindowProc())));
+        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GetWindowProc())));
     if (previous_ == nullptr) {
-        ::RemovePropA(hwnd, kSubclassProp);
+        ::RemovePropW(hwnd, kSubclassProp);
         m_hWnd = nullptr;
         return FALSE;
     }
@@ -103,28 +105,28 @@ HWND CWindowImplBase::UnsubclassWindow() {
     HWND hwnd = m_hWnd;
     if (::IsWindow(hwnd)) {
         // Only put the old procedure back if nobody subclassed on top of us.
-        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hwnd, GWLP_WNDPROC)) == GetWindowProc()) {
-            ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) == GetWindowProc()) {
+            ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
         }
-        ::RemovePropA(hwnd, kSubclassProp);
+        ::RemovePropW(hwnd, kSubclassProp);
     }
     m_hWnd = nullptr;
     return hwnd;
 }
 
 LRESULT CWindowImplBase::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (previous_ == nullptr) return ::DefWindowProcA(m_hWnd, msg, wParam, lParam);
-    return ::CallWindowProcA(previous_, m_hWnd, msg, wParam, lParam);
+    if (previous_ == nullptr) return ::DefWindowProcW(m_hWnd, msg, wParam, lParam);
+    return ::CallWindowProcW(previous_, m_hWnd, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK CWindowImplBase::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<CWindowImplBase*>(::GetPropA(hwnd, kSubclassProp));
-    if (self == nullptr) return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+    auto* self = reinterpret_cast<CWindowImplBase*>(::GetPropW(hwnd, kSubclassProp));
+    if (self == nullptr) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
     // The handler may unsubclass the control: keep what the rest needs.
     const WNDPROC previous = self->previous_;
     LRESULT result = 0;
     const bool handled = self->ProcessWindowMessage(hwnd, msg, wParam, lParam, result);
-    if (!handled) result = ::CallWindowProcA(previous, hwnd, msg, wParam, lParam);
+    if (!handled) result = ::CallWindowProcW(previous, hwnd, msg, wParam, lParam);
     if (msg == WM_NCDESTROY) {
         self->UnsubclassWindow();
         self->OnFinalMessage(hwnd);  // may delete the object
@@ -134,17 +136,15 @@ LRESULT CALLBACK CWindowImplBase::WindowProc(HWND hwnd, UINT msg, WPARAM wParam,
 
 RECT primaryWorkArea() {
     RECT area{};
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     return area;
 }
 
 void centreWindowIn(HWND hwnd, const RECT& area) {
     RECT rect{};
     ::GetWindowRect(hwnd, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    const int x = (area.left + area.right) / 2 - width / 2;
-    const int y = (area.top + area.bottom) / 2 - height / 2;
+    const int x = centredStart(area.left, area.right, rect.right - rect.left);
+    const int y = centredStart(area.top, area.bottom, rect.bottom - rect.top);
     ::SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -93,7 +93,8 @@ class CWindowImpl : public CWindowImplBase {};
 
 // The primary monitor's work area (the screen less the taskbar).
 RECT primaryWorkArea();
-// Moves `hwnd`, keeping its size, so that its centre is `area`'s centre.
+// Moves `hwnd`, keeping its size, so that its centre is `area`'s centre, or
+// as near to it as keeps the window wholly inside (win/centre.h).
 void centreWindowIn(HWND hwnd, const RECT& area);
 
 }  // namespace lumenvik::win

@@ -65,17 +65,12 @@ class FakeRegistry : public BrowserPlatform {
         log.push_back("close " + handlePaths_[key]);
     }
 
-    // Upper-cases ASCII letters in code page 932 text, leaving both bytes of
-    // a double-byte character as they are (a trail byte may be 'a'-'z').
+    // Upper-cases the ASCII letters of UTF-8 text (no byte of a multi-byte
+    // character is ASCII).
     std::string upperCase(const std::string& text) override {
         std::string out = text;
-        for (std::size_t i = 0; i < out.size(); ++i) {
-            const auto b = static_cast<unsigned char>(out[i]);
-            if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
-                ++i;
-            } else if (b >= 'a' && b <= 'z') {
-                out[i] = static_cast<char>(b - 'a' + 'A');
-            }
+        for (char& c : out) {
+            if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
         }
         return out;
     }
@@ -270,32 +265,14 @@ TEST(LaunchInDefaultBrowser, MendedInternetExplorerLaunchStartsTheProgramOfTheCo
     });
 }
 
-TEST(LaunchInDefaultBrowser, IexploreNeverMatchesFromTheSecondByteOfADoubleByteCharacter) {
+TEST(LaunchInDefaultBrowser, CommandsWithJapaneseFoldersAreUtf8Text) {
     checkIeCases({
-        // 0x83 0x49 is one character: "EXPLORE" follows it, no match.
-        {"C:\\\x83IEXPLORE.EXE", nullptr},
-        // Lower case: the trail byte 'i' is not upper-cased either.
-        {"C:\\\x83iexplore.exe", nullptr},
-        {"C:\\\xE0IEXPLORE.EXE", nullptr},
-        {"C:\\\xFCIEXPLORE.EXE", nullptr},
-        // 0x83 0x83 is one character, so IEXPLORE starts a character.
-        {"C:\\\x83\x83IEXPLORE.EXE", "C:\\\x83\x83IEXPLORE.EXE"},
-        // ... and with a third 0x83 the I is a trail byte again.
-        {"C:\\\x83\x83\x83IEXPLORE.EXE", nullptr},
-        // Bytes outside the lead ranges are single: 0xA0 and 0xFD.
-        {"C:\\\xA0IEXPLORE.EXE", "C:\\\xA0IEXPLORE.EXE"},
-        {"C:\\\xFDiexplore.exe", "C:\\\xFDiexplore.exe"},
-        // The character 0x95 0x5C ends in a backslash byte; it stays one character.
-        {"C:\\\x95\\iexplore.exe", "C:\\\x95\\iexplore.exe"},
+        // "表" and "ソ" end in the byte 0x5C in code page 932; as UTF-8 text
+        // no byte of theirs is a backslash or a letter.
+        {"C:\\表\\iexplore.exe", "C:\\表\\iexplore.exe"},
+        {"\"C:\\ソフト\\IEXPLORE.EXE\" %1", "C:\\ソフト\\IEXPLORE.EXE"},
+        {"C:\\日本語\\fox.exe \"%1\"", nullptr},
     });
-}
-
-TEST(ContainsAtCp932Boundary, LeadByteAtTheEndAndShortTexts) {
-    EXPECT_FALSE(containsAtCp932Boundary("", "IEXPLORE"));
-    EXPECT_FALSE(containsAtCp932Boundary("IEXPLOR", "IEXPLORE"));
-    EXPECT_TRUE(containsAtCp932Boundary("IEXPLORE", "IEXPLORE"));
-    EXPECT_FALSE(containsAtCp932Boundary("\x83", "IEXPLORE"));
-    EXPECT_TRUE(containsAtCp932Boundary("\x82\xA0IEXPLORE\x83", "IEXPLORE"));
 }
 
 TEST(CommandProgram, FirstTokenOfTheCommand) {

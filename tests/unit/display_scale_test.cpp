@@ -1,4 +1,5 @@
 #include "app/display_scale.h"
+#include "win/centre.h"
 
 #include <gtest/gtest.h>
 
@@ -47,19 +48,15 @@ TEST(DisplayScale, TheIconHoldsAnImageForEachSizeAskedAtTheCommonScalings) {
     }
 }
 
-TEST(DisplayScale, CentresInTheWorkAreaAndKeepsTheWindowInsideIt) {
+TEST(Centre, CentresInTheAreaAndKeepsTheWindowInsideIt) {
     // A work area below a taskbar, of a monitor left of the primary one.
-    const WorkArea area{-1280, 30, 0, 1024};
-    ScreenPoint p = centredIn(area, 869, 93);
-    EXPECT_EQ(p.x, -640 - 434);
-    EXPECT_EQ(p.y, 527 - 46);
+    EXPECT_EQ(win::centredStart(-1280, 0, 869), -640 - 434);
+    EXPECT_EQ(win::centredStart(30, 1024, 93), 527 - 46);
     // Larger than the area: the left and top edges stay on the area's.
-    p = centredIn(area, 1500, 1200);
-    EXPECT_EQ(p.x, -1280);
-    EXPECT_EQ(p.y, 30);
+    EXPECT_EQ(win::centredStart(-1280, 0, 1500), -1280);
+    EXPECT_EQ(win::centredStart(30, 1024, 1200), 30);
     // Division towards zero would leave it one pixel over the right edge.
-    p = centredIn(WorkArea{-5, 0, 0, 10}, 5, 2);
-    EXPECT_EQ(p.x, -5);
+    EXPECT_EQ(win::centredStart(-5, 0, 5), -5);
 }
 
 }  // namespace

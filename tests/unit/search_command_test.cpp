@@ -16,23 +16,15 @@ const char kBanner[] = "=======結果=========";
 // what the history held at that moment.
 class FakePorts : public SearchCommandPorts {
   public:
-    FakePorts(std::string text, const SearchHistory& history, bool launchSucceeds = true,
-              unsigned codePage = 932)
-        : box(std::move(text)),
-          history_(history),
-          launchSucceeds_(launchSucceeds),
-          codePage_(codePage) {}
+    FakePorts(std::u16string text, const SearchHistory& history, bool launchSucceeds = true)
+        : box(std::move(text)), history_(history), launchSucceeds_(launchSucceeds) {}
 
-    std::size_t boxTextLength() override {
-        log.push_back("length");
-        return box.size();
+    std::u16string readBoxText() override {
+        log.push_back("read");
+        return box;
     }
-    std::string readBoxText(std::size_t bufferBytes) override {
-        log.push_back("read " + std::to_string(bufferBytes));
-        return box.substr(0, bufferBytes - 1);
-    }
-    void setBoxText(const std::string& text) override {
-        log.push_back("set \"" + text + "\"");
+    void setBoxText(const std::u16string& text) override {
+        log.push_back("set \"" + std::string(text.begin(), text.end()) + "\"");
         box = text;
     }
     void trace(const std::string& text) override {
@@ -46,9 +38,8 @@ class FakePorts : public SearchCommandPorts {
         newestAtLaunch = history_.count() ? history_.entry(0) : "";
         return launchSucceeds_;
     }
-    unsigned ansiCodePage() override { return codePage_; }
 
-    std::string box;
+    std::u16string box;
     std::vector<std::string> log;
     std::vector<std::string> traced;
     std::vector<std::string> launched;
@@ -58,16 +49,15 @@ class FakePorts : public SearchCommandPorts {
   private:
     const SearchHistory& history_;
     bool launchSucceeds_;
-    unsigned codePage_;
 };
 
 const SearchSite& site(int mode) { return builtInSearchSites()[mode]; }
 
 TEST(RunSearch, EmptyBoxDoesNothing) {
     SearchHistory history;
-    FakePorts ports("", history);
+    FakePorts ports(u"", history);
     EXPECT_FALSE(runSearch(site(0), history, testSettings(100, 1), ports));
-    EXPECT_EQ(ports.log, (std::vector<std::string>{"length"}));
+    EXPECT_EQ(ports.log, (std::vector<std::string>{"read"}));
     EXPECT_EQ(history.count(), 0u);
 }
 
@@ -75,32 +65,32 @@ TEST(RunSearch, EffectsInOrderRecordBeforeLaunchThenEmptyTheBoxAndTrace) {
     SearchHistory history;
     history.record("older", 100);
     history.stepOlder();
-    FakePorts ports("1+1=2", history);
+    FakePorts ports(u"1+1=2", history);
     EXPECT_TRUE(runSearch(site(0), history, testSettings(100, 1), ports));
 
     const std::string url =
         "http://www.google.co.jp/"
         "search?hl=ja&q=1%2b1%3d2&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=lang_ja";
-    EXPECT_EQ(ports.log, (std::vector<std::string>{"length", "read 6", "launch", "set \"\"",
-                                                   "trace", "trace", "trace"}));
+    EXPECT_EQ(ports.log,
+              (std::vector<std::string>{"read", "launch", "set \"\"", "trace", "trace", "trace"}));
     EXPECT_EQ(ports.launched, (std::vector<std::string>{url}));
     EXPECT_EQ(ports.historyAtLaunch, 2u);
     EXPECT_EQ(ports.newestAtLaunch, "1+1=2");
     EXPECT_EQ(history.cursor(), -1);
     EXPECT_EQ(ports.traced, (std::vector<std::string>{std::string(kBanner) + "\n", url,
                                                       "\n" + std::string(kBanner) + "\n"}));
-    EXPECT_EQ(ports.box, "");
+    EXPECT_EQ(ports.box, u"");
 }
 
 TEST(RunSearch, FailedLaunchKeepsTheBoxAndTheHistoryEntryAndTracesNothing) {
     SearchHistory history;
-    FakePorts ports("a b", history, /*launchSucceeds=*/false);
+    FakePorts ports(u"a b", history, /*launchSucceeds=*/false);
     EXPECT_FALSE(runSearch(site(3), history, testSettings(100, 1), ports));
-    EXPECT_EQ(ports.log, (std::vector<std::string>{"length", "read 4", "launch"}));
+    EXPECT_EQ(ports.log, (std::vector<std::string>{"read", "launch"}));
     EXPECT_EQ(
         ports.launched,
         (std::vector<std::string>{"http://dictionary.goo.ne.jp/search.php?MT=a+b&kind=je&mode=0"}));
-    EXPECT_EQ(ports.box, "a b");
+    EXPECT_EQ(ports.box, u"a b");
     ASSERT_EQ(history.count(), 1u);
     EXPECT_EQ(history.entry(0), "a b");
 }
@@ -108,12 +98,12 @@ TEST(RunSearch, FailedLaunchKeepsTheBoxAndTheHistoryEntryAndTracesNothing) {
 TEST(RunSearch, WordIsTakenUnchangedAndJapanLocalIsReadAtEachRun) {
     SearchHistory history;
     SearchSettings settings = testSettings(100, 0);
-    FakePorts first(" Aa ", history);
+    FakePorts first(u" Aa ", history);
     EXPECT_TRUE(runSearch(site(0), history, settings, first));
     EXPECT_EQ(first.launched[0],
               "http://www.google.co.jp/search?hl=ja&q=+Aa+&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=");
     settings.japanLocal = 1;
-    FakePorts second(" Aa ", history);
+    FakePorts second(u" Aa ", history);
     EXPECT_TRUE(runSearch(site(0), history, settings, second));
     EXPECT_EQ(second.launched[0],
               "http://www.google.co.jp/search?hl=ja&q=+Aa+"
@@ -126,7 +116,7 @@ TEST(RunSearch, WordIsTakenUnchangedAndJapanLocalIsReadAtEachRun) {
 
 TEST(RunSearch, HistorySizeIsReadAtEachRun) {
     SearchHistory history;
-    for (const char* word : {"w1", "w2", "w3"}) {
+    for (const char16_t* word : {u"w1", u"w2", u"w3"}) {
         FakePorts ports(word, history);
         runSearch(site(4), history, testSettings(2, 1), ports);
     }
@@ -135,60 +125,68 @@ TEST(RunSearch, HistorySizeIsReadAtEachRun) {
     EXPECT_EQ(history.entry(1), "w2");
 }
 
-TEST(RunSearch, NihonInCodePage932GoesAsUtf8ToGoogleAndEucJpToTheDictionary) {
-    const std::string nihon = "\x93\xFA\x96\x7B";
-    SearchHistory history;
-    FakePorts image(nihon, history);
-    EXPECT_TRUE(runSearch(site(1), history, testSettings(100, 1), image));
-    EXPECT_EQ(image.launched[0],
-              "http://images.google.co.jp/images?svnum=10&hl=ja&client=opera&rls=ja"
-              "&q=%e6%97%a5%e6%9c%ac&btnG=Google+%E6%A4%9C%E7%B4%A2");
-    FakePorts dictionary(nihon, history);
-    EXPECT_TRUE(runSearch(site(2), history, testSettings(100, 1), dictionary));
-    EXPECT_EQ(dictionary.launched[0],
-              "http://dictionary.goo.ne.jp/search.php?MT=%c6%fc%cb%dc&kind=ej&mode=0");
-    // The history holds the word as typed, not converted.
-    EXPECT_EQ(history.entry(0), nihon);
-}
-
-// The word is in the ANSI code page by construction, so it is converted
-// from there, not guessed: short words of full-width letters and single
-// kanji used to be taken for EUC-JP.
-TEST(RunSearch, WordGoesFromTheAnsiCodePageToTheSiteEncodingWithoutAGuess) {
+// The box's UTF-16 text to each site encoding, whatever the system's code
+// page. A character the site's encoding lacks goes as a browser sends it:
+// "&#" + its code point in decimal + ";", percent-encoded.
+TEST(RunSearch, TheWordGoesFromUtf16ToEachSiteEncoding) {
+    const transcode::encoding_id utf8 = transcode::encoding_utf8, sjis = transcode::encoding_sjis,
+                                 euc = transcode::encoding_euc, iso = transcode::encoding_iso2022jp;
     const struct {
-        const char* word;  // code page 932
-        const char* utf8;
-        const char* euc;
+        std::u16string word;
+        transcode::encoding_id site;
+        const char* sent;
     } cases[] = {
-        {"\x82\x60", "%ef%bc%a1", "%a3%c1"},  // Ａ
-        {"\x82\x74\x82\x72\x82\x61", "%ef%bc%b5%ef%bc%b3%ef%bc%a2",
-         "%a3%d5%a3%d3%a3%c2"},                              // ＵＳＢ
-        {"\x8e\xb2", "%e8%bb%b8", "%bc%b4"},                 // 軸
-        {"\x8e\xb7", "%e5%9f%b7", "%bc%b9"},                 // 執
-        {"\xb1\xb2", "%ef%bd%b1%ef%bd%b2", "%8e%b1%8e%b2"},  // ｱｲ
-        {"iPhone\x82\x77\x8e\xb2\xb6", "iPhone%ef%bc%b8%e8%bb%b8%ef%bd%b6",
-         "iPhone%a3%d8%bc%b4%8e%b6"},  // iPhoneＸ軸ｶ
+        {u"日本語", utf8, "%e6%97%a5%e6%9c%ac%e8%aa%9e"},
+        {u"日本語", euc, "%c6%fc%cb%dc%b8%ec"},
+        {u"日本語", sjis, "%93%fa%96%7b%8c%ea"},
+        {u"日本語", iso, "%1b%24BF%7cK%5c8l%1b%28B"},
+        {u"Ａ", sjis, "%82%60"},
+        {u"ｱｲ", euc, "%8e%b1%8e%b2"},  // half-width katakana: single shift 2
+        {u"ｱｲ", sjis, "%b1%b2"},
+        // Outside the BMP: the pair is one character.
+        {u"😀", utf8, "%f0%9f%98%80"},
+        {u"😀", sjis, "%26%23128512%3b"},
+        {u"x𠮷y", euc, "x%26%23134071%3by"},
+        {u"𠮷", iso, "%26%23134071%3b"},
+        {u"‽", sjis, "%26%238253%3b"},
+        {u"한국", utf8, "%ed%95%9c%ea%b5%ad"},
+        {u"한", euc, "%26%2354620%3b"},
+        // EUC-JP holds é in JIS X 0212, which ISO-2022-JP lacks.
+        {u"é", utf8, "%c3%a9"},
+        {u"é", euc, "%8f%ab%b1"},
+        {u"é", iso, "%26%23233%3b"},
+        // Referenced characters among held ones; "?" is a character like others.
+        {u"日😀?", sjis, "%93%fa%26%23128512%3b%3f"},
+        // An unpaired surrogate is U+FFFD before anything else.
+        {std::u16string(u"a") + char16_t(0xD800) + u"b", utf8, "a%ef%bf%bdb"},
+        {std::u16string(u"a") + char16_t(0xDC00), sjis, "a%26%2365533%3b"},
+        {std::u16string(1, char16_t(0xDBFF)), euc, "%26%2365533%3b"},
     };
     for (const auto& c : cases) {
         SearchHistory history;
-        FakePorts web(c.word, history);
-        runSearch(site(0), history, testSettings(100, 1), web);
-        EXPECT_NE(web.launched.at(0).find(std::string("q=") + c.utf8 + "&"), std::string::npos)
-            << web.launched[0];
-        FakePorts dictionary(c.word, history);
-        runSearch(site(2), history, testSettings(100, 1), dictionary);
-        EXPECT_NE(dictionary.launched.at(0).find(std::string("MT=") + c.euc + "&"),
-                  std::string::npos)
-            << dictionary.launched[0];
+        FakePorts ports(c.word, history);
+        const SearchSite s{"", "http://example.jp/?q=[search_word]", c.site, {}, false};
+        ASSERT_TRUE(runSearch(s, history, testSettings(100, 1), ports));
+        EXPECT_EQ(ports.launched.at(0), std::string("http://example.jp/?q=") + c.sent)
+            << c.site << " " << c.sent;
     }
-    // UTF-8 as the ANSI code page; an unknown one falls back to the guess.
+}
+
+// The history holds the word as typed (UTF-8), also where code page 932 has
+// no code for it, and shows it back as it was.
+TEST(RunSearch, HistoryHoldsWordsCodePage932Lacks) {
     SearchHistory history;
-    FakePorts utf8("\xe8\xbb\xb8", history, true, 65001);
-    runSearch(site(2), history, testSettings(100, 1), utf8);
-    EXPECT_NE(utf8.launched.at(0).find("MT=%bc%b4&"), std::string::npos) << utf8.launched[0];
-    FakePorts unknown("\x93\xFA\x96\x7B", history, true, 1252);
-    runSearch(site(2), history, testSettings(100, 1), unknown);
-    EXPECT_NE(unknown.launched.at(0).find("MT=%c6%fc%cb%dc&"), std::string::npos);
+    for (const char16_t* word : {u"한국어", u"café 😀", u"𠮷野家"}) {
+        FakePorts ports(word, history);
+        runSearch(site(2), history, testSettings(100, 1), ports);
+    }
+    ASSERT_EQ(history.count(), 3u);
+    EXPECT_EQ(history.entry(0), u8"𠮷野家");
+    EXPECT_EQ(history.entry(1), u8"café 😀");
+    EXPECT_EQ(history.entry(2), u8"한국어");
+    history.stepOlder();
+    history.stepOlder();
+    EXPECT_EQ(history.entryToShow(), u8"café 😀");
 }
 
 }  // namespace

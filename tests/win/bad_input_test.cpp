@@ -12,7 +12,7 @@
 #include "tests/fuzz/ini_text_store.h"
 #include "tests/win/search_fixture.h"
 #include "tests/win/tray_driver.h"
-#include "transcode/factory.h"
+#include "search/url_template.h"
 
 namespace {
 
@@ -23,20 +23,20 @@ const char kWebTail[] = "&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=lang_ja";
 const char kDictHead[] = "http://dictionary.goo.ne.jp/search.php?MT=";
 const char kDictTail[] = "&kind=ej&mode=0";
 
-// The whole text of a control, however long.
+// The whole text of a control, however long, as UTF-8 (read as UTF-16).
 std::string longText(HWND hwnd) {
     DWORD_PTR length = 0;
-    if (!::SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+    if (!::SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
         return {};
     }
-    std::string text(length + 1, '\0');
+    std::wstring text(length + 1, L'\0');
     DWORD_PTR got = 0;
-    if (!::SendMessageTimeoutA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
+    if (!::SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]),
                                SMTO_ABORTIFHUNG, 5000, &got)) {
         return {};
     }
     text.resize(got);
-    return text;
+    return utf8Of(text);
 }
 
 // Puts `text` on the clipboard as code page 932 text.
@@ -56,8 +56,9 @@ bool putOnClipboard(const std::string& text) {
     return ok;
 }
 
+// `word` (UTF-8) as the site gets it.
 std::string encoded(const std::string& word, transcode::encoding_id target) {
-    return lumenvik::urlEncode(transcode::convert_to_encoding(word, target));
+    return lumenvik::urlEncode(lumenvik::toSiteEncoding(word, target));
 }
 
 class BadInput : public SearchFixture {
@@ -109,10 +110,11 @@ TEST_F(BadInput, AWordOf30000DoubleByteCharactersIsConvertedWholeAndTheProgramRu
     startWith();
     watchTraces();
     show();
-    std::string nichi;
+    std::string nichi, nichi8;
     for (int i = 0; i < 30001; ++i) nichi += "日";  // 93 FA
+    for (int i = 0; i < 30000; ++i) nichi8 += u8"日";
     const std::string word = paste(nichi);
-    EXPECT_EQ(word, nichi.substr(0, 60000)) << "30,000 characters, 60,000 bytes";
+    EXPECT_EQ(word, nichi8) << "30,000 characters";
     release(VK_RETURN);
     EXPECT_TRUE(waitVisible(false));
     // Every character is three escaped UTF-8 bytes: 270,000 bytes of URL,
@@ -121,7 +123,7 @@ TEST_F(BadInput, AWordOf30000DoubleByteCharactersIsConvertedWholeAndTheProgramRu
     // starts with the converted word, the word is in the history, and the
     // program goes on.
     const std::string head =
-        std::string("=======結果=========\n") + kWebHead + "%e6%97%a5%e6%97%a5%e6%97%a5";
+        std::string(u8"=======結果=========\n") + kWebHead + "%e6%97%a5%e6%97%a5%e6%97%a5";
     EXPECT_TRUE(waitFor([&] { return traces.text().find(head) != std::string::npos; }, 15000));
     EXPECT_EQ(messageBox(), nullptr);
     EXPECT_TRUE(program.running());
@@ -234,7 +236,10 @@ TEST_F(BadInput, BrokenSettingsFilesAreReadAsThePlatformReadsThemAndLeftAsTheyAr
         if (r.modeNext >= 1 && r.modeNext <= 254) {
             tap(static_cast<WORD>(r.modeNext));
             EXPECT_TRUE(waitFor(
-                [&] { return windowText(::GetDlgItem(p.window(), kModeLabel)) == kModeLabels[1]; },
+                [&] {
+                    return utf8Of(windowTextW(::GetDlgItem(p.window(), kModeLabel))) ==
+                           kModeLabels[1];
+                },
                 3000));
         }
         // A search, to see the history size at work.
@@ -346,7 +351,7 @@ TEST_F(BadInput, ASaveThatCannotWriteIsReportedOnceAndTheProgramRunsOn) {
         startWith();
         MenuProbe probe;
         ASSERT_TRUE(probe.attach(program.window()));
-        ASSERT_TRUE(chooseTrayItem(program, probe, "WEB全体から検索(&W)"));
+        ASSERT_TRUE(chooseTrayItem(program, probe, u8"WEB全体から検索(&W)"));
         HWND box = nullptr;
         ASSERT_TRUE(waitFor([&] { return (box = messageBox()) != nullptr; }, 5000));
         EXPECT_EQ(windowText(box), "Lumenvik - 保存エラー");

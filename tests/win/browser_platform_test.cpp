@@ -69,18 +69,18 @@ TEST_F(BrowserPlatformTest, AKeyWithoutADefaultValueReadsAsTheEmptyText) {
     EXPECT_EQ(value, "");
 }
 
-TEST_F(BrowserPlatformTest, JapaneseTextIsReadAsCodePage932) {
-    const std::string text = "\"C:\\表示\\ソフト.exe\" \"%1\"";
-    ASSERT_TRUE(lvtest::setDefaultValue(kScratch, text));
+// Stored in code page 932 (the prefix's), handed on as UTF-8.
+TEST_F(BrowserPlatformTest, JapaneseTextIsReadAsUtf8) {
+    ASSERT_TRUE(lvtest::setDefaultValue(kScratch, "\"C:\\表示\\ソフト.exe\" \"%1\""));
     std::string value;
     EXPECT_TRUE(read(532, value));
-    EXPECT_EQ(value, text);
+    EXPECT_EQ(value, u8"\"C:\\表示\\ソフト.exe\" \"%1\"");
 }
 
-TEST_F(BrowserPlatformTest, UpperCaseLeavesDoubleByteCharactersWhole) {
-    // ヂ is 83 61 and ッ 83 62: their trail bytes are the letters a and b.
-    EXPECT_EQ(platform.upperCase("ヂッ iexplore.exe"), "ヂッ IEXPLORE.EXE");
-    EXPECT_EQ(platform.upperCase("c:\\表示\\iExplore"), "C:\\表示\\IEXPLORE");
+TEST_F(BrowserPlatformTest, UpperCaseLeavesJapaneseCharactersWhole) {
+    // In code page 932 the trail bytes of ヂ and ッ are the letters a and b.
+    EXPECT_EQ(platform.upperCase(u8"ヂッ iexplore.exe"), u8"ヂッ IEXPLORE.EXE");
+    EXPECT_EQ(platform.upperCase(u8"c:\\表示\\iExplore"), u8"C:\\表示\\IEXPLORE");
     EXPECT_EQ(platform.upperCase(""), "");
 }
 

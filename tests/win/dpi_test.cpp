@@ -48,7 +48,7 @@ TEST(DisplayScaling, TheSearchWindowItsFontAndTheSettingsDialogScaleWithTheDispl
     EXPECT_EQ(probe.boxFontHeight(), ::MulDiv(30, dpi, 96));
     ASSERT_NO_FATAL_FAILURE(shot("search-window"));
 
-    DWORD_PTR ignored = 0;  // the tray menu's "設定(&S)"
+    DWORD_PTR ignored = 0;  // the tray menu's u8"設定(&S)"
     ::SendMessageTimeoutA(window, WM_COMMAND, 10002, 0, SMTO_ABORTIFHUNG, 3000, &ignored);
     HWND dialog = nullptr;
     ASSERT_TRUE(waitFor(

@@ -1,11 +1,10 @@
-// The window framework: message loop order, the module's per-thread
-// registry, dialogs (modeless and modal) and subclassed controls.
+// The window framework: message loop order, dialogs (modeless and modal)
+// and subclassed controls.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "resources/resource.h"
@@ -68,64 +67,6 @@ TEST(MessageLoop, FiltersRunLastAddedFirstAndAConsumedMessageGoesNoFurther) {
     ::DestroyWindow(w);
 }
 
-class ScriptedIdle : public CIdleHandler {
-  public:
-    explicit ScriptedIdle(HWND w) : w_(w) {}
-    BOOL OnIdle() override {
-        ++calls;
-        g_log.push_back("idle");
-        if (calls < 3) return TRUE;  // wants more idle time
-        if (calls == 3) {
-            // A mouse move does not start a new idle phase: the next idle
-            // call must wait for the message the helper thread posts later.
-            ::PostMessageA(w_, WM_MOUSEMOVE, 0, 0);
-            helper_ = std::thread([w = w_] {
-                ::Sleep(300);
-                ::PostMessageA(w, WM_USER + 5, 0, 0);
-            });
-            return FALSE;
-        }
-        ::PostQuitMessage(3);
-        return FALSE;
-    }
-    ~ScriptedIdle() override {
-        if (helper_.joinable()) helper_.join();
-    }
-    int calls = 0;
-
-  private:
-    HWND w_;
-    std::thread helper_;
-};
-
-TEST(MessageLoop, IdleHandlersRunUntilTheyDeclineAndAgainAfterARealMessage) {
-    g_log.clear();
-    HWND w = makeLoggingWindow();
-    CMessageLoop loop;
-    ScriptedIdle idle(w);
-    loop.AddIdleHandler(&idle);
-    EXPECT_EQ(loop.Run(), 3);
-    EXPECT_EQ(g_log,
-              (std::vector<std::string>{"idle", "idle", "idle", "mousemove", "user5", "idle"}));
-    ::DestroyWindow(w);
-}
-
-TEST(AppModule, KeepsOneMessageLoopPerThread) {
-    CAppModule module;
-    module.Init(::GetModuleHandleA(nullptr));
-    EXPECT_EQ(module.GetModuleInstance(), ::GetModuleHandleA(nullptr));
-    CMessageLoop mine, other;
-    EXPECT_TRUE(module.AddMessageLoop(&mine));
-    EXPECT_FALSE(module.AddMessageLoop(&other));
-    EXPECT_EQ(module.GetMessageLoop(), &mine);
-    CMessageLoop* seenByOtherThread = &other;
-    std::thread([&] { seenByOtherThread = module.GetMessageLoop(); }).join();
-    EXPECT_EQ(seenByOtherThread, nullptr);
-    EXPECT_TRUE(module.RemoveMessageLoop());
-    EXPECT_EQ(module.GetMessageLoop(), nullptr);
-    EXPECT_FALSE(module.RemoveMessageLoop());
-}
-
 constexpr UINT kAnswer = WM_USER + 20, kUnhandled = WM_USER + 21, kEnd = WM_USER + 22;
 
 class TestDialog : public CDialogImpl<TestDialog> {
@@ -161,6 +102,7 @@ TEST(Dialog, ModelessDialogDispatchesThroughItsTableAndReportsItsEnd) {
     HWND w = dlg.Create(nullptr, 1234);
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(dlg.m_hWnd, w);
+    EXPECT_TRUE(::IsWindowUnicode(w));
     EXPECT_TRUE(dlg.windowAtInit);
     EXPECT_EQ(dlg.initSeen, 1234);
     EXPECT_EQ(::SendMessageA(w, kAnswer, 0, 0), 42);
@@ -189,20 +131,20 @@ class EatX : public CWindowImpl<EatX> {
             return true;  // never reaches the edit control
         }
         if (msg == WM_SETTEXT) {
-            texts.push_back(reinterpret_cast<const char*>(lParam));
+            texts.push_back(reinterpret_cast<const wchar_t*>(lParam));
             result = DefWindowProc(msg, wParam, lParam);  // passed on, result kept
             return true;
         }
         return false;
     }
     void OnFinalMessage(HWND) override { finalSeen = true; }
-    std::vector<std::string> texts;
+    std::vector<std::wstring> texts;
     bool finalSeen = false;
 };
 
-std::string textOf(HWND w) {
-    char buffer[256] = {};
-    ::GetWindowTextA(w, buffer, sizeof buffer);
+std::wstring textOf(HWND w) {
+    wchar_t buffer[256] = {};
+    ::GetWindowTextW(w, buffer, 256);
     return buffer;
 }
 
@@ -210,20 +152,22 @@ TEST(Subclass, TheControlSeesOnlyWhatTheTableLeavesAndGetsItsProcedureBack) {
     TestDialog dlg;
     ASSERT_NE(dlg.Create(nullptr), nullptr);
     HWND edit = ::GetDlgItem(dlg.m_hWnd, IDC_SEARCH_BOX);
-    const LONG_PTR original = ::GetWindowLongPtrA(edit, GWLP_WNDPROC);
+    const LONG_PTR original = ::GetWindowLongPtrW(edit, GWLP_WNDPROC);
     EatX eat;
     ASSERT_TRUE(eat.SubclassWindow(edit));
     EXPECT_FALSE(eat.SubclassWindow(edit)) << "one control per object";
-    for (char c : std::string("axb")) ::SendMessageA(edit, WM_CHAR, c, 0);
-    EXPECT_EQ(textOf(edit), "ab");
-    EXPECT_TRUE(::SetWindowTextA(edit, "hello"));
-    EXPECT_EQ(textOf(edit), "hello");
-    EXPECT_EQ(eat.texts, std::vector<std::string>{"hello"});
+    for (wchar_t c : std::wstring(L"axb")) ::SendMessageW(edit, WM_CHAR, c, 0);
+    EXPECT_EQ(textOf(edit), L"ab");
+    // The control stays Unicode: characters code page 932 lacks arrive whole.
+    const std::wstring hello = L"hello 한😀";
+    EXPECT_TRUE(::SetWindowTextW(edit, hello.c_str()));
+    EXPECT_EQ(textOf(edit), hello);
+    EXPECT_EQ(eat.texts, std::vector<std::wstring>{hello});
 
     EXPECT_EQ(eat.UnsubclassWindow(), edit);
-    EXPECT_EQ(::GetWindowLongPtrA(edit, GWLP_WNDPROC), original);
-    ::SendMessageA(edit, WM_CHAR, 'x', 0);
-    EXPECT_NE(textOf(edit).find('x'), std::string::npos) << "the edit control types x again";
+    EXPECT_EQ(::GetWindowLongPtrW(edit, GWLP_WNDPROC), original);
+    ::SendMessageW(edit, WM_CHAR, L'x', 0);
+    EXPECT_NE(textOf(edit).find(L'x'), std::wstring::npos) << "the edit control types x again";
 
     // A control destroyed while subclassed ends the object's binding.
     EatX again;

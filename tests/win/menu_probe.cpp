@@ -43,11 +43,15 @@ std::string describe(HWND menuWindow) {
         } else if (state & MF_SEPARATOR) {
             kind = '-';
         }
-        char text[256] = {};
-        ::GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+        // Read as UTF-16, handed on as UTF-8: right whatever the program's
+        // code page.
+        wchar_t wide[256] = {};
+        ::GetMenuStringW(menu, static_cast<UINT>(i), wide, 256, MF_BYPOSITION);
+        char text[768] = {};
+        ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
         RECT rect{};
         ::GetMenuItemRect(menuWindow, menu, static_cast<UINT>(i), &rect);
-        char line[512];
+        char line[1024];
         std::snprintf(line, sizeof line, "%d\t%d\t%c\t%d\t%ld,%ld,%ld,%ld\t%s\n", i,
                       static_cast<int>(::GetMenuItemID(menu, i)), kind,
                       (state & MF_CHECKED) ? 1 : 0, rect.left, rect.top, rect.right, rect.bottom,
@@ -73,7 +77,7 @@ BOOL WINAPI failingSetOpenStatus(HIMC, BOOL) {
     return FALSE;
 }
 
-BOOL WINAPI failingShellNotifyIcon(DWORD, PNOTIFYICONDATAA) {
+BOOL WINAPI failingShellNotifyIcon(DWORD, PNOTIFYICONDATAW) {
     if (g_memory != nullptr) ::InterlockedIncrement(&g_memory->trayCalls);
     return FALSE;
 }
@@ -156,7 +160,7 @@ void answer(const CWPSTRUCT& message) {
             const auto failing = reinterpret_cast<ULONG_PTR>(&failingShellNotifyIcon);
             bool done = false;
             if (message.wParam != 0 && g_realShellNotifyIcon == 0) {
-                g_realShellNotifyIcon = exported("shell32.dll", "Shell_NotifyIconA");
+                g_realShellNotifyIcon = exported("shell32.dll", "Shell_NotifyIconW");
                 done = mapCounts(mapping) && patchImport(g_realShellNotifyIcon, failing);
             } else if (message.wParam == 0 && g_realShellNotifyIcon != 0) {
                 done = patchImport(failing, g_realShellNotifyIcon);

@@ -216,6 +216,28 @@ std::string windowText(HWND hwnd) {
     return std::string(buffer, length);
 }
 
+std::wstring windowTextW(HWND hwnd) {
+    wchar_t buffer[1024] = {};
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer),
+                               SMTO_ABORTIFHUNG, 3000, &length)) {
+        return {};
+    }
+    return std::wstring(buffer, length);
+}
+
+std::string utf8Of(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int bytes =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0) {
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, &out[0], bytes, nullptr, nullptr);
+    }
+    return out;
+}
+
 void keyDown(WORD vk) { sendKey(vk, false); }
 void keyUp(WORD vk) { sendKey(vk, true); }
 

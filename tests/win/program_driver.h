@@ -89,8 +89,13 @@ class Program {
 
 // Windows of a process by class and caption (caption nullptr: any).
 std::vector<HWND> findWindows(DWORD pid, const char* className, const char* caption);
-// Text of another process's window or control, as it holds it (WM_GETTEXT).
+// Text of another process's window or control, as it holds it (WM_GETTEXT),
+// in this process's code page.
 std::string windowText(HWND hwnd);
+// The same read as UTF-16 (WM_GETTEXT sent as W): right on every code page.
+std::wstring windowTextW(HWND hwnd);
+// UTF-16 as UTF-8.
+std::string utf8Of(const std::wstring& text);
 
 // Real input, as a user would give it.
 void keyDown(WORD vk);

@@ -32,7 +32,7 @@ TEST(Resources, SearchWindowTemplateIsAsDesigned) {
     EXPECT_EQ(t.cls, "");   // the dialog class
     EXPECT_EQ(t.caption, "Lumenvik");
     EXPECT_EQ(t.pointSize, 8);
-    EXPECT_EQ(t.font, "MS Sans Serif");
+    EXPECT_EQ(t.font, "MS Shell Dlg");
 
     ASSERT_EQ(t.count, 3);
     const std::vector<lvtest::DialogItem>& items = t.items;

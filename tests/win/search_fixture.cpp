@@ -12,8 +12,8 @@
 namespace lvtest {
 
 const char* const kModeLabels[5] = {
-    "【 google 】 検索",  "【 google イメージ 】 検索", "【 goo 英和 】検索",
-    "【 goo 和英 】検索", "【 goo 辞書すべて 】検索",
+    u8"【 google 】 検索",  u8"【 google イメージ 】 検索", u8"【 goo 英和 】検索",
+    u8"【 goo 和英 】検索", u8"【 goo 辞書すべて 】検索",
 };
 
 namespace {
@@ -93,6 +93,14 @@ void SearchFixture::show() {
         3000));
 }
 
+void SearchFixture::setBoxW(const std::wstring& text) {
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(::SendMessageTimeoutW(program.control(kSearchBox), WM_SETTEXT, 0,
+                                      reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                                      3000, &result));
+    ASSERT_EQ(windowTextW(program.control(kSearchBox)), text);
+}
+
 void SearchFixture::setBox(const std::string& text) {
     DWORD_PTR result = 0;
     ASSERT_TRUE(::SendMessageTimeoutA(program.control(kSearchBox), WM_SETTEXT, 0,
@@ -102,7 +110,7 @@ void SearchFixture::setBox(const std::string& text) {
 }
 
 std::string SearchFixture::box() { return windowText(program.control(kSearchBox)); }
-std::string SearchFixture::label() { return windowText(program.control(kModeLabel)); }
+std::string SearchFixture::label() { return utf8Of(windowTextW(program.control(kModeLabel))); }
 
 std::pair<int, int> SearchFixture::selection() {
     DWORD_PTR result = 0;

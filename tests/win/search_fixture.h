@@ -22,6 +22,7 @@ constexpr int kSearchBox = 1002;
 constexpr int kModeLabel = 1003;
 
 // The labels of modes 0 to 4, as code page 932 bytes.
+// The built-in modes' labels, UTF-8 (label() reads the label as UTF-16).
 extern const char* const kModeLabels[5];
 
 class SearchFixture : public ::testing::Test {
@@ -45,6 +46,8 @@ class SearchFixture : public ::testing::Test {
     bool waitVisible(bool visible, DWORD ms = 3000);
     // Puts `text` into the box as the edit control's text (WM_SETTEXT).
     void setBox(const std::string& text);
+    // The same as UTF-16 (WM_SETTEXT sent as W): right on every code page.
+    void setBoxW(const std::wstring& text);
     std::string box();
     std::string label();
     // The box's selection as (start, end).

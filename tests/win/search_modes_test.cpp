@@ -64,19 +64,19 @@ TEST_F(SearchModesTest, ReleaseFileAndSitesInShiftJisAndEucJp) {
               "url6=http://euc.example/s?q=[search_word]\r\nencoding6=EUC-JP\r\n");
     EXPECT_EQ(messageBox(), nullptr);
 
-    showAt(0, "【 google 】 検索");
+    showAt(0, u8"【 google 】 検索");
     EXPECT_EQ(searchHere("ＵＳＢ"),
               "http://www.google.co.jp/search?hl=ja&q=%ef%bc%b5%ef%bc%b3%ef%bc%a2"
               "&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=lang_ja");
-    showAt(2, "【 weblio 英和 】検索");
+    showAt(2, u8"【 weblio 英和 】検索");
     EXPECT_EQ(searchHere(kShuu), "https://ejje.weblio.jp/content/%e5%9f%b7");
-    showAt(3, "【 weblio 和英 】検索");
+    showAt(3, u8"【 weblio 和英 】検索");
     hide();
-    showAt(4, "【 コトバンク 】検索");
+    showAt(4, u8"【 コトバンク 】検索");
     EXPECT_EQ(searchHere("ＴＶ"), "https://kotobank.jp/search?q=%ef%bc%b4%ef%bc%b6");
-    showAt(-1, "【 euc.example 】検索");
+    showAt(-1, u8"【 euc.example 】検索");
     EXPECT_EQ(searchHere(kShuu), "http://euc.example/s?q=%bc%b9");
-    showAt(-2, "【 sjis.example 】検索");
+    showAt(-2, u8"【 sjis.example 】検索");
     EXPECT_EQ(searchHere(std::string(kShuu) + "ｱ"), "http://sjis.example/find?kw=%8e%b7%b1&x=1");
 }
 
@@ -102,7 +102,7 @@ TEST_F(SearchModesTest, BadEntryIsReportedOnceWhileHiddenAndTheOtherModesWork) {
     release(VK_NEXT);
     EXPECT_EQ(label(), kModeLabels[1]);  // the built-in mode stays
     hide();
-    showAt(-1, "【 ok.example 】検索");
+    showAt(-1, u8"【 ok.example 】検索");
     EXPECT_EQ(searchHere("a b"), "http://ok.example/?q=a+b");
     EXPECT_EQ(messageBox(), nullptr);  // the unchanged file is not read again
 }
@@ -111,7 +111,7 @@ TEST_F(SearchModesTest, EditOfTheFileTakesEffectAtTheNextShow) {
     startWith(
         "[otherInfo]\r\ngoogleStart=0\r\n[SearchModes]\r\nurl5=http://five.example/"
         "[search_word]\r\n");
-    showAt(-1, "【 five.example 】検索");
+    showAt(-1, u8"【 five.example 】検索");
     hide();
 
     // As older Notepad saves it: code page 932. Mode 5 is gone, so the
@@ -120,7 +120,7 @@ TEST_F(SearchModesTest, EditOfTheFileTakesEffectAtTheNextShow) {
               "[otherInfo]\r\ngoogleStart=0\r\n[SearchModes]\r\n"
               "url0=https://new.example/?q=[search_word]\r\nlabel0=【 新しい検索 】\r\n"
               "encoding0=euc-jp\r\n");
-    showAt(0, "【 新しい検索 】");
+    showAt(0, u8"【 新しい検索 】");
     EXPECT_EQ(searchHere(kShuu), "https://new.example/?q=%bc%b9");
 }
 

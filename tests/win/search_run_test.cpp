@@ -10,8 +10,7 @@ namespace {
 
 using namespace lvtest;
 
-const char kNihon[] = "日本";   // code page 932: 93 FA 96 7B
-const char kHyouji[] = "表示";  // 95 5C 8E A6: a trail byte that is a backslash
+const char kNihon[] = "日本";  // code page 932: 93 FA 96 7B
 
 class SearchRunTest : public SearchFixture {
   protected:
@@ -38,47 +37,68 @@ class SearchRunTest : public SearchFixture {
 
 struct ModeCase {
     int mode;
-    const char* word;
+    const wchar_t* word;
     const char* url;
 };
 
+// The word goes into the box as UTF-16 and the labels and the history are
+// read as UTF-16: the case runs again where the code page is 1252
+// (tests/win/run-in-locale), with the same URLs. Mode 5 is a Shift_JIS
+// site of the settings file.
 TEST_F(SearchRunTest, EachModeSendsTheWordInTheSitesEncodingToTheDefaultBrowser) {
+    const char* const labels[6] = {kModeLabels[0], kModeLabels[1], kModeLabels[2],
+                                   kModeLabels[3], kModeLabels[4], u8"【 sjis.example 】検索"};
     const ModeCase cases[] = {
-        {0, kNihon,
-         "http://www.google.co.jp/search?hl=ja&q=%e6%97%a5%e6%9c%ac"
+        {0, L"日本語",
+         "http://www.google.co.jp/search?hl=ja&q=%e6%97%a5%e6%9c%ac%e8%aa%9e"
          "&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=lang_ja"},
-        {1, kNihon,
+        {1, L"日本",
          "http://images.google.co.jp/images?svnum=10&hl=ja&client=opera&rls=ja"
          "&q=%e6%97%a5%e6%9c%ac&btnG=Google+%E6%A4%9C%E7%B4%A2"},
-        {2, kNihon, "http://dictionary.goo.ne.jp/search.php?MT=%c6%fc%cb%dc&kind=ej&mode=0"},
-        {3, kNihon, "http://dictionary.goo.ne.jp/search.php?MT=%c6%fc%cb%dc&kind=je&mode=0"},
-        {4, kNihon, "http://dictionary.goo.ne.jp/search.php?MT=%c6%fc%cb%dc&kind=all&mode=0"},
-        {0, kHyouji,
+        {2, L"日本語",
+         "http://dictionary.goo.ne.jp/search.php?MT=%c6%fc%cb%dc%b8%ec&kind=ej&mode=0"},
+        {3, L"日本", "http://dictionary.goo.ne.jp/search.php?MT=%c6%fc%cb%dc&kind=je&mode=0"},
+        {4, L"日本", "http://dictionary.goo.ne.jp/search.php?MT=%c6%fc%cb%dc&kind=all&mode=0"},
+        {5, L"日本語", "http://sjis.example/s?q=%93%fa%96%7b%8c%ea"},
+        {0, L"表示",
          "http://www.google.co.jp/search?hl=ja&q=%e8%a1%a8%e7%a4%ba"
          "&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=lang_ja"},
-        {3, kHyouji, "http://dictionary.goo.ne.jp/search.php?MT=%c9%bd%bc%a8&kind=je&mode=0"},
-        {2, "1+1=2 a-b",
+        {3, L"表示", "http://dictionary.goo.ne.jp/search.php?MT=%c9%bd%bc%a8&kind=je&mode=0"},
+        {2, L"1+1=2 a-b",
          "http://dictionary.goo.ne.jp/search.php?MT=1%2b1%3d2+a%2db&kind=ej&mode=0"},
+        // Outside the BMP: whole to UTF-8, as a reference to Shift_JIS.
+        {0, L"\U0001F600",
+         "http://www.google.co.jp/search?hl=ja&q=%f0%9f%98%80"
+         "&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=lang_ja"},
+        {5, L"\U0001F600", "http://sjis.example/s?q=%26%23128512%3b"},
     };
     registerBrowser();
-    startWith();
+    startWith(
+        "[SearchModes]\r\nurl5=http://sjis.example/s?q=[search_word]\r\nencoding5=shift_jis\r\n");
     watchTraces();
     std::size_t done = 0;
     for (const ModeCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "mode " << c.mode << ", " << c.url);
-        showInMode(c.mode);
-        setBox(c.word);
+        show();
+        for (int i = 0; i < c.mode; ++i) release(VK_NEXT);
+        ASSERT_EQ(label(), labels[c.mode]);
+        setBoxW(c.word);
         release(VK_RETURN);
         EXPECT_TRUE(waitVisible(false));
         ASSERT_TRUE(waitLaunches(++done));
         EXPECT_EQ(launches().back(), c.url);
         // The URL between two banners, as the last thing written.
         const std::string trace =
-            std::string("=======結果=========\n") + c.url + "\n=======結果=========\n";
+            std::string(u8"=======結果=========\n") + c.url + u8"\n=======結果=========\n";
         EXPECT_TRUE(waitFor([&] { return traces.text().size() >= trace.size(); }, 2000));
         const std::string written = traces.text();
         EXPECT_EQ(written.substr(written.size() - std::min(written.size(), trace.size())), trace);
-        expectNewestHistoryEntry(c.word);
+        // The history gives the word back as it was typed.
+        show();
+        release(VK_UP);
+        EXPECT_TRUE(windowTextW(program.control(kSearchBox)) == c.word);
+        release(VK_ESCAPE);
+        ASSERT_TRUE(waitVisible(false));
         EXPECT_EQ(label(), kModeLabels[0]) << "googleStart brings the web search back";
     }
     ASSERT_TRUE(waitBrowsersDone());

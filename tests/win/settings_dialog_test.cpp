@@ -69,7 +69,7 @@ class SettingsDialogTest : public ::testing::Test {
     }
     // "設定(&S)" in the tray menu; the dialog that opened.
     HWND openSettings() {
-        if (!chooseTrayItem(program, probe, "設定(&S)")) return nullptr;
+        if (!chooseTrayItem(program, probe, u8"設定(&S)")) return nullptr;
         HWND dialog = nullptr;
         waitFor([&] { return (dialog = settingsWindow()) != nullptr; }, 5000);
         // The search window, shown for the menu, hides as the dialog takes over.
@@ -350,7 +350,7 @@ TEST_F(SettingsDialogTest, EscapeAfterAnEarlierOkKeepsWhatOkSavedAndTabMovesTheF
 
     // Cancel returned to what the dialog opened with, not to the start-up
     // values: the next save of all nine keeps the interval OK saved.
-    ASSERT_TRUE(chooseTrayItem(program, probe, "WEB全体から検索(&W)"));
+    ASSERT_TRUE(chooseTrayItem(program, probe, u8"WEB全体から検索(&W)"));
     EXPECT_TRUE(waitFor([&] { return ini("otherInfo", "japanLocal") == 0; }, 3000));
     EXPECT_EQ(ini("otherInfo", "keyInterval"), 250);
     const std::string saved = readFile(iniPath());

@@ -13,7 +13,7 @@ namespace lvtest {
 
 namespace {
 
-const char kRangeSubmenu[] = "google検索範囲設定(&G)";
+const char kRangeSubmenu[] = u8"google検索範囲設定(&G)";
 
 std::vector<std::string> split(const std::string& text, char separator) {
     std::vector<std::string> parts;

@@ -69,34 +69,34 @@ const Menu* menuStartingWith(const std::vector<Menu>& menus, const std::string& 
 }
 
 void expectTrayMenu(const std::vector<Menu>& menus, bool googleStart) {
-    const Menu* main = menuStartingWith(menus, "設定(&S)");
+    const Menu* main = menuStartingWith(menus, u8"設定(&S)");
     ASSERT_NE(main, nullptr);
-    expectMenu(*main, {{'s', 10002, false, "設定(&S)"},
+    expectMenu(*main, {{'s', 10002, false, u8"設定(&S)"},
                        {'-', 0, false, ""},
-                       {'>', -1, false, "google検索範囲設定(&G)"},
+                       {'>', -1, false, u8"google検索範囲設定(&G)"},
                        {'-', 0, false, ""},
-                       {'s', 10005, googleStart, "常にgoogle検索モードから開始(&A)"},
+                       {'s', 10005, googleStart, u8"常にgoogle検索モードから開始(&A)"},
                        {'-', 0, false, ""},
-                       {'s', 10001, false, "終了(&X)"}});
+                       {'s', 10001, false, u8"終了(&X)"}});
 }
 
 void expectRangeSubmenu(const std::vector<Menu>& menus, bool japanese) {
-    const Menu* range = menuStartingWith(menus, "WEB全体から検索(&W)");
+    const Menu* range = menuStartingWith(menus, u8"WEB全体から検索(&W)");
     ASSERT_NE(range, nullptr);
-    expectMenu(*range, {{'s', 10003, !japanese, "WEB全体から検索(&W)"},
-                        {'s', 10004, japanese, "日本語のページを検索(&J)"}});
+    expectMenu(*range, {{'s', 10003, !japanese, u8"WEB全体から検索(&W)"},
+                        {'s', 10004, japanese, u8"日本語のページを検索(&J)"}});
 }
 
 // Opens the menu and its submenu and checks both against the settings.
 void expectMenusMatch(Program& program, MenuProbe& probe, bool googleStart, bool japanese) {
     std::vector<Menu> menus = openTrayMenu(program, probe);
     expectTrayMenu(menus, googleStart);
-    const MenuItem* range = findItem(menus, "google検索範囲設定(&G)");
+    const MenuItem* range = findItem(menus, u8"google検索範囲設定(&G)");
     ASSERT_NE(range, nullptr);
     const MenuItem rangeItem = *range;
     clickItemUntil(rangeItem, [&] {
         menus = probe.read();
-        return menuStartingWith(menus, "WEB全体から検索(&W)") != nullptr;
+        return menuStartingWith(menus, u8"WEB全体から検索(&W)") != nullptr;
     });
     expectRangeSubmenu(menus, japanese);
 }
@@ -115,7 +115,7 @@ TEST_F(TrayMenuTest, TheMenuShowsTheSettingsAndItsChoicesAreSavedAtOnceBesideThe
     EXPECT_FALSE(menuShowing(program.pid()));
     EXPECT_EQ(readFile(ini()), original) << "opening the menu writes nothing";
 
-    ASSERT_TRUE(chooseTrayItem(program, probe, "WEB全体から検索(&W)"));
+    ASSERT_TRUE(chooseTrayItem(program, probe, u8"WEB全体から検索(&W)"));
     EXPECT_TRUE(waitFor([&] { return iniValue(ini(), "otherInfo", "japanLocal") == 0; }, 3000));
     // All nine values are written, the one from the file among them.
     EXPECT_EQ(iniValue(ini(), "otherInfo", "keyInterval"), 300);
@@ -124,15 +124,15 @@ TEST_F(TrayMenuTest, TheMenuShowsTheSettingsAndItsChoicesAreSavedAtOnceBesideThe
     expectMenusMatch(program, probe, true, false);
     closeMenu();
 
-    ASSERT_TRUE(chooseTrayItem(program, probe, "日本語のページを検索(&J)"));
+    ASSERT_TRUE(chooseTrayItem(program, probe, u8"日本語のページを検索(&J)"));
     EXPECT_TRUE(waitFor([&] { return iniValue(ini(), "otherInfo", "japanLocal") == 1; }, 3000));
 
     // The toggle twice: back where it was, and the file written both times.
-    ASSERT_TRUE(chooseTrayItem(program, probe, "常にgoogle検索モードから開始(&A)"));
+    ASSERT_TRUE(chooseTrayItem(program, probe, u8"常にgoogle検索モードから開始(&A)"));
     EXPECT_TRUE(waitFor([&] { return iniValue(ini(), "otherInfo", "googleStart") == 0; }, 3000));
     expectMenusMatch(program, probe, false, true);
     closeMenu();
-    ASSERT_TRUE(chooseTrayItem(program, probe, "常にgoogle検索モードから開始(&A)"));
+    ASSERT_TRUE(chooseTrayItem(program, probe, u8"常にgoogle検索モードから開始(&A)"));
     EXPECT_TRUE(waitFor([&] { return iniValue(ini(), "otherInfo", "googleStart") == 1; }, 3000));
 }
 
@@ -168,7 +168,7 @@ TEST_F(TrayMenuTest, ExitRemovesTheIconBeforeTheWindowGoesAndEndsWithZero) {
     HWND w = program.window();
     ASSERT_TRUE(trayIconExists(w));
     probe.watchDestroy(w);
-    ASSERT_TRUE(chooseTrayItem(program, probe, "終了(&X)"));
+    ASSERT_TRUE(chooseTrayItem(program, probe, u8"終了(&X)"));
     EXPECT_EQ(program.waitExit(10000), 0);
     EXPECT_EQ(probe.iconAtDestroy(), 0) << "-1: WM_DESTROY not seen, 1: icon still there";
     EXPECT_FALSE(fileExists(ini())) << "nothing is saved at exit";

@@ -34,12 +34,12 @@ TEST_F(TraySearchTest, TheSearchRangeChosenInTheMenuChangesTheNextSearchsUrl) {
     ASSERT_TRUE(waitLaunches(1));
     EXPECT_EQ(launches()[0], std::string(kWebUrl) + "lang_ja");
 
-    choose("WEB全体から検索(&W)");
+    choose(u8"WEB全体から検索(&W)");
     search("abc");
     ASSERT_TRUE(waitLaunches(2));
     EXPECT_EQ(launches()[1], kWebUrl);
 
-    choose("日本語のページを検索(&J)");
+    choose(u8"日本語のページを検索(&J)");
     search("abc");
     ASSERT_TRUE(waitLaunches(3));
     EXPECT_EQ(launches()[2], std::string(kWebUrl) + "lang_ja");
