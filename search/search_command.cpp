@@ -20,7 +20,7 @@ bool runSearch(const SearchSite& site, SearchHistory& history, const SearchSetti
 
     const std::string url = searchTemplate(site, settings.japanLocal != 0)
                                 .expand(placeholders, encodingOfCodePage(ports.ansiCodePage()));
-    if (!ports.openInDefaultBrowser(url)) return false;
+    if (!ports.openInBrowser(url, site.browser)) return false;
 
     ports.setBoxText("");
     ports.trace(std::string(kBanner) + "\n");
