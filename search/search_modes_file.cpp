@@ -74,10 +74,11 @@ std::map<std::string, std::string> sectionKeys(const std::string& text, const ch
     return keys;
 }
 
-// Valid UTF-8 with at least one multi-byte sequence: no stray or missing
-// continuation byte, no overlong form, no surrogate, nothing past U+10FFFF.
-bool isMultiByteUtf8(const std::string& s) {
-    bool multiByte = false;
+// Valid UTF-8: no stray or missing continuation byte, no overlong form, no
+// surrogate, nothing past U+10FFFF. `multiByte` tells whether it held a
+// sequence of more than one byte.
+bool checkUtf8(const std::string& s, bool& multiByte) {
+    multiByte = false;
     for (std::size_t i = 0; i < s.size();) {
         const auto lead = static_cast<unsigned char>(s[i]);
         const unsigned length = transcode::utf8_sequence_length[lead];
@@ -98,7 +99,12 @@ bool isMultiByteUtf8(const std::string& s) {
         multiByte = true;
         i += length;
     }
-    return multiByte;
+    return true;
+}
+
+bool isMultiByteUtf8(const std::string& s) {
+    bool multiByte = false;
+    return checkUtf8(s, multiByte) && multiByte;
 }
 
 bool encodingByName(const std::string& name, transcode::encoding_id& id) {
@@ -221,6 +227,11 @@ class Reader {
 };
 
 }  // namespace
+
+bool isValidUtf8(const std::string& bytes) {
+    bool multiByte = false;
+    return checkUtf8(bytes, multiByte);
+}
 
 std::string textForDisplay(const std::string& bytes, transcode::encoding_id display) {
     if (display == transcode::encoding_unknown) return bytes;

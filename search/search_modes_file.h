@@ -51,6 +51,9 @@ SearchModesReading readSearchModes(const std::string& fileBytes, transcode::enco
 // other bytes code page 932.
 std::string textForDisplay(const std::string& bytes, transcode::encoding_id display);
 
+// True when `bytes` are valid UTF-8 (plain ASCII among them).
+bool isValidUtf8(const std::string& bytes);
+
 // The text of the one message box that reports `problems`.
 std::string settingsErrorText(const std::vector<std::string>& problems);
 
