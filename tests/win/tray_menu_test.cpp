@@ -77,6 +77,8 @@ void expectTrayMenu(const std::vector<Menu>& menus, bool googleStart) {
                        {'-', 0, false, ""},
                        {'s', 10005, googleStart, "常にgoogle検索モードから開始(&A)"},
                        {'-', 0, false, ""},
+                       {'s', 10020, false, "履歴を消去(&C)"},
+                       {'-', 0, false, ""},
                        {'s', 10001, false, "終了(&X)"}});
 }
 
