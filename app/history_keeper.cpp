@@ -1,5 +1,6 @@
 #include "app/history_keeper.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -57,8 +58,12 @@ void HistoryKeeper::load(const SearchSettings& settings, SearchHistory& history,
 
 void HistoryKeeper::save(const SearchSettings& settings, const SearchHistory& history) {
     if (settings.keepHistory == 0 || readFailed_) return;
+    // At most historySize words, the newest: a size lowered in the settings
+    // dialog leaves more in memory (they go one per search).
+    const std::size_t keep =
+        std::min(history.count(), static_cast<std::size_t>(std::max(settings.historySize, 0)));
     std::vector<std::string> oldestFirst;
-    for (std::size_t i = history.count(); i-- > 0;) {
+    for (std::size_t i = keep; i-- > 0;) {
         oldestFirst.push_back(narrow(wide(history.entry(i), CP_ACP), CP_UTF8));
     }
     win::Win32FilePort files;
