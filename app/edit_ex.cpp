@@ -8,6 +8,7 @@
 #include "platform/browser_platform.h"
 #include "search/search_command.h"
 #include "win/text.h"
+#include "win/ime_context.h"
 
 namespace lumenvik {
 namespace {
@@ -30,9 +31,10 @@ class BoxPorts : public SearchCommandPorts {
         ::SetWindowTextW(box_, std::wstring(text.begin(), text.end()).c_str());
     }
     void trace(const std::string& text) override { ::OutputDebugStringA(text.c_str()); }
-    bool openInDefaultBrowser(const std::string& url) override {
+    bool openInBrowser(const std::string& url, const std::string& browser) override {
         win::Win32BrowserPlatform platform;
-        return launchInDefaultBrowser(url, platform);
+        return browser.empty() ? launchInDefaultBrowser(url, platform)
+                               : launchWithCommand(browser, url, platform);
     }
 
   private:
@@ -84,10 +86,12 @@ bool CEditEx::onKeyRelease(WPARAM key) {
         case KeyReleaseAction::ModePrior:
             mode = modes.prior(mode);
             updateModeLabel();
+            applyModeInputMethod();
             break;
         case KeyReleaseAction::ModeNext:
             mode = modes.next(mode);
             updateModeLabel();
+            applyModeInputMethod();
             break;
         case KeyReleaseAction::HistoryNewer:
             history.stepNewer();
@@ -141,7 +145,20 @@ void CEditEx::showHistoryEntry() {
 
 bool CEditEx::runSearch(SearchMode searchMode) {
     BoxPorts ports(m_hWnd);
-    return lumenvik::runSearch(modes.site(searchMode), history, *settings, ports);
+    const bool hasWord = ::GetWindowTextLengthA(m_hWnd) > 0;
+    const bool launched = lumenvik::runSearch(modes.site(searchMode), history, *settings, ports);
+    // The word is in the history whether or not a browser started.
+    if (hasWord && historyKeeper != nullptr) historyKeeper->save(*settings, history);
+    return launched;
+}
+
+void CEditEx::applyModeInputMethod() {
+    const ImeWish wish = modes.site(mode).ime;
+    if (composing || wish == ImeWish::keep || m_hWnd == nullptr) return;
+    win::ImeContext ime(m_hWnd);
+    // Without a context there is no input method to switch; a failed switch
+    // leaves the state as it was, which the user sees and can change.
+    if (ime) ::ImmSetOpenStatus(ime.get(), wish == ImeWish::on ? TRUE : FALSE);
 }
 
 void CEditEx::setModes(SearchModes newModes) {

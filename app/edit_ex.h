@@ -4,6 +4,7 @@
 // holds the current search mode, steps through the search history and runs
 // the search command when Enter is released.
 
+#include "app/history_keeper.h"
 #include "search/search_history.h"
 #include "search/search_mode.h"
 #include "settings/search_settings.h"
@@ -27,6 +28,10 @@ class CEditEx : public win::CWindowImpl<CEditEx> {
     // The search command: reads the box, records the word, opens the mode's
     // URL in the default browser. True when a launch was issued.
     bool runSearch(SearchMode searchMode);
+    // Opens or closes the box's input method as the current mode asks
+    // (nothing for a mode without a wish). Never while a composition is
+    // open: the mode keys do nothing then, so no conversion is cut.
+    void applyModeInputMethod();
     // Takes a new list of modes; the current mode stays when it is still in
     // the list and becomes 0 otherwise. The label follows.
     void setModes(SearchModes newModes);
@@ -37,7 +42,8 @@ class CEditEx : public win::CWindowImpl<CEditEx> {
     bool composing = false;       // an input-method composition is open
     bool enterCommitted = false;  // the last composition result came while Enter was down
     SearchHistory history;
-    SearchSettings* settings;  // the search window's record, not owned
+    SearchSettings* settings;                // the search window's record, not owned
+    HistoryKeeper* historyKeeper = nullptr;  // writes the history after a search; not owned
 
   private:
     // Carries out what decideKeyRelease says about a released key; true

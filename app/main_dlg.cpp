@@ -79,7 +79,8 @@ bool CMainDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPAR
                 result = 0;
                 return true;
             }
-            if (LOWORD(wParam) >= kTrayFirstCommand && LOWORD(wParam) <= kTrayLastCommand) {
+            if ((LOWORD(wParam) >= kTrayFirstCommand && LOWORD(wParam) <= kTrayLastCommand) ||
+                LOWORD(wParam) == ID_TRAY_CLEAR_HISTORY) {
                 onTrayCommand(LOWORD(wParam));
                 result = 0;
                 return true;
@@ -128,6 +129,10 @@ LRESULT CMainDlg::onInitDialog() {
     //    reported once start-up has hidden the window.
     searchBox_.modeLabel = ::GetDlgItem(m_hWnd, IDC_MODE_LABEL);
     refreshSearchModes();
+    // The history of earlier runs, when the user keeps it.
+    searchBox_.historyKeeper = &historyKeeper_;
+    historyKeeper_.load(settings_, searchBox_.history,
+                        static_cast<std::size_t>(::SendMessageA(box, EM_GETLIMITTEXT, 0, 0)));
 
     // 5. The tray icon.
     trayIcon_.add(L"Lumenvik", m_hWnd, WM_TRAY_NOTIFY);
@@ -209,6 +214,7 @@ void CMainDlg::showPath() {
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
     forceForeground(m_hWnd);
     ::SetFocus(::GetDlgItem(m_hWnd, IDC_SEARCH_BOX));
+    searchBox_.applyModeInputMethod();
 }
 
 void CMainDlg::toggle() {
@@ -275,6 +281,9 @@ void CMainDlg::onTrayCommand(int id) {
         case ID_TRAY_JAPANESE_PAGES:
             settings_.japanLocal = 1;
             saveSettings();
+            break;
+        case ID_TRAY_CLEAR_HISTORY:
+            historyKeeper_.clear(settings_, searchBox_.history);
             break;
         case ID_TRAY_GOOGLE_START:
             settings_.googleStart = settings_.googleStart == 0 ? 1 : 0;

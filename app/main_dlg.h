@@ -81,6 +81,7 @@ class CMainDlg : public win::CDialogImpl<CMainDlg> {
     HotKeyRegistration hotKey_;
     CopiedTextWait copiedTextWait_;
     InputMethodCloser inputMethod_;
+    HistoryKeeper historyKeeper_;
     // The window's icons and the search box's font; the window is destroyed
     // before they are (see the destructor).
     WindowScale scale_;

@@ -33,6 +33,8 @@ void openTrayMenu(HWND owner, const SearchSettings& settings) {
     ::AppendMenuW(menu.get(), MF_STRING | (settings.googleStart != 0 ? MF_CHECKED : MF_UNCHECKED),
                   ID_TRAY_GOOGLE_START, L"常にgoogle検索モードから開始(&A)");
     ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu.get(), MF_STRING, ID_TRAY_CLEAR_HISTORY, L"履歴を消去(&C)");
+    ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu.get(), MF_STRING, ID_TRAY_EXIT, L"終了(&X)");
 
     win::Win32MonitorLookup monitors;

@@ -103,7 +103,8 @@ if(EXISTS "${readme}")
   file(READ "${readme}" text)
   foreach(needle IN ITEMS "Lumenvik ${PROJECT_VERSION}" "lumenvik.ini" "lumenvik.exe の隣"
                           "終了(X)" "Ctrl を2回" "Page Up / Page Down" "Shift + Enter" "Esc"
-                          "[SearchModes]" "Program Files" "tapwatch.dll" "searchCopiedText=1")
+                          "[SearchModes]" "Program Files" "tapwatch.dll" "searchCopiedText=1"
+                          "keepHistory=1" "lumenvik-history.txt" "履歴を消去(C)")
     string(FIND "${text}" "${needle}" at)
     if(at EQUAL -1)
       fail("readme.txt does not mention \"${needle}\"")

@@ -14,13 +14,34 @@ namespace {
 
 HKEY toHkey(RegistryKey key) { return reinterpret_cast<HKEY>(key); }
 
-// One shell launch, handed to the thread that carries it out.
+// One launch, handed to the thread that carries it out: a shell launch, or
+// a process started from `commandLine` when that is given.
 struct Launch {
     const std::string* operation;
     const std::string* file;
     const std::string* parameters;
+    const std::string* commandLine;
     bool started = false;
 };
+
+bool startProcess(const std::string& commandLine) {
+    // CreateProcess may write into the command line.
+    std::wstring text = wide(commandLine);
+    std::vector<wchar_t> line(text.begin(), text.end());
+    line.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process)) {
+        return false;
+    }
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return true;
+}
 
 // The launch on a thread of its own, as the shell asks of a caller that
 // is not its own: COM in a single-threaded apartment, and a call that
@@ -28,6 +49,10 @@ struct Launch {
 // it returns, since the thread ends right after.
 DWORD WINAPI launchThread(LPVOID param) {
     auto* launch = static_cast<Launch*>(param);
+    if (launch->commandLine != nullptr) {
+        launch->started = startProcess(*launch->commandLine);
+        return 0;
+    }
     const HRESULT com =
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     const std::wstring operation = wide(*launch->operation);
@@ -47,6 +72,30 @@ DWORD WINAPI launchThread(LPVOID param) {
         ::ShellExecuteExW(&info) != FALSE && reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
     if (SUCCEEDED(com)) ::CoUninitialize();
     return 0;
+}
+
+bool launchAndWait(Launch& launch) {
+    // A cold browser or a DDE association keeps the shell for seconds. The
+    // caller still waits for the outcome (its message and what the user
+    // sees next depend on it), but messages other threads send it are
+    // answered meanwhile; posted ones and input wait, so nothing of the
+    // program runs in between.
+    HANDLE thread = ::CreateThread(nullptr, 0, &launchThread, &launch, 0, nullptr);
+    if (thread == nullptr) {
+        launchThread(&launch);  // no thread to be had: here, as before
+        return launch.started;
+    }
+    for (;;) {
+        const DWORD woke = ::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (woke != WAIT_OBJECT_0 + 1) break;
+        // Answers the sent messages; takes nothing out of the queue.
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    // Only a failed wait gets here with the thread still running.
+    ::WaitForSingleObject(thread, INFINITE);
+    ::CloseHandle(thread);
+    return launch.started;
 }
 
 }  // namespace
@@ -89,28 +138,13 @@ std::string Win32BrowserPlatform::upperCase(const std::string& text) {
 
 bool Win32BrowserPlatform::shellExecute(const std::string& operation, const std::string& file,
                                         const std::string& parameters) {
-    // A cold browser or a DDE association keeps the shell for seconds. The
-    // caller still waits for the outcome (its message and what the user
-    // sees next depend on it), but messages other threads send it are
-    // answered meanwhile; posted ones and input wait, so nothing of the
-    // program runs in between.
-    Launch launch{&operation, &file, &parameters};
-    HANDLE thread = ::CreateThread(nullptr, 0, &launchThread, &launch, 0, nullptr);
-    if (thread == nullptr) {
-        launchThread(&launch);  // no thread to be had: here, as before
-        return launch.started;
-    }
-    for (;;) {
-        const DWORD woke = ::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (woke != WAIT_OBJECT_0 + 1) break;
-        // Answers the sent messages; takes nothing out of the queue.
-        MSG msg;
-        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    // Only a failed wait gets here with the thread still running.
-    ::WaitForSingleObject(thread, INFINITE);
-    ::CloseHandle(thread);
-    return launch.started;
+    Launch launch{&operation, &file, &parameters, nullptr};
+    return launchAndWait(launch);
+}
+
+bool Win32BrowserPlatform::createProcess(const std::string& commandLine) {
+    Launch launch{nullptr, nullptr, nullptr, &commandLine};
+    return launchAndWait(launch);
 }
 
 void Win32BrowserPlatform::messageBox(const std::string& text, const std::string& caption) {

@@ -17,6 +17,7 @@ class Win32BrowserPlatform : public BrowserPlatform {
     std::string upperCase(const std::string& text) override;
     bool shellExecute(const std::string& operation, const std::string& file,
                       const std::string& parameters) override;
+    bool createProcess(const std::string& commandLine) override;
     void messageBox(const std::string& text, const std::string& caption) override;
 
   private:

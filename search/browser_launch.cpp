@@ -23,6 +23,8 @@ const char kNoCommandText[] =
 const char kLaunchFailedCaption[] = "ブラウザを起動できません";
 const char kLaunchFailedText[] = "次のコマンドを実行できませんでした。\r\n";
 const char kCheckSettingsLine[] = "\r\nwindowsの設定を確認してください。";
+const char kProgramFailedText[] = "次のプログラムを起動できませんでした。\r\n";
+const char kCheckBrowserLine[] = "\r\nlumenvik.ini の browser の設定を確認してください。";
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -56,7 +58,59 @@ bool readKeyDefault(BrowserPlatform& platform, const std::string& path, std::siz
     return opened && platform.readDefaultValue(key.get(), bufferBytes, value);
 }
 
+// The URL as the inside of a quoted argument: no quote, no blank, and an
+// even number of backslashes before the closing quote.
+std::string argumentInside(const std::string& url) {
+    std::string out;
+    for (char c : url) {
+        if (c == '"') {
+            out += "%22";
+        } else if (c == ' ') {
+            out += "%20";
+        } else if (c == '\t') {
+            out += "%09";
+        } else {
+            out += c;
+        }
+    }
+    const std::size_t last = out.find_last_not_of('\\');
+    const std::size_t trailing = out.size() - (last == std::string::npos ? 0 : last + 1);
+    out.append(trailing, '\\');
+    return out;
+}
+
 }  // namespace
+
+std::string browserCommandLine(const std::string& command, const std::string& url) {
+    const std::string inside = argumentInside(url);
+    std::string line;
+    bool placed = false;
+    for (std::size_t i = 0; i < command.size(); ++i) {
+        if (command.compare(i, 2, "%1") != 0) {
+            line += command[i];
+            continue;
+        }
+        const bool quoted =
+            i > 0 && command[i - 1] == '"' && i + 2 < command.size() && command[i + 2] == '"';
+        line += quoted ? inside : "\"" + inside + "\"";
+        placed = true;
+        ++i;
+    }
+    if (!placed) {
+        const std::size_t end = line.find_last_not_of(" \t");
+        line.erase(end == std::string::npos ? 0 : end + 1);
+        line += " \"" + inside + "\"";
+    }
+    return line;
+}
+
+bool launchWithCommand(const std::string& command, const std::string& url,
+                       BrowserPlatform& platform) {
+    if (platform.createProcess(browserCommandLine(command, url))) return true;
+    platform.messageBox(kProgramFailedText + commandProgram(command) + kCheckBrowserLine,
+                        kLaunchFailedCaption);
+    return false;
+}
 
 std::string commandProgram(const std::string& command) {
     std::size_t start = 0;

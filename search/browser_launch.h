@@ -12,7 +12,7 @@ namespace lumenvik {
 using RegistryKey = std::uintptr_t;
 
 // The platform calls the launch needs. The Windows build answers them with
-// the registry, CharUpperBuffW, ShellExecuteExW and MessageBoxW; the tests
+// the registry, CharUpperBuffW, ShellExecuteExW, CreateProcessW and MessageBoxW; the tests
 // with a made-up registry. Every text is UTF-8.
 class BrowserPlatform {
   public:
@@ -31,6 +31,9 @@ class BrowserPlatform {
     // could not start it (the shell gave 32 or less).
     virtual bool shellExecute(const std::string& operation, const std::string& file,
                               const std::string& parameters) = 0;
+    // Starts the program of `commandLine` (a program and its arguments, as
+    // a process is given them) as a new process. False when it could not.
+    virtual bool createProcess(const std::string& commandLine) = 0;
     // A modal MB_OK message box with no owner window.
     virtual void messageBox(const std::string& text, const std::string& caption) = 0;
 };
@@ -46,6 +49,20 @@ class BrowserPlatform {
 // that the search opens in a new window; every other browser gets the URL
 // through the shell.
 bool launchInDefaultBrowser(const std::string& url, BrowserPlatform& platform);
+
+// The command line that opens `url` with a user's browser command:
+// `command` with each "%1" replaced by the URL as one quoted argument, or,
+// without "%1", the command with the quoted URL appended as its last
+// argument. A "%1" already between quotes gets the URL alone. The URL's
+// quotes and blanks are percent-encoded (a word's bytes already are), and
+// backslashes before the closing quote doubled, so nothing in it ends the
+// argument.
+std::string browserCommandLine(const std::string& command, const std::string& url);
+
+// Opens `url` with a user's browser command (browserCommandLine). True when
+// the process started; false after a message box naming the program.
+bool launchWithCommand(const std::string& command, const std::string& url,
+                       BrowserPlatform& platform);
 
 // The program of a registry command: the quoted path without its quotes
 // when the command starts with a quote (the rest of the command when the

@@ -44,7 +44,7 @@ bool runSearch(const SearchSite& site, SearchHistory& history, const SearchSetti
 
     const std::string url = searchTemplate(site, settings.japanLocal != 0)
                                 .expand(placeholders, transcode::encoding_utf8);
-    if (!ports.openInDefaultBrowser(url)) return false;
+    if (!ports.openInBrowser(url, site.browser)) return false;
 
     ports.setBoxText(u"");
     ports.trace(std::string(kBanner) + "\n");

@@ -11,8 +11,8 @@
 namespace lumenvik {
 
 // What the search command needs of the world around it; the search box
-// answers with its edit control, OutputDebugStringA and
-// launchInDefaultBrowser (search/browser_launch.h).
+// answers with its edit control, OutputDebugStringA and the launches of
+// search/browser_launch.h.
 class SearchCommandPorts {
   public:
     virtual ~SearchCommandPorts() = default;
@@ -21,9 +21,10 @@ class SearchCommandPorts {
     virtual void setBoxText(const std::u16string& text) = 0;
     // One piece of debugger output.
     virtual void trace(const std::string& text) = 0;
-    // Opens the URL in the default browser; false when no browser could be
-    // determined or started (the user has been told).
-    virtual bool openInDefaultBrowser(const std::string& url) = 0;
+    // Opens the URL with `browser`, a command line (browserCommandLine),
+    // or in the default browser when it is empty; false when no browser
+    // could be determined or started (the user has been told).
+    virtual bool openInBrowser(const std::string& url, const std::string& browser) = 0;
 };
 
 // The box's text as UTF-8, converted by the library. An unpaired surrogate

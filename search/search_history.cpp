@@ -8,6 +8,11 @@ void SearchHistory::record(const std::string& word, int32_t historySize) {
     if (static_cast<int64_t>(entries_.size()) > historySize) entries_.pop_back();
 }
 
+void SearchHistory::clear() {
+    entries_.clear();
+    cursor_ = -1;
+}
+
 void SearchHistory::resetCursor() { cursor_ = -1; }
 
 void SearchHistory::stepOlder() {

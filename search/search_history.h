@@ -1,6 +1,7 @@
 #pragma once
 // The words searched since start-up, newest first, and the cursor the two
-// history keys move. Memory only: never saved, empty at every start.
+// history keys move. Memory only, empty at every start, unless the user
+// asks for it to be kept (search/history_file.h).
 
 #include <cstddef>
 #include <cstdint>
@@ -20,6 +21,8 @@ class SearchHistory {
     // size of 0 or below keeps nothing.
     void record(const std::string& word, int32_t historySize);
 
+    // Forgets every entry (the tray menu's erase).
+    void clear();
     // No entry selected; the hide path of the search window calls it.
     void resetCursor();
     // The history keys: towards older entries (Up), towards newer (Down).

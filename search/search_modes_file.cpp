@@ -12,6 +12,7 @@ namespace {
 constexpr int kMaxModes = 16;
 constexpr std::size_t kBuiltInCount = 5;
 const char kSection[] = "searchmodes";
+const char kOptionsSection[] = "options";
 const char kToken[] = "[search_word]";
 
 std::string lowered(std::string s) {
@@ -41,10 +42,10 @@ std::string withoutMark(const std::string& bytes) {
     return bytes;
 }
 
-// The keys of the first section named [SearchModes], by lower-case name;
-// the first key of a name counts. A value enclosed in a pair of equal
-// quotes loses them, as the platform's INI reading does.
-std::map<std::string, std::string> sectionKeys(const std::string& text) {
+// The keys of the first section named `section` (lower case), by
+// lower-case name; the first key of a name counts. A value enclosed in a
+// pair of equal quotes loses them, as the platform's INI reading does.
+std::map<std::string, std::string> sectionKeys(const std::string& text, const char* section) {
     std::map<std::string, std::string> keys;
     bool inSection = false, seen = false;
     ini::Lines<std::string> lines(text);
@@ -52,25 +53,32 @@ std::map<std::string, std::string> sectionKeys(const std::string& text) {
     while (lines.next(line)) {
         if (line.kind == ini::LineKind::section) {
             if (inSection) break;
-            inSection = !seen && ini::sameName(text, line.name, kSection);
+            inSection = !seen && ini::sameName(text, line.name, section);
             seen = seen || inSection;
             continue;
         }
         if (!inSection || !line.hasEquals) continue;
         std::string value = text.substr(line.value.begin, line.value.end - line.value.begin);
+        const std::string name =
+            lowered(text.substr(line.name.begin, line.name.end - line.name.begin));
+        // A command line such as "C:\a b\x.exe" "%1" starts and ends with a
+        // quote without being one quoted value: a browser's loses them only
+        // when it holds no other quote of their kind.
+        const bool command = name.compare(0, 7, "browser") == 0;
         if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') &&
-            value.back() == value[0]) {
+            value.back() == value[0] && (!command || value.find(value[0], 1) == value.size() - 1)) {
             value = value.substr(1, value.size() - 2);
         }
-        keys.emplace(lowered(text.substr(line.name.begin, line.name.end - line.name.begin)), value);
+        keys.emplace(name, value);
     }
     return keys;
 }
 
-// Valid UTF-8 with at least one multi-byte sequence: no stray or missing
-// continuation byte, no overlong form, no surrogate, nothing past U+10FFFF.
-bool isMultiByteUtf8(const std::string& s) {
-    bool multiByte = false;
+// Valid UTF-8: no stray or missing continuation byte, no overlong form, no
+// surrogate, nothing past U+10FFFF. `multiByte` tells whether it held a
+// sequence of more than one byte.
+bool checkUtf8(const std::string& s, bool& multiByte) {
+    multiByte = false;
     for (std::size_t i = 0; i < s.size();) {
         const auto lead = static_cast<unsigned char>(s[i]);
         const unsigned length = transcode::utf8_sequence_length[lead];
@@ -91,7 +99,12 @@ bool isMultiByteUtf8(const std::string& s) {
         multiByte = true;
         i += length;
     }
-    return multiByte;
+    return true;
+}
+
+bool isMultiByteUtf8(const std::string& s) {
+    bool multiByte = false;
+    return checkUtf8(s, multiByte) && multiByte;
 }
 
 bool encodingByName(const std::string& name, transcode::encoding_id& id) {
@@ -164,6 +177,40 @@ class Reader {
         return true;
     }
 
+    // The input method's wish and the browser of index k, for the mode
+    // there is at k (built in or the user's); a bad value is reported and
+    // leaves the mode's own.
+    void extras(int k, SearchSite& site) {
+        const std::string index = std::to_string(k);
+        if (const std::string* ime = find("ime" + index)) {
+            const std::string v = lowered(*ime);
+            if (v == "on") {
+                site.ime = ImeWish::on;
+            } else if (v == "off") {
+                site.ime = ImeWish::off;
+            } else {
+                report("ime" + index, *ime, "on か off を書いてください。");
+            }
+        }
+        command("browser" + index, site.browser);
+    }
+
+    // The command line of `key`, when it is there and names a program.
+    void command(const std::string& key, std::string& out) {
+        const std::string* line = find(key);
+        if (line == nullptr || line->find_first_not_of(" \t") == std::string::npos) return;
+        const std::size_t start = line->find_first_not_of(" \t");
+        if ((*line)[start] == '"' && line->find('"', start + 1) == std::string::npos) {
+            report(key, *line, "プログラムのパスを閉じる \" がありません。");
+            return;
+        }
+        if ((*line)[start] == '"' && (*line)[start + 1] == '"') {
+            report(key, *line, "プログラムのパスがありません。");
+            return;
+        }
+        out = textForDisplay(*line, display_);
+    }
+
     std::vector<std::string> problems;
 
   private:
@@ -181,6 +228,11 @@ class Reader {
 
 }  // namespace
 
+bool isValidUtf8(const std::string& bytes) {
+    bool multiByte = false;
+    return checkUtf8(bytes, multiByte);
+}
+
 std::string textForDisplay(const std::string& bytes, transcode::encoding_id display) {
     if (display == transcode::encoding_unknown) return bytes;
     const transcode::encoding_id from =
@@ -189,7 +241,8 @@ std::string textForDisplay(const std::string& bytes, transcode::encoding_id disp
 }
 
 SearchModesReading readSearchModes(const std::string& fileBytes, transcode::encoding_id display) {
-    Reader reader(sectionKeys(withoutMark(fileBytes)), display);
+    const std::string text = withoutMark(fileBytes);
+    Reader reader(sectionKeys(text, kSection), display);
     std::vector<SearchSite> sites = builtInSearchSites();
     for (int k = 0; k < kMaxModes; ++k) {
         SearchSite site;
@@ -201,6 +254,17 @@ SearchModesReading readSearchModes(const std::string& fileBytes, transcode::enco
         } else {
             break;
         }
+        reader.extras(k, sites[static_cast<std::size_t>(k)]);  // the list has no gap
+    }
+    // [Options] browser= serves every mode without a browser of its own.
+    Reader options(sectionKeys(text, kOptionsSection), display);
+    std::string common;
+    options.command("browser", common);
+    for (const std::string& problem : options.problems) {
+        reader.problems.push_back("[Options] " + problem);
+    }
+    for (SearchSite& site : sites) {
+        if (site.browser.empty()) site.browser = common;
     }
     return SearchModesReading{SearchModes(std::move(sites)), std::move(reader.problems)};
 }

@@ -5,7 +5,13 @@
 //                "[search_word]" (the only token of a user's template);
 //   label<k>     the label; "【 " + the URL's host + " 】検索" when absent;
 //   encoding<k>  utf-8 (also when absent), euc-jp, shift_jis (sjis, cp932)
-//                or iso-2022-jp, in any letter case.
+//                or iso-2022-jp, in any letter case;
+//   ime<k>       on or off: the input method's state when mode k becomes
+//                the current one; absent, the mode leaves it as it is;
+//   browser<k>   the command line that opens mode k's URLs (a program and
+//                its arguments, %1 where the URL goes); absent, [Options]
+//                browser= serves, and without that the default browser.
+// ime<k> and browser<k> also apply to a built-in mode k.
 // A valid url<k> replaces built-in mode k for k from 0 to 4; from 5 on,
 // modes are added while url<k> is present, and the first index without one
 // ends the list. A bad entry leaves its mode as it would be without it (the
@@ -44,6 +50,9 @@ SearchModesReading readSearchModes(const std::string& fileBytes, transcode::enco
 // form valid UTF-8 with at least one multi-byte sequence are UTF-8, any
 // other bytes code page 932.
 std::string textForDisplay(const std::string& bytes, transcode::encoding_id display);
+
+// True when `bytes` are valid UTF-8 (plain ASCII among them).
+bool isValidUtf8(const std::string& bytes);
 
 // The text of the one message box that reports `problems`.
 std::string settingsErrorText(const std::vector<std::string>& problems);

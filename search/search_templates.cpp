@@ -22,8 +22,13 @@ std::string dictionaryUrl() {
 }
 
 SearchSite dictionary(const char* label, const char* kind) {
-    return SearchSite{label, dictionaryUrl(), transcode::encoding_euc,
-                      PlaceholderMap{{"[dictionary]", kind}, {"[mode]", "0"}}, false};
+    return SearchSite{label,
+                      dictionaryUrl(),
+                      transcode::encoding_euc,
+                      PlaceholderMap{{"[dictionary]", kind}, {"[mode]", "0"}},
+                      false,
+                      ImeWish::keep,
+                      ""};
 }
 
 }  // namespace
@@ -33,9 +38,9 @@ const std::vector<SearchSite>& builtInSearchSites() {
     // dictionary modes none.
     static const std::vector<SearchSite> sites = {
         SearchSite{"【 google 】 検索", webSearchUrl(), transcode::encoding_utf8,
-                   PlaceholderMap{{"[lang]", "ja"}}, true},
+                   PlaceholderMap{{"[lang]", "ja"}}, true, ImeWish::keep, ""},
         SearchSite{"【 google イメージ 】 検索", imageSearchUrl(), transcode::encoding_utf8,
-                   PlaceholderMap{{"[lang]", "ja"}}, false},
+                   PlaceholderMap{{"[lang]", "ja"}}, false, ImeWish::keep, ""},
         dictionary("【 goo 英和 】検索", "ej"),
         dictionary("【 goo 和英 】検索", "je"),
         dictionary("【 goo 辞書すべて 】検索", "all"),

@@ -14,6 +14,10 @@ constexpr char kWebSearchHost[] = "www.google.co.jp";
 constexpr char kImageSearchHost[] = "images.google.co.jp";
 constexpr char kDictionaryHost[] = "dictionary.goo.ne.jp";
 
+// What a mode does with the search box's input method when it becomes the
+// current mode: nothing, open it, or close it.
+enum class ImeWish { keep, on, off };
+
 // One search mode: the label beside the box (UTF-8 text), the URL
 // template and the encoding the site takes the word in. `fixedValues` are
 // the placeholder values besides "[search_word]" (the built-in sites'
@@ -26,6 +30,11 @@ struct SearchSite {
     // The built-in web search only: its "lr=" ends the URL and gets
     // "lang_ja" when the search is restricted to Japanese pages.
     bool languageRange = false;
+    // The input method's state the mode wants (the built-in sites: keep).
+    ImeWish ime = ImeWish::keep;
+    // The command line that opens the URL (search/browser_launch.h), UTF-8;
+    // empty for the default browser.
+    std::string browser;
 };
 
 // The five built-in sites in cycling order: Google web and image search,

@@ -57,6 +57,7 @@ bool SearchSettings::load(const std::string& path) {
     for (const KeySlot& slot : kSlots) readValue(file, slot.section, slot.key, this->*slot.field);
     readValue(file, kOptions, "searchCopiedText", searchCopiedText);
     hotKey = store->readString(file, kOptions, "hotKey");
+    readValue(file, kOptions, "keepHistory", keepHistory);
     return true;
 }
 

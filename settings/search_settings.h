@@ -38,7 +38,7 @@ struct SearchSettings {
     SearchSettings(ProfileStore& store, const std::string& path);
 
     void setDefaults();
-    // Reads the file (the nine values, searchCopiedText and hotKey); false (values
+    // Reads the file (the nine values, searchCopiedText, hotKey and keepHistory); false (values
     // untouched) when there is no file or no store.
     // `lastFileName` becomes the path in any case.
     bool load(const std::string& path);
@@ -71,6 +71,10 @@ struct SearchSettings {
     // system (settings/hot_key.h); empty for none. Read like
     // searchCopiedText, never written.
     std::string hotKey;
+    // [Options] keepHistory: non-zero keeps the search history across
+    // restarts in lumenvik-history.txt beside the file (search/history_file.h).
+    // Read like searchCopiedText, never written.
+    int32_t keepHistory = 0;
 
     std::string defaultFileName;
     std::string lastFileName;

@@ -82,14 +82,21 @@ class FakeRegistry : public BrowserPlatform {
         return shellStarts;
     }
 
+    bool createProcess(const std::string& commandLine) override {
+        log.push_back("process");
+        processes.push_back(commandLine);
+        return shellStarts;
+    }
+
     void messageBox(const std::string& text, const std::string& caption) override {
         log.push_back("message");
         messages.push_back({text, caption, open_.size()});
     }
 
-    bool shellStarts = true;  // what ShellExecuteA makes of every launch
+    bool shellStarts = true;  // what ShellExecuteA (and CreateProcessA) make of every launch
     std::vector<std::string> log;
     std::vector<Launch> launches;
+    std::vector<std::string> processes;
     std::vector<Message> messages;
 
   private:
@@ -291,6 +298,48 @@ TEST(CommandProgram, FirstTokenOfTheCommand) {
         {"\"open", "open"},
     };
     for (const auto& c : cases) EXPECT_EQ(commandProgram(c.command), c.program) << c.command;
+}
+
+}  // namespace
+}  // namespace lumenvik
+
+namespace lumenvik {
+namespace {
+
+// The URLs come encoded: a word of quotes, blanks and "%1" is
+// "%22a+b%25%31" by then, and only a URL template the user wrote can
+// bring a quote or a blank of its own.
+TEST(BrowserCommandLine, TheUrlIsOneQuotedArgumentWhereverItGoes) {
+    const std::string fox = "\"C:\\Program Files\\Fox\\fox.exe\"";
+    const struct {
+        std::string command;
+        std::string url;
+        std::string line;
+    } cases[] = {
+        {fox + " -private-window %1", "https://x.jp/?q=%22a+b%221",
+         fox + " -private-window \"https://x.jp/?q=%22a+b%221\""},
+        {fox + " \"%1\" -new", "https://x.jp/?q=%251", fox + " \"https://x.jp/?q=%251\" -new"},
+        {fox + " ", "https://x.jp/a b\"c", fox + " \"https://x.jp/a%20b%22c\""},
+        {"fox.exe", "https://x.jp/a\\", "fox.exe \"https://x.jp/a\\\\\""},
+        {"fox.exe %1 %1", "http://a/%1", "fox.exe \"http://a/%1\" \"http://a/%1\""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(browserCommandLine(c.command, c.url), c.line) << c.command;
+    }
+}
+
+TEST(LaunchWithCommand, StartsTheCommandLineOrNamesTheProgramThatFailed) {
+    FakeRegistry reg;
+    EXPECT_TRUE(launchWithCommand("fox.exe -p", kUrl, reg));
+    EXPECT_EQ(reg.processes,
+              (std::vector<std::string>{"fox.exe -p \"" + std::string(kUrl) + "\""}));
+    EXPECT_TRUE(reg.messages.empty());
+    reg.shellStarts = false;
+    EXPECT_FALSE(launchWithCommand("\"C:\\Gone\\fox.exe\" -p %1", kUrl, reg));
+    ASSERT_EQ(reg.messages.size(), 1u);
+    EXPECT_EQ(reg.messages[0].caption, "ブラウザを起動できません");
+    EXPECT_NE(reg.messages[0].text.find("\r\nC:\\Gone\\fox.exe\r\n"), std::string::npos);
+    EXPECT_TRUE(reg.launches.empty()) << "the shell is not asked";
 }
 
 }  // namespace

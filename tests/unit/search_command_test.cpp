@@ -31,9 +31,10 @@ class FakePorts : public SearchCommandPorts {
         log.push_back("trace");
         traced.push_back(text);
     }
-    bool openInDefaultBrowser(const std::string& url) override {
+    bool openInBrowser(const std::string& url, const std::string& browser) override {
         log.push_back("launch");
         launched.push_back(url);
+        browsers.push_back(browser);
         historyAtLaunch = history_.count();
         newestAtLaunch = history_.count() ? history_.entry(0) : "";
         return launchSucceeds_;
@@ -43,6 +44,7 @@ class FakePorts : public SearchCommandPorts {
     std::vector<std::string> log;
     std::vector<std::string> traced;
     std::vector<std::string> launched;
+    std::vector<std::string> browsers;
     std::size_t historyAtLaunch = 0;
     std::string newestAtLaunch;
 
@@ -85,8 +87,11 @@ TEST(RunSearch, EffectsInOrderRecordBeforeLaunchThenEmptyTheBoxAndTrace) {
 TEST(RunSearch, FailedLaunchKeepsTheBoxAndTheHistoryEntryAndTracesNothing) {
     SearchHistory history;
     FakePorts ports(u"a b", history, /*launchSucceeds=*/false);
-    EXPECT_FALSE(runSearch(site(3), history, testSettings(100, 1), ports));
+    SearchSite withBrowser = site(3);
+    withBrowser.browser = "gone.exe %1";
+    EXPECT_FALSE(runSearch(withBrowser, history, testSettings(100, 1), ports));
     EXPECT_EQ(ports.log, (std::vector<std::string>{"read", "launch"}));
+    EXPECT_EQ(ports.browsers, (std::vector<std::string>{"gone.exe %1"}));
     EXPECT_EQ(
         ports.launched,
         (std::vector<std::string>{"http://dictionary.goo.ne.jp/search.php?MT=a+b&kind=je&mode=0"}));
@@ -165,7 +170,8 @@ TEST(RunSearch, TheWordGoesFromUtf16ToEachSiteEncoding) {
     for (const auto& c : cases) {
         SearchHistory history;
         FakePorts ports(c.word, history);
-        const SearchSite s{"", "http://example.jp/?q=[search_word]", c.site, {}, false};
+        const SearchSite s{
+            "", "http://example.jp/?q=[search_word]", c.site, {}, false, ImeWish::keep, ""};
         ASSERT_TRUE(runSearch(s, history, testSettings(100, 1), ports));
         EXPECT_EQ(ports.launched.at(0), std::string("http://example.jp/?q=") + c.sent)
             << c.site << " " << c.sent;

@@ -92,6 +92,45 @@ TEST(SearchModesFile, BadEntriesLeaveTheirModeAsWithoutThemAndAreEachReported) {
     EXPECT_NE(settingsErrorText(r.problems).find(r.problems[2]), std::string::npos);
 }
 
+TEST(SearchModesFile, InputMethodAndBrowserPerModeAndForAll) {
+    const struct {
+        const char* entries;  // after [SearchModes] with url5 defined
+        SearchMode mode;
+        ImeWish ime;
+        const char* browser;
+        bool reported;
+    } cases[] = {
+        {"ime2=off", 2, ImeWish::off, "", false},
+        {"IME3 = On", 3, ImeWish::on, "", false},
+        {"ime5=off", 5, ImeWish::off, "", false},
+        {"ime2=yes", 2, ImeWish::keep, "", true},
+        {"browser3=x.exe", 3, ImeWish::keep, "x.exe", false},
+        {"browser5=\"C:\\a b\\y.exe\" \"%1\"", 5, ImeWish::keep, "\"C:\\a b\\y.exe\" \"%1\"",
+         false},
+        {"browser1=\"y.exe\"", 1, ImeWish::keep, "y.exe", false},
+        {"browser1=\"C:\\a b\\y.exe", 1, ImeWish::keep, "", true},
+        {"browser1=\"\" %1", 1, ImeWish::keep, "", true},
+        {"browser1=   ", 1, ImeWish::keep, "", false},
+        {"[Options]\r\nbrowser=z.exe", 4, ImeWish::keep, "z.exe", false},
+        {"[Options]\r\nbrowser=\"C:\\z", 4, ImeWish::keep, "", true},
+        {"browser0=x.exe\r\n[Options]\r\nbrowser=z.exe", 0, ImeWish::keep, "x.exe", false},
+        {"browser0=x.exe\r\n[Options]\r\nbrowser=z.exe", 5, ImeWish::keep, "z.exe", false},
+    };
+    for (const auto& c : cases) {
+        const SearchModesReading r =
+            read("[SearchModes]\r\nurl5=http://a/[search_word]\r\n" + std::string(c.entries));
+        EXPECT_EQ(r.modes.site(c.mode).ime, c.ime) << c.entries;
+        EXPECT_EQ(r.modes.site(c.mode).browser, c.browser) << c.entries;
+        EXPECT_EQ(r.problems.size(), c.reported ? 1u : 0u) << c.entries;
+        // The report names the entry (the last line).
+        const std::string entry = c.entries;
+        if (c.reported && !r.problems.empty()) {
+            EXPECT_NE(r.problems[0].find(entry.substr(entry.rfind('\n') + 1)), std::string::npos)
+                << r.problems[0];
+        }
+    }
+}
+
 // Notepad saves UTF-8 today and code page 932 in older versions; both give
 // the right characters in the ANSI code page.
 TEST(SearchModesFile, LabelsInUtf8AndInCodePage932) {

@@ -161,7 +161,7 @@ TEST(SearchSettings, ReadsVisitTheKeysInFileOrderWithBareNames) {
                   "KeyData/mode_prior", "KeyData/mode_next", "KeyData/history_prior",
                   "KeyData/history_next", "KeyData/showWindowKey", "otherInfo/keyInterval",
                   "otherInfo/historySize", "otherInfo/googleStart", "otherInfo/japanLocal",
-                  "Options/searchCopiedText", "Options/hotKey"}));
+                  "Options/searchCopiedText", "Options/hotKey", "Options/keepHistory"}));
 }
 
 TEST(SearchSettings, TheOptionsAreReadButNeverWritten) {

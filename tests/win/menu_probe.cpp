@@ -150,6 +150,12 @@ void answer(const CWPSTRUCT& message) {
                 HIMC left = ::ImmGetContext(message.hwnd);
                 done = left == nullptr;
                 if (left != nullptr) ::ImmReleaseContext(message.hwnd, left);
+            } else if (message.wParam == lvtest::kImeReadOpen) {
+                HWND box = ::GetDlgItem(message.hwnd, 1002);
+                HIMC context = ::ImmGetContext(box);
+                memory->imeOpen = context == nullptr ? -1 : (::ImmGetOpenStatus(context) ? 1 : 0);
+                if (context != nullptr) ::ImmReleaseContext(box, context);
+                done = context != nullptr;
             } else if (message.wParam == lvtest::kImeCloseFails) {
                 done = mapCounts(mapping) &&
                        patchImport(exported("imm32.dll", "ImmSetOpenStatus"),

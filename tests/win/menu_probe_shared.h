@@ -13,6 +13,9 @@ constexpr char kProbeReadMessage[] = "lvtest.menuprobe.read";
 constexpr char kProbeImeMessage[] = "lvtest.menuprobe.ime";
 constexpr WPARAM kImeNoContext = 0;
 constexpr WPARAM kImeCloseFails = 1;
+// wParam kImeReadOpen reads ImmGetOpenStatus of the search box's context
+// into imeOpen (-1 without a context) and changes nothing.
+constexpr WPARAM kImeReadOpen = 2;
 // Sent to the search window: wParam 1 makes the program's Shell_NotifyIconA
 // fail, as before the taskbar exists; 0 gives it back.
 constexpr char kProbeTrayMessage[] = "lvtest.menuprobe.tray";
@@ -49,6 +52,7 @@ struct ProbeMemory {
     // kProbeFontMessage: the font's lfHeight, 0 when there is none.
     RECT dpiSuggested;
     LONG boxFontHeight;
+    LONG imeOpen;
 };
 
 }  // namespace lvtest

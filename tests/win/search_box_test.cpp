@@ -234,6 +234,32 @@ TEST_F(SearchBoxTest, GoogleStartOffKeepsTheModeAndShiftEnterSearchesTheWebWitho
     EXPECT_EQ(label(), kModeLabels[3]);
 }
 
+// Wine runs no input method, but keeps the open status of the context,
+// which is what the program sets.
+TEST_F(SearchBoxTest, AModeOpensOrClosesTheInputMethodAsItAsksAndOtherModesLeaveIt) {
+    startWith("[otherInfo]\r\ngoogleStart=0\r\n[SearchModes]\r\nime2=on\r\nime3=off\r\n");
+    MenuProbe probe;
+    ASSERT_TRUE(probe.attach(program.window()));
+    show();
+    const LONG atStart = probe.inputMethodOpen();
+    ASSERT_GE(atStart, 0) << "the box has an input context";
+    release(VK_NEXT);  // mode 1: no wish
+    EXPECT_EQ(probe.inputMethodOpen(), atStart);
+    release(VK_NEXT);  // mode 2: on
+    EXPECT_EQ(probe.inputMethodOpen(), 1);
+    release(VK_NEXT);  // mode 3: off
+    EXPECT_EQ(probe.inputMethodOpen(), 0);
+    release(VK_PRIOR);  // mode 2 again
+    EXPECT_EQ(probe.inputMethodOpen(), 1);
+    // The hide closes it; showing in mode 2 opens it again.
+    release(VK_ESCAPE);
+    ASSERT_TRUE(waitVisible(false));
+    EXPECT_EQ(probe.inputMethodOpen(), 0);
+    show();
+    EXPECT_EQ(label(), kModeLabels[2]);
+    EXPECT_EQ(probe.inputMethodOpen(), 1);
+}
+
 TEST_F(SearchBoxTest, WithoutAnInputContextHidingShowsNoMessage) {
     startWith();
     MenuProbe probe;

@@ -3,6 +3,7 @@
 // labels saved in UTF-8 and in code page 932, a bad entry, and an edit of
 // the file while the program runs.
 #include "tests/win/search_fixture.h"
+#include "tests/win/tray_driver.h"
 
 #ifndef LVTEST_RELEASE_INI
 #error "LVTEST_RELEASE_INI names the settings file of the release zip"
@@ -63,6 +64,8 @@ TEST_F(SearchModesTest, ReleaseFileAndSitesInShiftJisAndEucJp) {
               "url5=http://sjis.example/find?kw=[search_word]&x=1\r\nencoding5=shift_jis\r\n"
               "url6=http://euc.example/s?q=[search_word]\r\nencoding6=EUC-JP\r\n");
     EXPECT_EQ(messageBox(), nullptr);
+    MenuProbe probe;
+    ASSERT_TRUE(probe.attach(program.window()));
 
     showAt(0, u8"【 google 】 検索");
     EXPECT_EQ(searchHere("ＵＳＢ"),
@@ -71,8 +74,12 @@ TEST_F(SearchModesTest, ReleaseFileAndSitesInShiftJisAndEucJp) {
     showAt(2, u8"【 weblio 英和 】検索");
     EXPECT_EQ(searchHere(kShuu), "https://ejje.weblio.jp/content/%e5%9f%b7");
     showAt(3, u8"【 weblio 和英 】検索");
+    EXPECT_EQ(probe.inputMethodOpen(), 1) << "on for the Japanese dictionaries";
+    release(VK_PRIOR);
+    EXPECT_EQ(probe.inputMethodOpen(), 0) << "off for the English one";
     hide();
     showAt(4, u8"【 コトバンク 】検索");
+    EXPECT_EQ(probe.inputMethodOpen(), 1);
     EXPECT_EQ(searchHere("ＴＶ"), "https://kotobank.jp/search?q=%ef%bc%b4%ef%bc%b6");
     showAt(-1, u8"【 euc.example 】検索");
     EXPECT_EQ(searchHere(kShuu), "http://euc.example/s?q=%bc%b9");

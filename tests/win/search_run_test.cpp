@@ -228,4 +228,55 @@ TEST_F(SearchRunTest, ABrowserThatCannotBeStartedIsReportedNamingItsCommand) {
     EXPECT_EQ(traces.text(), "") << "no URL traced";
 }
 
+// A mode's own browser: a program in a folder with a blank in its name, an
+// argument of its own, and the URL of a word that holds quotes, blanks and
+// "%1" as one argument; mode 0 still goes to the registered browser.
+TEST_F(SearchRunTest, AModesOwnBrowserGetsItsArgumentAndTheExactUrl) {
+    registerBrowser();
+    const std::string other = dir.file("other browser");
+    ASSERT_TRUE(::CreateDirectoryA(other.c_str(), nullptr));
+    const std::string otherExe = other + "\\fox.exe";
+    ASSERT_TRUE(::CopyFileA(dir.file(browserName.c_str()).c_str(), otherExe.c_str(), FALSE));
+    startWith("[SearchModes]\r\nbrowser3=\"" + otherExe + "\" -private-window %1\r\n");
+    showInMode(3);
+    setBox("a \"b\" %1");
+    release(VK_RETURN);
+    EXPECT_TRUE(waitVisible(false));
+    const std::string otherLog = other + "\\browser-log.txt";
+    ASSERT_TRUE(waitFor([&] { return !readFile(otherLog).empty(); }, 5000));
+    EXPECT_EQ(readFile(otherLog),
+              "-private-window "
+              "http://dictionary.goo.ne.jp/search.php?MT=a+%22b%22+%251&kind=je&mode=0\n");
+    search("x");
+    ASSERT_TRUE(waitLaunches(1));
+    EXPECT_EQ(launches(), (std::vector<std::string>{"http://www.google.co.jp/search?hl=ja&q=x"
+                                                    "&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=lang_ja"}));
+}
+
+TEST_F(SearchRunTest, KeptHistoryComesBackAfterARestartAndIsNeverWrittenWithoutTheOption) {
+    registerBrowser();
+    const std::string historyFile = dir.file("lumenvik-history.txt");
+    startWith();
+    search("off");
+    ASSERT_TRUE(waitLaunches(1));
+    ASSERT_EQ(program.exitCleanly(), 0);
+    EXPECT_EQ(::GetFileAttributesA(historyFile.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    startWith("[Options]\r\nkeepHistory=1\r\n");
+    search("apple");
+    search(kNihon);
+    ASSERT_TRUE(waitLaunches(3));
+    ASSERT_EQ(program.exitCleanly(), 0);
+    EXPECT_EQ(readFile(historyFile), "apple\r\n\xE6\x97\xA5\xE6\x9C\xAC\r\n");
+
+    startWith();
+    show();
+    release(VK_UP);
+    EXPECT_EQ(box(), kNihon);
+    release(VK_UP);
+    EXPECT_EQ(box(), "apple");
+    release(VK_UP);
+    EXPECT_EQ(box(), "apple") << "nothing older: the run without the option kept nothing";
+}
+
 }  // namespace

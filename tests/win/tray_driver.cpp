@@ -112,6 +112,15 @@ bool MenuProbe::breakInputMethod(WPARAM how) {
     return memory_->imeBroken == 1;
 }
 
+LONG MenuProbe::inputMethodOpen() {
+    if (memory_ == nullptr || window_ == nullptr) return -2;
+    memory_->imeOpen = -2;
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(window_, ::RegisterWindowMessageA(kProbeImeMessage), kImeReadOpen, 0,
+                          SMTO_ABORTIFHUNG, 3000, &ignored);
+    return memory_->imeOpen;
+}
+
 bool MenuProbe::failTrayCalls(bool fail) {
     if (memory_ == nullptr || window_ == nullptr) return false;
     memory_->trayBroken = 0;

@@ -44,6 +44,9 @@ class MenuProbe {
     // Breaks the program's input method (kImeNoContext, kImeCloseFails of
     // menu_probe_shared.h); false when the probe could not.
     bool breakInputMethod(WPARAM how);
+    // Whether the search box's input method is open: 1 open, 0 closed, -1
+    // no input context, -2 the probe could not ask.
+    LONG inputMethodOpen();
     // How often the program called the failing ImmSetOpenStatus.
     LONG imeCloseCalls() const;
     // Makes the program's tray calls fail (or work again); false when the

@@ -77,6 +77,8 @@ void expectTrayMenu(const std::vector<Menu>& menus, bool googleStart) {
                        {'-', 0, false, ""},
                        {'s', 10005, googleStart, u8"常にgoogle検索モードから開始(&A)"},
                        {'-', 0, false, ""},
+                       {'s', 10020, false, u8"履歴を消去(&C)"},
+                       {'-', 0, false, ""},
                        {'s', 10001, false, u8"終了(&X)"}});
 }
 
@@ -134,6 +136,16 @@ TEST_F(TrayMenuTest, TheMenuShowsTheSettingsAndItsChoicesAreSavedAtOnceBesideThe
     closeMenu();
     ASSERT_TRUE(chooseTrayItem(program, probe, u8"常にgoogle検索モードから開始(&A)"));
     EXPECT_TRUE(waitFor([&] { return iniValue(ini(), "otherInfo", "googleStart") == 1; }, 3000));
+}
+
+TEST_F(TrayMenuTest, EraseHistoryLeavesTheKeptHistoryFileEmpty) {
+    const std::string history = dir.file("lumenvik-history.txt");
+    writeFile(history, "apple\r\n");
+    startWith("[Options]\r\nkeepHistory=1\r\n");
+    ASSERT_TRUE(chooseTrayItem(program, probe, "履歴を消去(&C)"));
+    EXPECT_TRUE(waitFor([&] { return readFile(history).empty(); }, 3000));
+    EXPECT_NE(::GetFileAttributesA(history.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "emptied, not gone";
 }
 
 TEST_F(TrayMenuTest, AfterAShellRestartTheIconIsBackWithTheSameTipAndMenu) {
