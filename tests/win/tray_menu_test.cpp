@@ -142,7 +142,7 @@ TEST_F(TrayMenuTest, EraseHistoryLeavesTheKeptHistoryFileEmpty) {
     const std::string history = dir.file("lumenvik-history.txt");
     writeFile(history, "apple\r\n");
     startWith("[Options]\r\nkeepHistory=1\r\n");
-    ASSERT_TRUE(chooseTrayItem(program, probe, "履歴を消去(&C)"));
+    ASSERT_TRUE(chooseTrayItem(program, probe, u8"履歴を消去(&C)"));
     EXPECT_TRUE(waitFor([&] { return readFile(history).empty(); }, 3000));
     EXPECT_NE(::GetFileAttributesA(history.c_str()), INVALID_FILE_ATTRIBUTES)
         << "emptied, not gone";
