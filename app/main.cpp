@@ -21,10 +21,10 @@ int Run(LPSTR /*commandLine*/, int showCommand) {
     // The template is visible and the initialisation shows the window
     // topmost: this is what leaves the program hidden.
     ::ShowWindow(window->m_hWnd, showCommand);
-    // A bad entry among the settings file's search modes, and a hot key that
+    // A bad entry among the settings file's search modes, and options that
     // cannot be used, are told now, with the window hidden.
     window->reportSearchModeProblems();
-    window->reportHotKeyProblem();
+    window->reportOptionProblems();
 
     const int result = loop.Run();
     window.reset();

@@ -1,13 +1,17 @@
 #include "app/main_dlg.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/copied_text.h"
 #include "app/foreground_win32.h"
+#include "app/monitor_choice_win32.h"
+#include "app/run_key_win32.h"
 #include "app/texts.h"
 #include "app/tray_menu.h"
+#include "app/welcome.h"
 #include "hook/messages.h"
 #include "platform/profile_store.h"
 #include "platform/settings_file.h"
@@ -134,8 +138,18 @@ LRESULT CMainDlg::onInitDialog() {
     historyKeeper_.load(settings_, searchBox_.history,
                         static_cast<std::size_t>(::SendMessageA(box, EM_GETLIMITTEXT, 0, 0)));
 
-    // 5. The tray icon.
-    trayIcon_.add(L"Lumenvik", m_hWnd, WM_TRAY_NOTIFY);
+    // 5. The tray icon. On the first start, with no settings in the file
+    //    (or no file), the settings are written now, so that the next start
+    //    is not a first one, and the icon comes with a word of welcome. A
+    //    file that cannot be written is told at the user's first save.
+    if (!settings_.fileHadValues) {
+        settings_.save("");
+        const WelcomeText welcome = welcomeText(settings_.showWindowKey);
+        trayIcon_.add(L"Lumenvik", m_hWnd, WM_TRAY_NOTIFY, win::wide(welcome.title).c_str(),
+                      win::wide(welcome.text).c_str());
+    } else {
+        trayIcon_.add(L"Lumenvik", m_hWnd, WM_TRAY_NOTIFY);
+    }
 
     // 6. Topmost and shown; start-up hides it right after creation. The
     //    window-position calls' results are ignored here and below: a window
@@ -151,8 +165,13 @@ LRESULT CMainDlg::onInitDialog() {
     return TRUE;
 }
 
-void CMainDlg::reportHotKeyProblem() {
-    const std::string message = hotKey_.takeProblem();
+void CMainDlg::reportOptionProblems() {
+    std::string message = hotKey_.takeProblem();
+    if (!settings_.showOnProblem.empty()) {
+        if (!message.empty()) message += "\r\n\r\n";
+        message += showOnMessage(settings_.showOnProblem);
+        settings_.showOnProblem.clear();
+    }
     if (message.empty()) return;
     // The caption of the settings file's other errors.
     ::MessageBoxW(nullptr, win::wide(message).c_str(), win::wide(kSettingsErrorCaption).c_str(),
@@ -210,6 +229,9 @@ void CMainDlg::showPath() {
     refreshSearchModes();
     reportSearchModeProblems();
     resetModeIfGoogleStart();
+    // A hidden window goes to the monitor of the user's choice before it
+    // shows; one already shown (a click on it) stays where it is.
+    if (!::IsWindowVisible(m_hWnd)) moveToChosenMonitor(m_hWnd, settings_.showOn);
     ::ShowWindow(m_hWnd, SW_SHOW);
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
     forceForeground(m_hWnd);
@@ -256,7 +278,8 @@ void CMainDlg::onTrayNotify(LPARAM mouseMessage) {
     if (mouseMessage == WM_LBUTTONDBLCLK) {
         toggle();
     } else if (mouseMessage == WM_RBUTTONDOWN) {
-        openTrayMenu(m_hWnd, settings_);
+        Win32RunKey runKey;
+        openTrayMenu(m_hWnd, settings_, runsAtLogon(runKey, win::utf8(win::programPath())));
     }
 }
 
@@ -285,13 +308,33 @@ void CMainDlg::onTrayCommand(int id) {
         case ID_TRAY_CLEAR_HISTORY:
             historyKeeper_.clear(settings_, searchBox_.history);
             break;
+        case ID_TRAY_RUN_AT_LOGON:
+            toggleRunAtLogon();
+            break;
         case ID_TRAY_GOOGLE_START:
             settings_.googleStart = settings_.googleStart == 0 ? 1 : 0;
             saveSettings();
             break;
         default:
+            if (const std::optional<ShowOn> where = showOnOfItem(id)) {
+                settings_.showOn = *where;
+                // With the nine values, as every choice of the menu.
+                saveOrReport(settings_, nullptr, {settings_.showOnValue()});
+            }
             break;
     }
+}
+
+void CMainDlg::toggleRunAtLogon() {
+    const std::string exe = win::utf8(win::programPath());
+    Win32RunKey runKey;
+    uint32_t error = ERROR_FILE_NOT_FOUND;  // where the program's own path is unknown
+    if (!exe.empty() && lumenvik::toggleRunAtLogon(runKey, exe, error)) return;
+    const std::wstring text =
+        L"Windows の起動時に実行する設定を変更できませんでした。\r\n\r\n"
+        L"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\r\n" +
+        platformReason(error);
+    ::MessageBoxW(nullptr, text.c_str(), L"Lumenvik - 登録エラー", MB_OK);
 }
 
 void CMainDlg::exitPath() {

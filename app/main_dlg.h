@@ -44,9 +44,10 @@ class CMainDlg : public win::CDialogImpl<CMainDlg> {
     // search modes that the start-up found, if any; start-up calls it once
     // the window is hidden.
     void reportSearchModeProblems();
-    // Shows the message box about the settings file's hot key when it could
-    // not be registered; start-up calls it once the window is hidden.
-    void reportHotKeyProblem();
+    // Shows one message box about the settings file's [Options] that cannot
+    // be used (a hot key that could not be registered, a showOn value that
+    // names no monitor); start-up calls it once the window is hidden.
+    void reportOptionProblems();
     // True while the settings dialog's window exists: the toggle and the tray
     // icon are ignored then.
     bool settingsDialogExists() const;
@@ -59,6 +60,9 @@ class CMainDlg : public win::CDialogImpl<CMainDlg> {
     void onTrayNotify(LPARAM mouseMessage);
     void onTrayCommand(int id);
     void saveSettings();
+    // The item Windows の起動時に実行: the Run value made to start this
+    // program, or deleted; a refusal is told in a message box.
+    void toggleRunAtLogon();
     void exitPath();
     void resetModeIfGoogleStart();
     // The copy gesture: waits for the clipboard to move past `sequence`,

@@ -31,7 +31,8 @@ CTrayIcon::CTrayIcon() : taskbarCreatedMessage(::RegisterWindowMessageW(L"Taskba
     std::memset(&data, 0, sizeof data);
 }
 
-bool CTrayIcon::add(const wchar_t* tip, HWND ownerWindow, UINT callbackMessage) {
+bool CTrayIcon::add(const wchar_t* tip, HWND ownerWindow, UINT callbackMessage,
+                    const wchar_t* balloonTitle, const wchar_t* balloonText) {
     std::memset(&data, 0, sizeof data);
     owner = ownerWindow;
     data.cbSize = kDataSize;
@@ -46,6 +47,13 @@ bool CTrayIcon::add(const wchar_t* tip, HWND ownerWindow, UINT callbackMessage) 
     data.hIcon = icon_.get();
     data.uCallbackMessage = callbackMessage;
     if (tip != nullptr) copyTip(data.szTip, tip, 64);
+    if (balloonText != nullptr) {
+        data.uFlags |= NIF_INFO;
+        copyTip(data.szInfo, balloonText, 255);
+        if (balloonTitle != nullptr) copyTip(data.szInfoTitle, balloonTitle, 63);
+        data.uTimeout = kBalloonMs;
+        data.dwInfoFlags = NIIF_INFO;
+    }
     carryOut(presence_.start());
     return presence_.present();
 }
@@ -57,6 +65,12 @@ void CTrayIcon::carryOut(TrayPresence::Action action) {
         const bool present = ::Shell_NotifyIconW(NIM_ADD, &data) != FALSE ||
                              ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
         presence_.addResult(present);
+        // The balloon is shown once: later adds bring the icon alone.
+        if (present) {
+            data.uFlags &= ~static_cast<UINT>(NIF_INFO);
+            data.szInfo[0] = L'\0';
+            data.szInfoTitle[0] = L'\0';
+        }
     }
     // The timer calls' results are ignored: a timer that cannot be set
     // leaves the next "TaskbarCreated" to bring the icon.

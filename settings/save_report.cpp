@@ -6,10 +6,8 @@
 
 namespace lumenvik {
 
-namespace {
-
-// The platform's own words for `error`, without the line end it ends with.
-std::wstring reasonText(uint32_t error) {
+// Without the line end the platform's words end with.
+std::wstring platformReason(uint32_t error) {
     wchar_t* message = nullptr;
     const DWORD length = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -22,15 +20,13 @@ std::wstring reasonText(uint32_t error) {
     return text + L"（エラー " + std::to_wstring(static_cast<unsigned long>(error)) + L"）";
 }
 
-}  // namespace
-
-bool saveOrReport(SearchSettings& settings, HWND owner) {
+bool saveOrReport(SearchSettings& settings, HWND owner, const std::vector<IniValue>& also) {
     uint32_t error = 0;
-    if (settings.save("", &error)) return true;
+    if (settings.save("", &error, also)) return true;
     // The file's path is in the ANSI code page, as the file functions take it.
     const std::wstring text =
         L"設定を保存できませんでした。\r\n\r\n" + win::wideFromAnsi(settings.lastFileName) +
-        L"\r\n" + reasonText(error) +
+        L"\r\n" + platformReason(error) +
         L"\r\n\r\n変更した設定はこのまま使われます。lumenvik.exe のあるフォルダーに書き込めるように"
         L"してから、もう一度保存してください。";
     ::MessageBoxW(owner, text.c_str(), L"Lumenvik - 保存エラー", MB_OK);

@@ -6,12 +6,18 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "settings/search_settings.h"
 
 namespace lumenvik {
 
 // True when saved; otherwise the box (owned by `owner`, none when null)
-// has been shown and closed.
-bool saveOrReport(SearchSettings& settings, HWND owner);
+// has been shown and closed. `also` goes into the file with the nine values.
+bool saveOrReport(SearchSettings& settings, HWND owner, const std::vector<IniValue>& also = {});
+
+// The platform's own words for `error`, with its number.
+std::wstring platformReason(uint32_t error);
 
 }  // namespace lumenvik

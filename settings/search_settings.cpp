@@ -53,18 +53,29 @@ void SearchSettings::setDefaults() {
 bool SearchSettings::load(const std::string& path) {
     const std::string file = path.empty() ? defaultFileName : path;
     lastFileName = file;
+    fileHadValues = false;
     if (store == nullptr || !store->fileExists(file)) return false;
-    for (const KeySlot& slot : kSlots) readValue(file, slot.section, slot.key, this->*slot.field);
+    for (const KeySlot& slot : kSlots) {
+        if (!store->readString(file, slot.section, slot.key).empty()) fileHadValues = true;
+        readValue(file, slot.section, slot.key, this->*slot.field);
+    }
     readValue(file, kOptions, "searchCopiedText", searchCopiedText);
     hotKey = store->readString(file, kOptions, "hotKey");
     readValue(file, kOptions, "keepHistory", keepHistory);
+    const std::string where = store->readString(file, kOptions, "showOn");
+    const std::optional<ShowOn> parsed = parseShowOn(where);
+    showOn = parsed.value_or(ShowOn::primary);
+    showOnProblem = parsed ? std::string() : where;
     return true;
 }
 
-bool SearchSettings::save(const std::string& path, uint32_t* error) {
+bool SearchSettings::save(const std::string& path, uint32_t* error,
+                          const std::vector<IniValue>& also) {
     uint32_t reason = 0;
-    const bool saved = store != nullptr &&
-                       store->writeValues(path.empty() ? lastFileName : path, iniValues(), reason);
+    std::vector<IniValue> values = iniValues();
+    values.insert(values.end(), also.begin(), also.end());
+    const bool saved =
+        store != nullptr && store->writeValues(path.empty() ? lastFileName : path, values, reason);
     if (error != nullptr) *error = reason;
     return saved;
 }
@@ -75,6 +86,8 @@ void SearchSettings::readValue(const std::string& path, const char* section, con
     // The current value is the fallback: a missing key leaves the field alone.
     field = store->readInt(path, section, key, field);
 }
+
+IniValue SearchSettings::showOnValue() const { return {kOptions, "showOn", showOnName(showOn)}; }
 
 std::vector<IniValue> SearchSettings::iniValues() const {
     std::vector<IniValue> values;

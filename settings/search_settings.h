@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "settings/ini_save.h"
+#include "settings/show_on.h"
 
 namespace lumenvik {
 
@@ -38,15 +39,16 @@ struct SearchSettings {
     SearchSettings(ProfileStore& store, const std::string& path);
 
     void setDefaults();
-    // Reads the file (the nine values, searchCopiedText, hotKey and keepHistory); false (values
-    // untouched) when there is no file or no store.
+    // Reads the file (the nine values, searchCopiedText, hotKey, keepHistory
+    // and showOn); false (values untouched) when there is no file or no store.
     // `lastFileName` becomes the path in any case.
     bool load(const std::string& path);
-    // Writes the nine values in one piece; an empty path means
+    // Writes the nine values, then `also`, in one piece; an empty path means
     // `lastFileName`. False when the file could not be written (it keeps its
     // old text; `error`, when given, gets the platform's reason) or the
     // record has no store. The record keeps its values either way.
-    bool save(const std::string& path, uint32_t* error = nullptr);
+    bool save(const std::string& path, uint32_t* error = nullptr,
+              const std::vector<IniValue>& also = {});
     void readValue(const std::string& path, const char* section, const char* key, int32_t& field);
     // The nine values as the file holds them, in the file's order.
     std::vector<IniValue> iniValues() const;
@@ -75,6 +77,19 @@ struct SearchSettings {
     // restarts in lumenvik-history.txt beside the file (search/history_file.h).
     // Read like searchCopiedText, never written.
     int32_t keepHistory = 0;
+
+    // [Options] showOn: the monitor the window opens on. A value that names
+    // no choice leaves primary, and the value itself in showOnProblem for
+    // the start-up to report. Written only when chosen from the tray menu
+    // (showOnValue).
+    ShowOn showOn = ShowOn::primary;
+    std::string showOnProblem;
+    IniValue showOnValue() const;
+
+    // Whether the last load found any of the nine values in the file: not
+    // so on the first start, with no file or with the file as the release
+    // ships it (search modes and comments only).
+    bool fileHadValues = false;
 
     std::string defaultFileName;
     std::string lastFileName;

@@ -6,6 +6,9 @@ namespace {
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+// MONITOR_DPI_TYPE::MDT_EFFECTIVE_DPI: the one windows are scaled by.
+constexpr int kEffectiveDpi = 0;
 using SetDialogControlDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
 // DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS::DCDC_DISABLE_FONT_UPDATE.
 constexpr int kDisableFontUpdate = 0x0001;
@@ -37,6 +40,23 @@ int windowDpi(HWND hwnd) {
     if (getDpiForWindow != nullptr) {
         const UINT dpi = getDpiForWindow(hwnd);
         if (dpi != 0) return static_cast<int>(dpi);  // 0: not a window
+    }
+    return systemDpi();
+}
+
+int monitorDpi(HMONITOR monitor) {
+    // Windows 8.1's shcore.dll, from the system folder only.
+    static const auto getDpiForMonitor = []() -> GetDpiForMonitorFn {
+        HMODULE shcore = ::LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (shcore == nullptr) return nullptr;
+        return reinterpret_cast<GetDpiForMonitorFn>(
+            reinterpret_cast<void*>(::GetProcAddress(shcore, "GetDpiForMonitor")));
+    }();
+    UINT x = 0;
+    UINT y = 0;
+    if (getDpiForMonitor != nullptr && monitor != nullptr &&
+        SUCCEEDED(getDpiForMonitor(monitor, kEffectiveDpi, &x, &y)) && y != 0) {
+        return static_cast<int>(y);
     }
     return systemDpi();
 }

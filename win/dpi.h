@@ -18,6 +18,10 @@ int systemDpi();
 // per-monitor awareness): GetDpiForWindow, else the system's.
 int windowDpi(HWND hwnd);
 
+// The resolution of `monitor` (its effective DPI): GetDpiForMonitor, else
+// the system's.
+int monitorDpi(HMONITOR monitor);
+
 // A system metric (SM_CXICON, ...) at `dpi`: GetSystemMetricsForDpi;
 // nothing where Windows lacks it (the caller scales the system's value).
 std::optional<int> systemMetricForDpi(int index, int dpi);

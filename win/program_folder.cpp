@@ -4,22 +4,26 @@
 
 namespace lumenvik::win {
 
-std::string besideProgram(const std::string& name) {
-    // The path may be longer than MAX_PATH: grow until it fits. Read in
-    // UTF-16, where a separator is never part of another character (in code
-    // page 932 the second byte of "表" or "ソ" is the backslash's).
+std::wstring programPath() {
+    // The path may be longer than MAX_PATH: grow until it fits.
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length =
             ::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
-        if (length == 0) return name;
+        if (length == 0) return {};
         if (length < path.size()) {
             path.resize(length);
-            break;
+            return path;
         }
-        if (path.size() >= 32768) return name;
+        if (path.size() >= 32768) return {};
         path.resize(path.size() * 2);
     }
+}
+
+std::string besideProgram(const std::string& name) {
+    // Read in UTF-16, where a separator is never part of another character
+    // (in code page 932 the second byte of "表" or "ソ" is the backslash's).
+    const std::wstring path = programPath();
     const std::size_t slash = path.find_last_of(L"\\/");
     if (slash == std::wstring::npos) return name;
     // The folder in the ANSI code page, as the INI and file functions that

@@ -8,6 +8,10 @@
 
 namespace lumenvik::win {
 
+// The full path of the running executable in UTF-16; empty when it cannot
+// be told.
+std::wstring programPath();
+
 // The full path of `name` in the folder of the running executable; `name`
 // alone when that folder cannot be told.
 std::string besideProgram(const std::string& name);

@@ -50,7 +50,16 @@ class MemoryStore : public ProfileStore {
     }
     std::string readString(const std::string& path, const std::string& section,
                            const std::string& key) override {
-        reads.push_back(section + "/" + key);
+        reads.push_back(section + "/" + key + " as text");
+        // A number of the same file reads as its text, as the platform's would.
+        auto number = files.find(path);
+        if (number != files.end()) {
+            auto sec = number->second.find(lower(section));
+            if (sec != number->second.end()) {
+                auto value = sec->second.find(lower(key));
+                if (value != sec->second.end()) return std::to_string(value->second);
+            }
+        }
         auto file = texts.find(path);
         if (file == texts.end()) return {};
         auto sec = file->second.find(lower(section));
@@ -67,7 +76,13 @@ class MemoryStore : public ProfileStore {
         }
         for (const IniValue& v : values) {
             writes.push_back({path, v.section, v.key, v.value});
-            files[path][lower(v.section)][lower(v.key)] = std::stoi(v.value);
+            const bool number =
+                !v.value.empty() && v.value.find_first_not_of("-0123456789") == std::string::npos;
+            if (number) {
+                files[path][lower(v.section)][lower(v.key)] = std::stoi(v.value);
+            } else {
+                texts[path][lower(v.section)][lower(v.key)] = v.value;
+            }
         }
         return true;
     }
@@ -156,12 +171,20 @@ TEST(SearchSettings, ReadsVisitTheKeysInFileOrderWithBareNames) {
     MemoryStore store;
     store.files["x.ini"];
     SearchSettings s(store, "x.ini");
-    EXPECT_EQ(store.reads,
-              (std::vector<std::string>{
-                  "KeyData/mode_prior", "KeyData/mode_next", "KeyData/history_prior",
-                  "KeyData/history_next", "KeyData/showWindowKey", "otherInfo/keyInterval",
-                  "otherInfo/historySize", "otherInfo/googleStart", "otherInfo/japanLocal",
-                  "Options/searchCopiedText", "Options/hotKey", "Options/keepHistory"}));
+    std::vector<std::string> expected;
+    // Each of the nine as text (is it there?), then as a number.
+    for (const char* key :
+         {"KeyData/mode_prior", "KeyData/mode_next", "KeyData/history_prior",
+          "KeyData/history_next", "KeyData/showWindowKey", "otherInfo/keyInterval",
+          "otherInfo/historySize", "otherInfo/googleStart", "otherInfo/japanLocal"}) {
+        expected.push_back(std::string(key) + " as text");
+        expected.push_back(key);
+    }
+    for (const char* key : {"Options/searchCopiedText", "Options/hotKey as text",
+                            "Options/keepHistory", "Options/showOn as text"}) {
+        expected.push_back(key);
+    }
+    EXPECT_EQ(store.reads, expected);
 }
 
 TEST(SearchSettings, TheOptionsAreReadButNeverWritten) {
@@ -177,6 +200,46 @@ TEST(SearchSettings, TheOptionsAreReadButNeverWritten) {
     ASSERT_TRUE(s.save(""));
     EXPECT_EQ(store.writes.size(), 9u);
     for (const auto& w : store.writes) EXPECT_NE(w.section, "Options");
+}
+
+// The first start is a file without any of the nine: none at all, or the
+// release's with search modes and options only.
+TEST(SearchSettings, TheLoadTellsWhetherTheFileHeldAnyOfTheNineValues) {
+    MemoryStore store;
+    EXPECT_FALSE(SearchSettings(store, "").fileHadValues) << "no file";
+    store.texts["./lumenvik.ini"]["searchmodes"]["url5"] = "https://example.jp/?q=[search_word]";
+    store.put("./lumenvik.ini", "options", "keepHistory", 1);
+    EXPECT_FALSE(SearchSettings(store, "").fileHadValues) << "modes and options only";
+    store.put("./lumenvik.ini", "otherinfo", "JAPANLOCAL", 0);
+    EXPECT_TRUE(SearchSettings(store, "").fileHadValues);
+}
+
+TEST(SearchSettings, ShowOnIsReadAsAWordAndABadOneIsKeptForTheReport) {
+    MemoryStore store;
+    store.files["./lumenvik.ini"];
+    const struct {
+        const char* text;
+        ShowOn expected;
+        const char* problem;
+    } cases[] = {{"", ShowOn::primary, ""},
+                 {" Mouse ", ShowOn::mouse, ""},
+                 {"ACTIVE", ShowOn::active, ""},
+                 {"second", ShowOn::primary, "second"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        store.texts["./lumenvik.ini"]["options"]["showon"] = c.text;
+        SearchSettings s(store, "");
+        EXPECT_EQ(s.showOn, c.expected);
+        EXPECT_EQ(s.showOnProblem, c.problem);
+    }
+    // A menu choice goes into the file with the nine values, as a word.
+    SearchSettings s(store, "");
+    s.showOn = ShowOn::active;
+    ASSERT_TRUE(s.save("", nullptr, {s.showOnValue()}));
+    EXPECT_EQ(store.saves, 1);
+    ASSERT_EQ(store.writes.size(), 10u);
+    EXPECT_EQ(store.writes.back(),
+              (MemoryStore::Write{"./lumenvik.ini", "Options", "showOn", "active"}));
 }
 
 TEST(SearchSettings, SaveWritesAllNineKeysInOrderAsDecimalText) {
