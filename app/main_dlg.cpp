@@ -22,6 +22,20 @@
 
 namespace lumenvik {
 
+namespace {
+
+// The first start: no settings file, or the file as the release ships it,
+// with search modes and comments but no settings yet. A file that cannot be
+// read is left alone.
+bool isFirstStart(const std::string& path) {
+    win::Win32SettingsFile file(path);
+    if (!file.state().exists) return true;
+    std::string bytes;
+    return file.readAll(bytes) && !holdsSettingsSections(bytes);
+}
+
+}  // namespace
+
 // The members are constructed in declaration order: search box, tray icon
 // (registers "TaskbarCreated"), hook, settings (defaults, then the file
 // beside the program), the settings dialog object.
@@ -138,11 +152,12 @@ LRESULT CMainDlg::onInitDialog() {
     historyKeeper_.load(settings_, searchBox_.history,
                         static_cast<std::size_t>(::SendMessageA(box, EM_GETLIMITTEXT, 0, 0)));
 
-    // 5. The tray icon. On the first start, with no settings in the file
-    //    (or no file), the settings are written now, so that the next start
-    //    is not a first one, and the icon comes with a word of welcome. A
-    //    file that cannot be written is told at the user's first save.
-    if (!settings_.fileHadValues) {
+    // 5. The tray icon. On the first start the settings are written now
+    //    (the file made, or the release's completed), so that the next
+    //    start is not a first one, and the icon comes with a word of
+    //    welcome. A file that cannot be written is told at the user's first
+    //    save.
+    if (isFirstStart(settings_.lastFileName)) {
         settings_.save("");
         const WelcomeText welcome = welcomeText(settings_.showWindowKey);
         trayIcon_.add(L"Lumenvik", m_hWnd, WM_TRAY_NOTIFY, win::wide(welcome.title).c_str(),

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "settings/ini_scan.h"
+
 namespace lumenvik {
 
 namespace {
@@ -53,12 +55,8 @@ void SearchSettings::setDefaults() {
 bool SearchSettings::load(const std::string& path) {
     const std::string file = path.empty() ? defaultFileName : path;
     lastFileName = file;
-    fileHadValues = false;
     if (store == nullptr || !store->fileExists(file)) return false;
-    for (const KeySlot& slot : kSlots) {
-        if (!store->readString(file, slot.section, slot.key).empty()) fileHadValues = true;
-        readValue(file, slot.section, slot.key, this->*slot.field);
-    }
+    for (const KeySlot& slot : kSlots) readValue(file, slot.section, slot.key, this->*slot.field);
     readValue(file, kOptions, "searchCopiedText", searchCopiedText);
     hotKey = store->readString(file, kOptions, "hotKey");
     readValue(file, kOptions, "keepHistory", keepHistory);
@@ -97,6 +95,27 @@ std::vector<IniValue> SearchSettings::iniValues() const {
         values.push_back({slot.section, slot.key, text});
     }
     return values;
+}
+
+}  // namespace lumenvik
+
+namespace lumenvik {
+
+bool holdsSettingsSections(const std::string& bytes) {
+    if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+                              (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
+        return true;
+    }
+    const std::size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    ini::Lines<std::string> lines(bytes, start);
+    ini::Line line;
+    while (lines.next(line)) {
+        if (line.kind == ini::LineKind::section && (ini::sameName(bytes, line.name, kKeyData) ||
+                                                    ini::sameName(bytes, line.name, kOtherInfo))) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace lumenvik

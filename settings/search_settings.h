@@ -86,16 +86,17 @@ struct SearchSettings {
     std::string showOnProblem;
     IniValue showOnValue() const;
 
-    // Whether the last load found any of the nine values in the file: not
-    // so on the first start, with no file or with the file as the release
-    // ships it (search modes and comments only).
-    bool fileHadValues = false;
-
     std::string defaultFileName;
     std::string lastFileName;
 
     // Where the file is read and written; not owned. Copies share it.
     ProfileStore* store = nullptr;
 };
+
+// Whether the text of a settings file has a [KeyData] or an [otherInfo]
+// section, as every file has once the program (or the user) has put
+// settings in it; the file the release ships has search modes and comments
+// only. A text in UTF-16 counts as having them.
+bool holdsSettingsSections(const std::string& bytes);
 
 }  // namespace lumenvik

@@ -50,16 +50,7 @@ class MemoryStore : public ProfileStore {
     }
     std::string readString(const std::string& path, const std::string& section,
                            const std::string& key) override {
-        reads.push_back(section + "/" + key + " as text");
-        // A number of the same file reads as its text, as the platform's would.
-        auto number = files.find(path);
-        if (number != files.end()) {
-            auto sec = number->second.find(lower(section));
-            if (sec != number->second.end()) {
-                auto value = sec->second.find(lower(key));
-                if (value != sec->second.end()) return std::to_string(value->second);
-            }
-        }
+        reads.push_back(section + "/" + key);
         auto file = texts.find(path);
         if (file == texts.end()) return {};
         auto sec = file->second.find(lower(section));
@@ -171,20 +162,13 @@ TEST(SearchSettings, ReadsVisitTheKeysInFileOrderWithBareNames) {
     MemoryStore store;
     store.files["x.ini"];
     SearchSettings s(store, "x.ini");
-    std::vector<std::string> expected;
-    // Each of the nine as text (is it there?), then as a number.
-    for (const char* key :
-         {"KeyData/mode_prior", "KeyData/mode_next", "KeyData/history_prior",
-          "KeyData/history_next", "KeyData/showWindowKey", "otherInfo/keyInterval",
-          "otherInfo/historySize", "otherInfo/googleStart", "otherInfo/japanLocal"}) {
-        expected.push_back(std::string(key) + " as text");
-        expected.push_back(key);
-    }
-    for (const char* key : {"Options/searchCopiedText", "Options/hotKey as text",
-                            "Options/keepHistory", "Options/showOn as text"}) {
-        expected.push_back(key);
-    }
-    EXPECT_EQ(store.reads, expected);
+    EXPECT_EQ(store.reads,
+              (std::vector<std::string>{
+                  "KeyData/mode_prior", "KeyData/mode_next", "KeyData/history_prior",
+                  "KeyData/history_next", "KeyData/showWindowKey", "otherInfo/keyInterval",
+                  "otherInfo/historySize", "otherInfo/googleStart", "otherInfo/japanLocal",
+                  "Options/searchCopiedText", "Options/hotKey", "Options/keepHistory",
+                  "Options/showOn"}));
 }
 
 TEST(SearchSettings, TheOptionsAreReadButNeverWritten) {
@@ -202,16 +186,14 @@ TEST(SearchSettings, TheOptionsAreReadButNeverWritten) {
     for (const auto& w : store.writes) EXPECT_NE(w.section, "Options");
 }
 
-// The first start is a file without any of the nine: none at all, or the
-// release's with search modes and options only.
-TEST(SearchSettings, TheLoadTellsWhetherTheFileHeldAnyOfTheNineValues) {
-    MemoryStore store;
-    EXPECT_FALSE(SearchSettings(store, "").fileHadValues) << "no file";
-    store.texts["./lumenvik.ini"]["searchmodes"]["url5"] = "https://example.jp/?q=[search_word]";
-    store.put("./lumenvik.ini", "options", "keepHistory", 1);
-    EXPECT_FALSE(SearchSettings(store, "").fileHadValues) << "modes and options only";
-    store.put("./lumenvik.ini", "otherinfo", "JAPANLOCAL", 0);
-    EXPECT_TRUE(SearchSettings(store, "").fileHadValues);
+// The first start finds no file, or the release's: no section of the nine.
+TEST(SearchSettings, AFileHoldsSettingsOnceItHasEitherSectionOfTheNine) {
+    EXPECT_FALSE(holdsSettingsSections(""));
+    EXPECT_FALSE(holdsSettingsSections(
+        "\xEF\xBB\xBF; [KeyData] in a comment\r\n[SearchModes]\r\nurl5=x\r\n[Options]\r\n"));
+    EXPECT_TRUE(holdsSettingsSections("\xEF\xBB\xBF[ keydata ]\r\n"));
+    EXPECT_TRUE(holdsSettingsSections("garbage\n[OTHERINFO]\nkeyInterval=\n"));
+    EXPECT_TRUE(holdsSettingsSections(std::string("\xFF\xFE[\0", 4))) << "UTF-16: left alone";
 }
 
 TEST(SearchSettings, ShowOnIsReadAsAWordAndABadOneIsKeptForTheReport) {

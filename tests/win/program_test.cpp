@@ -89,8 +89,10 @@ TEST_F(ProgramTest, StartsHiddenWhateverTheCommandLineAndShowCommand) {
     }
     EXPECT_EQ(windowTextW(hint), L"（隠すにはCtrlキーを2回で押します）");
     EXPECT_EQ(windowTextW(program.control(kSearchBox)), L"");
-    // Reading the settings never creates the file.
-    EXPECT_FALSE(fileExists(dir.file("lumenvik.ini")));
+    // The first start writes the settings file, beside the program.
+    EXPECT_EQ(
+        ::GetPrivateProfileIntA("KeyData", "showWindowKey", -1, dir.file("lumenvik.ini").c_str()),
+        VK_CONTROL);
     EXPECT_EQ(program.exitCleanly(), 0);
 }
 
@@ -166,6 +168,19 @@ TEST_F(ProgramTest, DoubleCtrlShowsTheWindowCentredTopmostAndFocusedAndAgainHide
     doublePress(VK_CONTROL);
     EXPECT_TRUE(waitVisible(true));
     EXPECT_EQ(program.exitCleanly(), 0);
+}
+
+// One monitor here (Wine gives no second one): the mouse's monitor is the
+// primary one, and a window moved off it comes back at the next show.
+TEST_F(ProgramTest, ShowOnMouseCentresTheWindowOnThePointersMonitorAtEachShow) {
+    startWith("[otherInfo]\r\nkeyInterval=500\r\n[Options]\r\nshowOn=mouse\r\n");
+    ::SetCursorPos(900, 120);
+    ::SetWindowPos(program.window(), nullptr, -200, 600, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    doublePress(VK_CONTROL);
+    expectShownCentredTopmostFocused();
+    EXPECT_EQ(::MonitorFromWindow(program.window(), MONITOR_DEFAULTTONULL),
+              ::MonitorFromPoint(POINT{900, 120}, MONITOR_DEFAULTTONULL));
 }
 
 TEST_F(ProgramTest, CtrlCThenCtrlVAndAHeldCtrlDoNothing) {

@@ -13,8 +13,6 @@ namespace lvtest {
 
 namespace {
 
-const char kRangeSubmenu[] = u8"google検索範囲設定(&G)";
-
 std::vector<std::string> split(const std::string& text, char separator) {
     std::vector<std::string> parts;
     size_t start = 0;
@@ -258,15 +256,19 @@ bool chooseTrayItem(Program& program, MenuProbe& probe, const std::string& text)
     if (menus.empty()) return false;
     const MenuItem* item = findItem(menus, text);
     if (item == nullptr) {
-        const MenuItem* range = findItem(menus, kRangeSubmenu);
-        if (range == nullptr) return false;
-        const MenuItem rangeItem = *range;
-        // The submenu opens beside it.
-        clickItemUntil(rangeItem, [&] {
-            menus = probe.read();
-            return findItem(menus, text) != nullptr;
-        });
-        item = findItem(menus, text);
+        // In a submenu: each opens beside its item, the last opened closing.
+        std::vector<MenuItem> submenus;
+        for (const MenuItem& entry : menus.front()) {
+            if (entry.kind == '>') submenus.push_back(entry);
+        }
+        for (const MenuItem& submenu : submenus) {
+            clickItemUntil(submenu, [&] {
+                menus = probe.read();
+                return findItem(menus, text) != nullptr;
+            });
+            item = findItem(menus, text);
+            if (item != nullptr) break;
+        }
         if (item == nullptr) return false;
     }
     const MenuItem chosen = *item;

@@ -86,8 +86,8 @@ void clickSettled(int x, int y);
 void clickItem(const MenuItem& item);
 // Clicks an item until `effect` holds (at most three clicks); false if it never did.
 bool clickItemUntil(const MenuItem& item, const std::function<bool()>& effect);
-// Opens the tray menu and chooses `text`, found in the menu itself or in its
-// submenu "google検索範囲設定(&G)"; false when it could not be chosen.
+// Opens the tray menu and chooses `text`, found in the menu itself or in one
+// of its submenus; false when it could not be chosen.
 bool chooseTrayItem(Program& program, MenuProbe& probe, const std::string& text);
 
 // Settings file values as the platform reads them.

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 #include "tests/win/program_driver.h"
 #include "tests/win/tray_driver.h"
 
@@ -68,7 +71,7 @@ const Menu* menuStartingWith(const std::vector<Menu>& menus, const std::string& 
     return nullptr;
 }
 
-void expectTrayMenu(const std::vector<Menu>& menus, bool googleStart) {
+void expectTrayMenu(const std::vector<Menu>& menus, bool googleStart, bool runAtLogon = false) {
     const Menu* main = menuStartingWith(menus, u8"設定(&S)");
     ASSERT_NE(main, nullptr);
     expectMenu(*main, {{'s', 10002, false, u8"設定(&S)"},
@@ -76,6 +79,9 @@ void expectTrayMenu(const std::vector<Menu>& menus, bool googleStart) {
                        {'>', -1, false, u8"google検索範囲設定(&G)"},
                        {'-', 0, false, ""},
                        {'s', 10005, googleStart, u8"常にgoogle検索モードから開始(&A)"},
+                       {'-', 0, false, ""},
+                       {'>', -1, false, u8"表示位置(&P)"},
+                       {'s', 10009, runAtLogon, u8"Windows の起動時に実行(&R)"},
                        {'-', 0, false, ""},
                        {'s', 10020, false, u8"履歴を消去(&C)"},
                        {'-', 0, false, ""},
@@ -138,6 +144,127 @@ TEST_F(TrayMenuTest, TheMenuShowsTheSettingsAndItsChoicesAreSavedAtOnceBesideThe
     EXPECT_TRUE(waitFor([&] { return iniValue(ini(), "otherInfo", "googleStart") == 1; }, 3000));
 }
 
+// The user's Run value "Lumenvik" as it was, put back when the test ends.
+class RunValueGuard {
+  public:
+    RunValueGuard() { saved_ = read(); }
+    ~RunValueGuard() {
+        if (saved_) {
+            write(*saved_);
+        } else {
+            remove();
+        }
+    }
+    RunValueGuard(const RunValueGuard&) = delete;
+    RunValueGuard& operator=(const RunValueGuard&) = delete;
+
+    static std::optional<std::wstring> read() {
+        wchar_t text[1024] = {};
+        DWORD bytes = sizeof text - sizeof(wchar_t);
+        if (::RegGetValueW(HKEY_CURRENT_USER, kRunKey, L"Lumenvik", RRF_RT_REG_SZ, nullptr, text,
+                           &bytes) != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        return std::wstring(text);
+    }
+    static bool write(const std::wstring& value) {
+        return ::RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Lumenvik", REG_SZ, value.c_str(),
+                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) ==
+               ERROR_SUCCESS;
+    }
+    static void remove() { ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"Lumenvik"); }
+
+  private:
+    static constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    std::optional<std::wstring> saved_;
+};
+
+bool sameText(const std::optional<std::wstring>& a, const std::wstring& b) {
+    return a && ::lstrcmpiW(a->c_str(), b.c_str()) == 0;
+}
+
+std::string iniText(const std::string& file, const char* section, const char* key) {
+    char text[64] = {};
+    ::GetPrivateProfileStringA(section, key, "", text, sizeof text, file.c_str());
+    return text;
+}
+
+TEST_F(TrayMenuTest, WhereTheBarOpensAndStartingWithWindowsAreChosenInTheMenu) {
+    RunValueGuard runValue;
+    RunValueGuard::remove();
+    startWith("[otherInfo]\r\nkeyInterval=500\r\n[Options]\r\nshowOn=active\r\n");
+    std::vector<Menu> menus = openTrayMenu(program, probe);
+    expectTrayMenu(menus, true, false);
+    const MenuItem* place = findItem(menus, u8"表示位置(&P)");
+    ASSERT_NE(place, nullptr);
+    clickItemUntil(*place, [&] {
+        menus = probe.read();
+        return menuStartingWith(menus, u8"プライマリモニター") != nullptr;
+    });
+    const Menu* choices = menuStartingWith(menus, u8"プライマリモニター");
+    ASSERT_NE(choices, nullptr);
+    expectMenu(*choices, {{'s', 10006, false, u8"プライマリモニター"},
+                          {'s', 10007, false, u8"マウスのあるモニター"},
+                          {'s', 10008, true, u8"作業中のウィンドウのモニター"}});
+    closeMenu();
+    EXPECT_FALSE(RunValueGuard::read().has_value()) << "nothing is written unless chosen";
+
+    ASSERT_TRUE(chooseTrayItem(program, probe, u8"マウスのあるモニター"));
+    EXPECT_TRUE(waitFor([&] { return iniText(ini(), "Options", "showOn") == "mouse"; }, 3000));
+
+    // On: the quoted path of this very program; the mark follows.
+    const std::wstring value =
+        L"\"" + std::wstring(dir.path().begin(), dir.path().end()) + L"\\lumenvik.exe\"";
+    ASSERT_TRUE(chooseTrayItem(program, probe, u8"Windows の起動時に実行(&R)"));
+    EXPECT_TRUE(waitFor([&] { return sameText(RunValueGuard::read(), value); }, 3000))
+        << utf8Of(RunValueGuard::read().value_or(L"(none)"));
+    expectTrayMenu(openTrayMenu(program, probe), true, true);
+    closeMenu();
+    // Off: the value is gone.
+    ASSERT_TRUE(chooseTrayItem(program, probe, u8"Windows の起動時に実行(&R)"));
+    EXPECT_TRUE(waitFor([&] { return !RunValueGuard::read().has_value(); }, 3000));
+    // Another copy's value: unmarked, and choosing points it here.
+    ASSERT_TRUE(RunValueGuard::write(L"\"C:\\old\\lumenvik.exe\""));
+    expectTrayMenu(openTrayMenu(program, probe), true, false);
+    closeMenu();
+    ASSERT_TRUE(chooseTrayItem(program, probe, u8"Windows の起動時に実行(&R)"));
+    EXPECT_TRUE(waitFor([&] { return sameText(RunValueGuard::read(), value); }, 3000));
+}
+
+// A balloon tooltip of the shell whose text starts as the first start's
+// welcome does.
+BOOL CALLBACK findWelcome(HWND hwnd, LPARAM found) {
+    char cls[32] = {};
+    ::GetClassNameA(hwnd, cls, sizeof cls);
+    if (::lstrcmpiA(cls, "tooltips_class32") == 0 && ::IsWindowVisible(hwnd) &&
+        (::GetWindowLongA(hwnd, GWL_STYLE) & 0x40 /* TTS_BALLOON */) != 0 &&
+        utf8Of(windowTextW(hwnd)).rfind(u8"Ctrl キーを2回", 0) == 0) {
+        *reinterpret_cast<bool*>(found) = true;
+    }
+    return TRUE;
+}
+
+bool welcomeShowing() {
+    bool found = false;
+    ::EnumWindows(&findWelcome, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+TEST_F(TrayMenuTest, TheFirstStartSaysHelloAtTheIconAndTheNextDoesNot) {
+    ASSERT_TRUE(waitFor([] { return !welcomeShowing(); }, 30000)) << "an earlier test's balloon";
+    startWith("");
+    EXPECT_TRUE(waitFor(welcomeShowing, 8000)) << "the shell shows it two seconds after the add";
+    EXPECT_EQ(iniValue(ini(), "KeyData", "showWindowKey"), VK_CONTROL) << "the settings written";
+    ASSERT_EQ(program.exitCleanly(), 0);
+    EXPECT_TRUE(waitFor([] { return !welcomeShowing(); }, 5000)) << "gone with the icon";
+
+    Program again;
+    ASSERT_TRUE(again.start(dir.path()));
+    ASSERT_TRUE(again.waitReady());
+    EXPECT_TRUE(trayIconExists(again.window()));
+    EXPECT_FALSE(waitFor(welcomeShowing, 5000));
+}
+
 TEST_F(TrayMenuTest, EraseHistoryLeavesTheKeptHistoryFileEmpty) {
     const std::string history = dir.file("lumenvik-history.txt");
     writeFile(history, "apple\r\n");
@@ -177,13 +304,14 @@ TEST_F(TrayMenuTest, AnIconTheShellRefusedIsAddedOnceTheShellTakesIt) {
 
 TEST_F(TrayMenuTest, ExitRemovesTheIconBeforeTheWindowGoesAndEndsWithZero) {
     startWith("");
+    const std::string atStart = readFile(ini());  // the first start's
     HWND w = program.window();
     ASSERT_TRUE(trayIconExists(w));
     probe.watchDestroy(w);
     ASSERT_TRUE(chooseTrayItem(program, probe, u8"終了(&X)"));
     EXPECT_EQ(program.waitExit(10000), 0);
     EXPECT_EQ(probe.iconAtDestroy(), 0) << "-1: WM_DESTROY not seen, 1: icon still there";
-    EXPECT_FALSE(fileExists(ini())) << "nothing is saved at exit";
+    EXPECT_EQ(readFile(ini()), atStart) << "nothing is saved at exit";
 }
 
 TEST_F(TrayMenuTest, DoubleClickTogglesAndOtherMouseMessagesDoNothing) {
