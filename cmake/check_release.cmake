@@ -104,7 +104,9 @@ if(EXISTS "${readme}")
   foreach(needle IN ITEMS "Lumenvik ${PROJECT_VERSION}" "lumenvik.ini" "lumenvik.exe の隣"
                           "終了(X)" "Ctrl を2回" "Page Up / Page Down" "Shift + Enter" "Esc"
                           "[SearchModes]" "Program Files" "tapwatch.dll" "searchCopiedText=1"
-                          "keepHistory=1" "lumenvik-history.txt" "履歴を消去(C)")
+                          "keepHistory=1" "lumenvik-history.txt" "履歴を消去(C)" "表示位置(P)"
+                          "Windows の起動時に実行(R)" "showOn=mouse" "shell:startup"
+                          "その他のシステムトレイアイコン")
     string(FIND "${text}" "${needle}" at)
     if(at EQUAL -1)
       fail("readme.txt does not mention \"${needle}\"")
