@@ -125,6 +125,16 @@ bool CMainDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPAR
 }
 
 LRESULT CMainDlg::onInitDialog() {
+    // 0. The first start writes the settings now (the file made, or the
+    //    release's completed), so that the next start is not a first one.
+    //    First of all: the focus below already activates the window, whose
+    //    show path reads the search modes, and a write after that read
+    //    would count as an edit of the file and read them (and report
+    //    their problems) again. A file that cannot be written is told at
+    //    the user's first save.
+    const bool firstStart = isFirstStart(settings_.lastFileName);
+    if (firstStart) settings_.save("");
+
     // 1. Centre in the primary monitor's work area (the window has no owner),
     //    wholly inside it. The window was made at that monitor's scaling,
     //    and the work area comes in the same pixels.
@@ -152,13 +162,8 @@ LRESULT CMainDlg::onInitDialog() {
     historyKeeper_.load(settings_, searchBox_.history,
                         static_cast<std::size_t>(::SendMessageA(box, EM_GETLIMITTEXT, 0, 0)));
 
-    // 5. The tray icon. On the first start the settings are written now
-    //    (the file made, or the release's completed), so that the next
-    //    start is not a first one, and the icon comes with a word of
-    //    welcome. A file that cannot be written is told at the user's first
-    //    save.
-    if (isFirstStart(settings_.lastFileName)) {
-        settings_.save("");
+    // 5. The tray icon, on the first start with a word of welcome.
+    if (firstStart) {
         const WelcomeText welcome = welcomeText(settings_.showWindowKey);
         trayIcon_.add(L"Lumenvik", m_hWnd, WM_TRAY_NOTIFY, win::wide(welcome.title).c_str(),
                       win::wide(welcome.text).c_str());
