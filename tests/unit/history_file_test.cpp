@@ -6,43 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/unit/memory_files.h"
+
 namespace lumenvik {
 namespace {
 
 using Words = std::vector<std::string>;
-
-// A folder in memory; `failReplace` makes the one-step replace fail.
-class MemoryFiles : public FilePort {
-  public:
-    Read read(const std::string& path, std::string& bytes, uint32_t& error) override {
-        if (path == unreadable) {
-            error = 32;
-            return Read::failed;
-        }
-        const auto it = files.find(path);
-        if (it == files.end()) return Read::missing;
-        bytes = it->second;
-        return Read::ok;
-    }
-    bool create(const std::string& path, const std::string& bytes, uint32_t&) override {
-        files[path] = bytes;
-        return true;
-    }
-    bool replace(const std::string& from, const std::string& to, uint32_t& error) override {
-        if (failReplace) {
-            error = 5;
-            return false;
-        }
-        files[to] = files[from];
-        files.erase(from);
-        return true;
-    }
-    void remove(const std::string& path) override { files.erase(path); }
-
-    std::map<std::string, std::string> files;
-    std::string unreadable;
-    bool failReplace = false;
-};
 
 const char kPath[] = "C:\\lv\\lumenvik-history.txt";
 
@@ -59,7 +28,7 @@ TEST(HistoryFile, WordsComeBackInTheirOrderAfterAWriteAndARead) {
     // No file yet is an empty history; an unreadable one is told.
     EXPECT_TRUE(readHistoryFile(files, "C:\\lv\\none.txt", 100, 100, back, error));
     EXPECT_TRUE(back.empty());
-    files.unreadable = kPath;
+    files.fail = MemoryFiles::Fail::read;
     EXPECT_FALSE(readHistoryFile(files, kPath, 100, 100, back, error));
     EXPECT_EQ(error, 32u);
 }
@@ -90,7 +59,7 @@ TEST(HistoryFile, OnlyTheNewestWordsUpToTheCapStay) {
 TEST(HistoryFile, AFailedReplaceKeepsTheOldFileAndLeavesNoTemporaryFile) {
     MemoryFiles files;
     files.files[kPath] = "old\r\n";
-    files.failReplace = true;
+    files.fail = MemoryFiles::Fail::replace;
     uint32_t error = 0;
     EXPECT_FALSE(writeHistoryFile(files, kPath, {"old", "new"}, error));
     EXPECT_EQ(error, 5u);

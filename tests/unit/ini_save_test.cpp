@@ -5,47 +5,10 @@
 #include <map>
 #include <string>
 
+#include "tests/unit/memory_files.h"
+
 namespace lumenvik {
 namespace {
-
-// Files in memory, with one operation that fails the way the platform's
-// would: a read refused, a disk that fills half way through the temporary
-// file, a replace refused.
-class FakeFiles : public FilePort {
-  public:
-    enum class Fail { none, read, create, replace };
-
-    Read read(const std::string& path, std::string& bytes, uint32_t& error) override {
-        const auto it = files.find(path);
-        error = fail == Fail::read ? 32 : 2;  // a sharing violation, no such file
-        if (fail == Fail::read) return Read::failed;
-        if (it == files.end()) return Read::missing;
-        bytes = it->second;
-        return Read::ok;
-    }
-    bool create(const std::string& path, const std::string& bytes, uint32_t& error) override {
-        if (fail == Fail::create) {
-            files[path] = bytes.substr(0, bytes.size() / 2);
-            error = 112;  // the disk is full
-            return false;
-        }
-        files[path] = bytes;
-        return true;
-    }
-    bool replace(const std::string& from, const std::string& to, uint32_t& error) override {
-        if (fail == Fail::replace) {
-            error = 5;  // access denied
-            return false;
-        }
-        files[to] = files[from];
-        files.erase(from);
-        return true;
-    }
-    void remove(const std::string& path) override { files.erase(path); }
-
-    std::map<std::string, std::string> files;
-    Fail fail = Fail::none;
-};
 
 const char kPath[] = "C:\\Lumenvik\\lumenvik.ini";
 const std::vector<IniValue> kValues = {{"KeyData", "mode_prior", "33"},
@@ -81,7 +44,7 @@ TEST(IniSave, TheNewFileKeepsEveryOtherByteAndNoTemporaryFileStays) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeFiles port;
+        MemoryFiles port;
         if (c.exists) port.files[kPath] = c.before;
         uint32_t error = 0;
         EXPECT_TRUE(saveIniValues(port, kPath, kValues, error));
@@ -91,14 +54,14 @@ TEST(IniSave, TheNewFileKeepsEveryOtherByteAndNoTemporaryFileStays) {
 
 TEST(IniSave, AFailedStepLeavesTheOldFileWholeAndTellsWhy) {
     const struct {
-        FakeFiles::Fail fail;
+        MemoryFiles::Fail fail;
         uint32_t error;
     } cases[] = {
-        {FakeFiles::Fail::read, 32}, {FakeFiles::Fail::create, 112}, {FakeFiles::Fail::replace, 5}};
+        {MemoryFiles::Fail::read, 32}, {MemoryFiles::Fail::create, 112}, {MemoryFiles::Fail::replace, 5}};
     const std::string old = "[SearchModes]\r\nurl5=https://example.jp/?q=[search_word]\r\n";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.error);
-        FakeFiles port;
+        MemoryFiles port;
         port.files[kPath] = old;
         port.fail = c.fail;
         uint32_t error = 0;
