@@ -56,8 +56,9 @@ TEST(IniSave, AFailedStepLeavesTheOldFileWholeAndTellsWhy) {
     const struct {
         MemoryFiles::Fail fail;
         uint32_t error;
-    } cases[] = {
-        {MemoryFiles::Fail::read, 32}, {MemoryFiles::Fail::create, 112}, {MemoryFiles::Fail::replace, 5}};
+    } cases[] = {{MemoryFiles::Fail::read, 32},
+                 {MemoryFiles::Fail::create, 112},
+                 {MemoryFiles::Fail::replace, 5}};
     const std::string old = "[SearchModes]\r\nurl5=https://example.jp/?q=[search_word]\r\n";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.error);
