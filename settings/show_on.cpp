@@ -1,6 +1,6 @@
 #include "settings/show_on.h"
 
-#include <cctype>
+#include "settings/ini_scan.h"
 
 namespace lumenvik {
 
@@ -14,16 +14,6 @@ struct Choice {
 constexpr Choice kChoices[] = {
     {ShowOn::primary, "primary"}, {ShowOn::mouse, "mouse"}, {ShowOn::active, "active"}};
 
-std::string trimmedLower(const std::string& text) {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
-    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
-    std::string out = text.substr(begin, end - begin);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
 }  // namespace
 
 const char* showOnName(ShowOn where) {
@@ -34,10 +24,11 @@ const char* showOnName(ShowOn where) {
 }
 
 std::optional<ShowOn> parseShowOn(const std::string& text) {
-    const std::string word = trimmedLower(text);
-    if (word.empty()) return ShowOn::primary;
+    // Blanks and letter case as the INI names take them.
+    const ini::Span whole{0, text.size()};
+    if (ini::sameName(text, whole, "")) return ShowOn::primary;
     for (const Choice& choice : kChoices) {
-        if (word == choice.name) return choice.where;
+        if (ini::sameName(text, whole, choice.name)) return choice.where;
     }
     return std::nullopt;
 }
