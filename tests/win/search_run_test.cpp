@@ -258,13 +258,10 @@ TEST_F(SearchRunTest, AModesOwnBrowserGetsItsArgumentAndTheExactUrl) {
 // Explorer: the chosen browser gets the search, with the exact URL; a
 // scheme without a UserChoice still goes to the http handler.
 TEST_F(SearchRunTest, TheBrowserChosenInSettingsGetsTheUrlNotTheHttpHandler) {
+    // The fixture has removed the prefix's UserChoice keys, and puts them back.
     const char kProgId[] = "LvTest.FoxURL";
-    const std::wstring userChoice =
-        L"Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\http\\UserChoice";
     HttpShellGuard progIdGuard(windowsPath(std::string(LVTEST_REGISTRY_BACKUP) + "-progid"),
                                kProgId);
-    HttpShellGuard choiceGuard(windowsPath(std::string(LVTEST_REGISTRY_BACKUP) + "-userchoice"),
-                               utf8Of(userChoice), HKEY_CURRENT_USER);
     registerBrowser("iexplore.exe");
     const std::string chosen = dir.file("chosen");
     ASSERT_TRUE(::CreateDirectoryA(chosen.c_str(), nullptr));
@@ -272,7 +269,9 @@ TEST_F(SearchRunTest, TheBrowserChosenInSettingsGetsTheUrlNotTheHttpHandler) {
     ASSERT_TRUE(::CopyFileA(dir.file("iexplore.exe").c_str(), fox.c_str(), FALSE));
     ASSERT_TRUE(setDefaultValue(std::string(kProgId) + "\\shell\\open\\command",
                                 "\"" + fox + "\" -osint -url \"%1\""));
-    ASSERT_TRUE(setValueW(HKEY_CURRENT_USER, userChoice, L"ProgId", L"LvTest.FoxURL"));
+    const std::string choice = kUserChoiceHttp;
+    ASSERT_TRUE(setValueW(HKEY_CURRENT_USER, std::wstring(choice.begin(), choice.end()), L"ProgId",
+                          L"LvTest.FoxURL"));
     startWith("[SearchModes]\r\nurl5=https://secure.example/s?q=[search_word]\r\n");
     watchTraces();
     search("a \"b\" %1");
