@@ -13,11 +13,11 @@
 namespace lumenvik {
 namespace {
 
-// The search command's view of the box: its edit control, the debugger
-// output and the registry's default browser.
+// The search command's view of the box: its edit control and the user's
+// browser.
 class BoxPorts : public SearchCommandPorts {
   public:
-    explicit BoxPorts(HWND box) : box_(box) {}
+    BoxPorts(HWND box, win::BrowserLaunches& launches) : box_(box), launches_(launches) {}
 
     std::u16string readBoxText() override {
         const int length = ::GetWindowTextLengthW(box_);
@@ -30,15 +30,16 @@ class BoxPorts : public SearchCommandPorts {
     void setBoxText(const std::u16string& text) override {
         ::SetWindowTextW(box_, std::wstring(text.begin(), text.end()).c_str());
     }
-    void trace(const std::string& text) override { ::OutputDebugStringA(text.c_str()); }
-    bool openInBrowser(const std::string& url, const std::string& browser) override {
-        win::Win32BrowserPlatform platform;
-        return browser.empty() ? launchInDefaultBrowser(url, platform)
-                               : launchWithCommand(browser, url, platform);
+    LaunchIssue openInBrowser(const std::string& url, const std::string& browser,
+                              std::size_t wordLength) override {
+        win::Win32BrowserPlatform platform(launches_);
+        return browser.empty() ? launchInDefaultBrowser(url, wordLength, platform)
+                               : launchWithCommand(browser, url, wordLength, platform);
     }
 
   private:
     HWND box_;
+    win::BrowserLaunches& launches_;
 };
 
 bool keyHeld(int vk) { return ::GetKeyState(vk) < 0; }
@@ -105,9 +106,13 @@ bool CEditEx::onKeyRelease(WPARAM key) {
             enterCommitted = false;
             break;
         case KeyReleaseAction::SearchThenHide:
-            // The outcome does not matter here: the window hides either way.
-            runSearch(decision.searchMode);
-            hideSearchWindow();
+            // The window hides whatever the outcome; a word too long to be
+            // launched comes back to be shortened.
+            if (runSearch(decision.searchMode) == SearchResult::tooLong) {
+                giveBackTooLongWord();
+            } else {
+                hideSearchWindow();
+            }
             break;
         case KeyReleaseAction::Hide:
             hideSearchWindow();
@@ -143,13 +148,35 @@ void CEditEx::showHistoryEntry() {
     ::SendMessageW(m_hWnd, EM_SCROLLCARET, 0, 0);
 }
 
-bool CEditEx::runSearch(SearchMode searchMode) {
-    BoxPorts ports(m_hWnd);
-    const bool hasWord = ::GetWindowTextLengthA(m_hWnd) > 0;
-    const bool launched = lumenvik::runSearch(modes.site(searchMode), history, *settings, ports);
+SearchResult CEditEx::runSearch(SearchMode searchMode) {
+    BoxPorts ports(m_hWnd, *launches);
+    searchedWord_ = ports.readBoxText();
+    const SearchResult result =
+        lumenvik::runSearch(modes.site(searchMode), history, *settings, ports);
     // The word is in the history whether or not a browser started.
-    if (hasWord && historyKeeper != nullptr) historyKeeper->save(*settings, history);
-    return launched;
+    if (result != SearchResult::emptyBox && historyKeeper != nullptr) {
+        historyKeeper->save(*settings, history);
+    }
+    if (result != SearchResult::tooLong) searchedWord_.clear();
+    return result;
+}
+
+void CEditEx::giveBackTooLongWord() {
+    // The message box's activation has hidden the window (and emptied the
+    // box): it shows again, in the mode it was in, with the word whole and
+    // the caret at its end.
+    const SearchMode searched = mode;
+    const std::wstring word(searchedWord_.begin(), searchedWord_.end());
+    searchedWord_.clear();
+    ::SendMessageW(::GetParent(m_hWnd), WM_ACTIVATE, WA_ACTIVE, 0);
+    if (!::IsWindowVisible(m_hWnd)) return;
+    if (modes.contains(searched)) mode = searched;
+    updateModeLabel();
+    applyModeInputMethod();
+    ::SetWindowTextW(m_hWnd, word.c_str());
+    const WPARAM end = static_cast<WPARAM>(word.size());
+    ::SendMessageW(m_hWnd, EM_SETSEL, end, static_cast<LPARAM>(end));
+    ::SendMessageW(m_hWnd, EM_SCROLLCARET, 0, 0);
 }
 
 void CEditEx::applyModeInputMethod() {

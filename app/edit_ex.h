@@ -5,6 +5,8 @@
 // the search command when Enter is released.
 
 #include "app/history_keeper.h"
+#include "platform/browser_platform.h"
+#include "search/search_command.h"
 #include "search/search_history.h"
 #include "search/search_mode.h"
 #include "settings/search_settings.h"
@@ -26,8 +28,8 @@ class CEditEx : public win::CWindowImpl<CEditEx> {
     // are no entries) with the caret at its end, scrolled into view.
     void showHistoryEntry();
     // The search command: reads the box, records the word, opens the mode's
-    // URL in the default browser. True when a launch was issued.
-    bool runSearch(SearchMode searchMode);
+    // URL in the user's browser.
+    SearchResult runSearch(SearchMode searchMode);
     // Opens or closes the box's input method as the current mode asks
     // (nothing for a mode without a wish). Never while a composition is
     // open: the mode keys do nothing then, so no conversion is cut.
@@ -42,8 +44,9 @@ class CEditEx : public win::CWindowImpl<CEditEx> {
     bool composing = false;       // an input-method composition is open
     bool enterCommitted = false;  // the last composition result came while Enter was down
     SearchHistory history;
-    SearchSettings* settings;                // the search window's record, not owned
-    HistoryKeeper* historyKeeper = nullptr;  // writes the history after a search; not owned
+    SearchSettings* settings;                  // the search window's record, not owned
+    HistoryKeeper* historyKeeper = nullptr;    // writes the history after a search; not owned
+    win::BrowserLaunches* launches = nullptr;  // the search window's; not owned
 
   private:
     // Carries out what decideKeyRelease says about a released key; true
@@ -51,6 +54,10 @@ class CEditEx : public win::CWindowImpl<CEditEx> {
     bool onKeyRelease(WPARAM key);
     // Sends the search window the deactivation that runs its hide path.
     void hideSearchWindow();
+    // Shows the window again with the word that was too long to launch.
+    void giveBackTooLongWord();
+
+    std::u16string searchedWord_;  // the box's text at the search under way
 };
 
 }  // namespace lumenvik

@@ -8,6 +8,7 @@
 #include "app/main_dlg.h"
 #include "app/texts.h"
 #include "win/com_scope.h"
+#include "win/dll_search.h"
 #include "win/message_loop.h"
 #include "win/named_mutex.h"
 
@@ -35,6 +36,7 @@ int Run(LPSTR /*commandLine*/, int showCommand) {
 
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR commandLine,
                    int /*show*/) {
+    lumenvik::win::loadDllsFromSystemFolderOnly();
     const lumenvik::win::NamedMutex running("__XXX__QuarvelDlg__XX__");
     if (running.alreadyExisted()) {
         ::MessageBoxW(nullptr, lumenvik::loadText(IDS_ALREADY_RUNNING_TEXT).c_str(),

@@ -51,6 +51,11 @@ CMainDlg::~CMainDlg() {
 
 bool CMainDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPARAM lParam,
                                     LRESULT& result) {
+    // A launch's answer, or its overdue timer.
+    if (launches_.processMessage(msg, wParam, lParam)) {
+        result = 0;
+        return true;
+    }
     switch (msg) {
         case WM_INITDIALOG:
             result = onInitDialog();
@@ -159,6 +164,9 @@ LRESULT CMainDlg::onInitDialog() {
     refreshSearchModes();
     // The history of earlier runs, when the user keeps it.
     searchBox_.historyKeeper = &historyKeeper_;
+    // The searches' launches report here.
+    launches_.reportTo(m_hWnd);
+    searchBox_.launches = &launches_;
     historyKeeper_.load(settings_, searchBox_.history,
                         static_cast<std::size_t>(::SendMessageA(box, EM_GETLIMITTEXT, 0, 0)));
 

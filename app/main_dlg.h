@@ -14,6 +14,7 @@
 #include "app/tray_icon.h"
 #include "app/window_scale.h"
 #include "hook/keyboard_hook.h"
+#include "platform/browser_platform.h"
 #include "search/search_modes_file.h"
 #include "resources/resource.h"
 #include "settings/config_dlg.h"
@@ -86,6 +87,7 @@ class CMainDlg : public win::CDialogImpl<CMainDlg> {
     CopiedTextWait copiedTextWait_;
     InputMethodCloser inputMethod_;
     HistoryKeeper historyKeeper_;
+    win::BrowserLaunches launches_;  // the searches' browser starts in flight
     // The window's icons and the search box's font; the window is destroyed
     // before they are (see the destructor).
     WindowScale scale_;

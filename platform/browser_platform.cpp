@@ -1,12 +1,13 @@
 #include "platform/browser_platform.h"
 
-#include <windows.h>
 #include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
-#include <vector>
+#include <memory>
+#include <utility>
 
+#include "search/search_command.h"
 #include "win/text.h"
 
 namespace lumenvik::win {
@@ -14,14 +15,11 @@ namespace {
 
 HKEY toHkey(RegistryKey key) { return reinterpret_cast<HKEY>(key); }
 
-// One launch, handed to the thread that carries it out: a shell launch, or
-// a process started from `commandLine` when that is given.
-struct Launch {
-    const std::string* operation;
-    const std::string* file;
-    const std::string* parameters;
-    const std::string* commandLine;
-    bool started = false;
+// One start, owned by the thread that makes it.
+struct Job {
+    HWND window;
+    UINT_PTR id;
+    BrowserStart start;
 };
 
 bool startProcess(const std::string& commandLine) {
@@ -43,82 +41,154 @@ bool startProcess(const std::string& commandLine) {
     return true;
 }
 
-// The launch on a thread of its own, as the shell asks of a caller that
-// is not its own: COM in a single-threaded apartment, and a call that
-// finishes its work (a DDE conversation with the browser among it) before
-// it returns, since the thread ends right after.
-DWORD WINAPI launchThread(LPVOID param) {
-    auto* launch = static_cast<Launch*>(param);
-    if (launch->commandLine != nullptr) {
-        launch->started = startProcess(*launch->commandLine);
-        return 0;
-    }
+// As the shell asks of a caller that is not its own: COM in a
+// single-threaded apartment, and a call that finishes its work (a DDE
+// conversation with the browser among it) before it returns, since the
+// thread ends right after.
+bool shellOpen(const std::string& file, const std::string& parameters) {
     const HRESULT com =
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    const std::wstring operation = wide(*launch->operation);
-    const std::wstring file = wide(*launch->file);
-    const std::wstring parameters = wide(*launch->parameters);
+    const std::wstring wideFile = wide(file);
+    const std::wstring wideParameters = wide(parameters);
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
-    // No error box of the shell's own, as ShellExecuteA shows none: the
-    // program tells the failure in its own words.
+    // No error box of the shell's own: the program tells the failure in
+    // its own words.
     info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
-    info.lpVerb = operation.c_str();
-    info.lpFile = file.c_str();
-    info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+    info.lpVerb = L"open";
+    info.lpFile = wideFile.c_str();
+    info.lpParameters = wideParameters.empty() ? nullptr : wideParameters.c_str();
     info.nShow = SW_SHOWNORMAL;
     // hInstApp is an instance handle only in name: above 32 means started.
-    launch->started =
+    const bool started =
         ::ShellExecuteExW(&info) != FALSE && reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
     if (SUCCEEDED(com)) ::CoUninitialize();
+    return started;
+}
+
+// A cold browser or a DDE association keeps the shell for seconds, a
+// broken handler for ever: the thread may wait, the window never does.
+DWORD WINAPI launchThread(LPVOID param) {
+    const std::unique_ptr<Job> job(static_cast<Job*>(param));
+    const BrowserStart& start = job->start;
+    const bool started = start.way == BrowserStart::Way::process
+                             ? startProcess(start.commandLine)
+                             : shellOpen(start.file, start.parameters);
+    // Fails only when the window is gone: the program is ending.
+    ::PostMessageW(job->window, WM_BROWSER_LAUNCHED, job->id, started ? 1 : 0);
     return 0;
 }
 
-bool launchAndWait(Launch& launch) {
-    // A cold browser or a DDE association keeps the shell for seconds. The
-    // caller still waits for the outcome (its message and what the user
-    // sees next depend on it), but messages other threads send it are
-    // answered meanwhile; posted ones and input wait, so nothing of the
-    // program runs in between.
-    HANDLE thread = ::CreateThread(nullptr, 0, &launchThread, &launch, 0, nullptr);
-    if (thread == nullptr) {
-        launchThread(&launch);  // no thread to be had: here, as before
-        return launch.started;
+void show(const LaunchMessage& message) {
+    ::MessageBoxW(nullptr, wide(message.text).c_str(), wide(message.caption).c_str(), MB_OK);
+}
+
+// The text of a REG_SZ or REG_EXPAND_SZ value's bytes (as many as the
+// registry gave), without the NULs it may end in.
+std::wstring textOfValue(const std::vector<BYTE>& data, DWORD bytes) {
+    std::wstring text(reinterpret_cast<const wchar_t*>(data.data()), bytes / sizeof(wchar_t));
+    const std::size_t end = text.find(L'\0');
+    if (end != std::wstring::npos) text.resize(end);
+    return text;
+}
+
+std::wstring expanded(const std::wstring& text) {
+    const DWORD units = ::ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    if (units == 0) return text;
+    std::wstring out(units, L'\0');
+    const DWORD got = ::ExpandEnvironmentStringsW(text.c_str(), &out[0], units);
+    if (got == 0 || got > units) return text;
+    out.resize(got - 1);
+    return out;
+}
+
+// Reads a text value whole: its size is asked first, and asked again when
+// it grew between the two reads.
+bool queryText(HKEY key, const wchar_t* name, std::wstring& text) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        DWORD type = 0;
+        DWORD bytes = 0;
+        if (::RegQueryValueExW(key, name, nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS)
+            return false;
+        if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
+        std::vector<BYTE> data(bytes + sizeof(wchar_t), 0);
+        DWORD got = bytes;
+        const LONG read = ::RegQueryValueExW(key, name, nullptr, &type, data.data(), &got);
+        if (read == ERROR_MORE_DATA) continue;
+        if (read != ERROR_SUCCESS) return false;
+        text = textOfValue(data, got);
+        if (type == REG_EXPAND_SZ) text = expanded(text);
+        return true;
     }
-    for (;;) {
-        const DWORD woke = ::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
-        if (woke != WAIT_OBJECT_0 + 1) break;
-        // Answers the sent messages; takes nothing out of the queue.
-        MSG msg;
-        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    // Only a failed wait gets here with the thread still running.
-    ::WaitForSingleObject(thread, INFINITE);
-    ::CloseHandle(thread);
-    return launch.started;
+    return false;
 }
 
 }  // namespace
 
+void BrowserLaunches::begin(const BrowserStart& start) {
+    const UINT_PTR id = next_++;
+    pending_[id] = Pending{start};
+    ::SetTimer(window_, id, kOverdueSeconds * 1000, nullptr);
+    auto job = std::make_unique<Job>(Job{window_, id, start});
+    HANDLE thread = ::CreateThread(nullptr, 0, &launchThread, job.get(), 0, nullptr);
+    if (thread == nullptr) {
+        // No thread to be had: nothing started, told as a failed start.
+        ::PostMessageW(window_, WM_BROWSER_LAUNCHED, id, 0);
+        return;
+    }
+    job.release();  // the thread's now
+    ::CloseHandle(thread);
+}
+
+bool BrowserLaunches::processMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != WM_BROWSER_LAUNCHED && msg != WM_TIMER) return false;
+    const auto it = pending_.find(static_cast<UINT_PTR>(wParam));
+    if (it == pending_.end()) return msg == WM_BROWSER_LAUNCHED;
+    // Both below may show a message box, whose loop can bring the other
+    // message of the same launch: the entry is settled first.
+    ::KillTimer(window_, it->first);
+    if (msg == WM_TIMER) {
+        if (it->second.toldOverdue) return true;
+        it->second.toldOverdue = true;
+        show(launchOverdueMessage(it->second.start, kOverdueSeconds));
+        return true;
+    }
+    const BrowserStart start = std::move(it->second.start);
+    pending_.erase(it);
+    if (lParam != 0) {
+        for (const std::string& piece : launchTrace(start.url)) ::OutputDebugStringA(piece.c_str());
+    } else {
+        show(launchFailedMessage(start));
+    }
+    return true;
+}
+
 bool Win32BrowserPlatform::openClassesRootKey(const std::string& path, RegistryKey& key) {
     HKEY opened = nullptr;
-    if (::RegOpenKeyW(HKEY_CLASSES_ROOT, wide(path).c_str(), &opened) != ERROR_SUCCESS)
+    if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, wide(path).c_str(), 0, KEY_QUERY_VALUE, &opened) !=
+        ERROR_SUCCESS)
         return false;
     open_.emplace_back(opened);
     key = reinterpret_cast<RegistryKey>(opened);
     return true;
 }
 
-bool Win32BrowserPlatform::readDefaultValue(RegistryKey key, std::size_t bufferBytes,
+bool Win32BrowserPlatform::readDefaultValue(RegistryKey key, std::size_t bufferUnits,
                                             std::string& value) {
-    // One byte more than the size handed over, so that the text always ends
+    // One unit more than the size handed over, so that the text always ends
     // in a NUL even if the registry stored it without one.
-    std::vector<char> buffer(bufferBytes + 1, '\0');
-    LONG size = static_cast<LONG>(bufferBytes);
-    if (::RegQueryValueA(toHkey(key), "", buffer.data(), &size) != ERROR_SUCCESS) return false;
-    // Read in the ANSI code page, where the sizes above count; handed on as
-    // UTF-8 like every text of the program.
-    value = utf8(wideFromAnsi(buffer.data()));
+    std::vector<wchar_t> buffer(bufferUnits + 1, L'\0');
+    LONG size = static_cast<LONG>(bufferUnits * sizeof(wchar_t));
+    // RegQueryValueW: a key without a default value reads as the empty text.
+    if (::RegQueryValueW(toHkey(key), nullptr, buffer.data(), &size) != ERROR_SUCCESS) return false;
+    value = utf8(buffer.data());
+    return true;
+}
+
+bool Win32BrowserPlatform::readValue(RegistryKey key, const std::string& name, std::string& value) {
+    std::wstring text;
+    if (!queryText(toHkey(key), name.empty() ? nullptr : wide(name).c_str(), text)) return false;
+    value = utf8(text);
     return true;
 }
 
@@ -129,6 +199,21 @@ void Win32BrowserPlatform::closeKey(RegistryKey key) {
     if (it != open_.end()) open_.erase(it);  // its owner closes it
 }
 
+bool Win32BrowserPlatform::readUserChoice(const std::string& scheme, std::string& progId) {
+    const std::wstring path =
+        L"Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\" + wide(scheme) +
+        L"\\UserChoice";
+    HKEY opened = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &opened) !=
+        ERROR_SUCCESS)
+        return false;
+    const OwnedRegKey key(opened);
+    std::wstring text;
+    if (!queryText(key.get(), L"ProgId", text)) return false;
+    progId = utf8(text);
+    return true;
+}
+
 std::string Win32BrowserPlatform::upperCase(const std::string& text) {
     std::wstring copy = wide(text);
     if (copy.empty()) return text;
@@ -136,19 +221,10 @@ std::string Win32BrowserPlatform::upperCase(const std::string& text) {
     return utf8(copy);
 }
 
-bool Win32BrowserPlatform::shellExecute(const std::string& operation, const std::string& file,
-                                        const std::string& parameters) {
-    Launch launch{&operation, &file, &parameters, nullptr};
-    return launchAndWait(launch);
-}
-
-bool Win32BrowserPlatform::createProcess(const std::string& commandLine) {
-    Launch launch{nullptr, nullptr, nullptr, &commandLine};
-    return launchAndWait(launch);
-}
+void Win32BrowserPlatform::start(const BrowserStart& start) { launches_.begin(start); }
 
 void Win32BrowserPlatform::messageBox(const std::string& text, const std::string& caption) {
-    ::MessageBoxW(nullptr, wide(text).c_str(), wide(caption).c_str(), MB_OK);
+    show({text, caption});
 }
 
 }  // namespace lumenvik::win

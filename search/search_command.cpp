@@ -33,10 +33,10 @@ std::string wordOfBox(const std::u16string& box) {
                                         transcode::encoding_utf8);
 }
 
-bool runSearch(const SearchSite& site, SearchHistory& history, const SearchSettings& settings,
-               SearchCommandPorts& ports) {
+SearchResult runSearch(const SearchSite& site, SearchHistory& history,
+                       const SearchSettings& settings, SearchCommandPorts& ports) {
     const std::u16string box = ports.readBoxText();
-    if (box.empty()) return false;
+    if (box.empty()) return SearchResult::emptyBox;
     const std::string word = wordOfBox(box);
 
     const PlaceholderMap placeholders = searchPlaceholders(site, word);
@@ -44,13 +44,20 @@ bool runSearch(const SearchSite& site, SearchHistory& history, const SearchSetti
 
     const std::string url = searchTemplate(site, settings.japanLocal != 0)
                                 .expand(placeholders, transcode::encoding_utf8);
-    if (!ports.openInBrowser(url, site.browser)) return false;
-
+    switch (ports.openInBrowser(url, site.browser, box.size())) {
+        case LaunchIssue::issued:
+            break;
+        case LaunchIssue::tooLong:
+            return SearchResult::tooLong;
+        case LaunchIssue::failed:
+            return SearchResult::failed;
+    }
     ports.setBoxText(u"");
-    ports.trace(std::string(kBanner) + "\n");
-    ports.trace(url);
-    ports.trace(std::string("\n") + kBanner + "\n");
-    return true;
+    return SearchResult::issued;
+}
+
+std::vector<std::string> launchTrace(const std::string& url) {
+    return {std::string(kBanner) + "\n", url, std::string("\n") + kBanner + "\n"};
 }
 
 }  // namespace lumenvik

@@ -22,9 +22,10 @@ const char kText2[] =
     "HKEY_CLASSES_ROOT\\http\\shellの値取得に失敗しました。\r\nwindowsの設定を確認してください。";
 const char kText3[] = "ブラウザが関連付いていません。\r\nwindowsの設定を確認してください。";
 
-// A made-up HKEY_CLASSES_ROOT. Each key is a path with a default value, or
-// with none when reading it fails. Everything the launch does is logged in
-// order.
+// A made-up registry: keys below HKEY_CLASSES_ROOT, each a path with a
+// default value (or none when reading it fails) and named values, and the
+// UserChoice ProgIds of HKEY_CURRENT_USER. Everything the launch does is
+// logged in order.
 class FakeRegistry : public BrowserPlatform {
   public:
     struct Message {
@@ -32,13 +33,15 @@ class FakeRegistry : public BrowserPlatform {
         std::string caption;
         std::size_t keysOpenWhenShown;
     };
-    struct Launch {
-        std::string operation;
-        std::string file;
-        std::string parameters;
-    };
 
     void setKey(const std::string& path, std::optional<std::string> value) { keys_[path] = value; }
+    void setValue(const std::string& path, const std::string& name, const std::string& value) {
+        if (!keys_.count(path)) keys_[path] = std::nullopt;
+        named_[path][name] = value;
+    }
+    void setUserChoice(const std::string& scheme, const std::string& progId) {
+        userChoices_[scheme] = progId;
+    }
 
     bool openClassesRootKey(const std::string& path, RegistryKey& key) override {
         log.push_back("open " + path);
@@ -50,19 +53,42 @@ class FakeRegistry : public BrowserPlatform {
         return true;
     }
 
-    bool readDefaultValue(RegistryKey key, std::size_t bufferBytes, std::string& value) override {
+    bool readDefaultValue(RegistryKey key, std::size_t bufferUnits, std::string& value) override {
         EXPECT_TRUE(open_.count(key)) << "read of a key that is not open";
         const std::string& path = handlePaths_[key];
-        log.push_back("read " + path + " " + std::to_string(bufferBytes));
+        log.push_back("read " + path + " " + std::to_string(bufferUnits));
         const std::optional<std::string>& stored = keys_[path];
-        if (!stored || stored->size() + 1 > bufferBytes) return false;
+        if (!stored || stored->size() + 1 > bufferUnits) return false;
         value = *stored;
+        return true;
+    }
+
+    bool readValue(RegistryKey key, const std::string& name, std::string& value) override {
+        EXPECT_TRUE(open_.count(key)) << "read of a key that is not open";
+        const std::string& path = handlePaths_[key];
+        log.push_back("value " + path + " [" + name + "]");
+        if (name.empty()) {
+            if (!keys_[path]) return false;
+            value = *keys_[path];
+            return true;
+        }
+        const auto values = named_.find(path);
+        if (values == named_.end() || !values->second.count(name)) return false;
+        value = values->second.at(name);
         return true;
     }
 
     void closeKey(RegistryKey key) override {
         EXPECT_EQ(open_.erase(key), 1u) << "close of a key that is not open";
         log.push_back("close " + handlePaths_[key]);
+    }
+
+    bool readUserChoice(const std::string& scheme, std::string& progId) override {
+        log.push_back("choice " + scheme);
+        const auto it = userChoices_.find(scheme);
+        if (it == userChoices_.end()) return false;
+        progId = it->second;
+        return true;
     }
 
     // Upper-cases the ASCII letters of UTF-8 text (no byte of a multi-byte
@@ -75,17 +101,9 @@ class FakeRegistry : public BrowserPlatform {
         return out;
     }
 
-    bool shellExecute(const std::string& operation, const std::string& file,
-                      const std::string& parameters) override {
-        log.push_back("execute");
-        launches.push_back({operation, file, parameters});
-        return shellStarts;
-    }
-
-    bool createProcess(const std::string& commandLine) override {
-        log.push_back("process");
-        processes.push_back(commandLine);
-        return shellStarts;
+    void start(const BrowserStart& start) override {
+        log.push_back("start");
+        starts.push_back(start);
     }
 
     void messageBox(const std::string& text, const std::string& caption) override {
@@ -93,32 +111,35 @@ class FakeRegistry : public BrowserPlatform {
         messages.push_back({text, caption, open_.size()});
     }
 
-    bool shellStarts = true;  // what ShellExecuteA (and CreateProcessA) make of every launch
     std::vector<std::string> log;
-    std::vector<Launch> launches;
-    std::vector<std::string> processes;
+    std::vector<BrowserStart> starts;
     std::vector<Message> messages;
 
   private:
     std::map<std::string, std::optional<std::string>> keys_;
+    std::map<std::string, std::map<std::string, std::string>> named_;
+    std::map<std::string, std::string> userChoices_;
     std::map<RegistryKey, std::string> handlePaths_;
     std::set<RegistryKey> open_;
     RegistryKey nextHandle_ = 0x80000100;
 };
+
+// The length of a word whose limits do not matter.
+constexpr std::size_t kWord = 3;
 
 void expectOnlyMessage(const FakeRegistry& reg, const char* text, const char* caption) {
     ASSERT_EQ(reg.messages.size(), 1u);
     EXPECT_EQ(reg.messages[0].text, text);
     EXPECT_EQ(reg.messages[0].caption, caption);
     EXPECT_EQ(reg.messages[0].keysOpenWhenShown, 0u);
-    EXPECT_TRUE(reg.launches.empty());
+    EXPECT_TRUE(reg.starts.empty());
 }
 
 void expectLaunch(const FakeRegistry& reg, const std::string& file, const std::string& params) {
-    ASSERT_EQ(reg.launches.size(), 1u);
-    EXPECT_EQ(reg.launches[0].operation, "open");
-    EXPECT_EQ(reg.launches[0].file, file);
-    EXPECT_EQ(reg.launches[0].parameters, params);
+    ASSERT_EQ(reg.starts.size(), 1u);
+    EXPECT_EQ(reg.starts[0].way, BrowserStart::Way::shell);
+    EXPECT_EQ(reg.starts[0].file, file);
+    EXPECT_EQ(reg.starts[0].parameters, params);
     EXPECT_TRUE(reg.messages.empty());
 }
 
@@ -126,12 +147,13 @@ TEST(LaunchInDefaultBrowser, EmptyVerbMeansOpenAndOtherBrowsersGetTheUrl) {
     FakeRegistry reg;
     reg.setKey("http\\shell", "");
     reg.setKey("http\\shell\\open\\command", "\"C:\\Fox\\fox.exe\" -url \"%1\"");
-    EXPECT_TRUE(launchInDefaultBrowser(kUrl, reg));
+    EXPECT_EQ(LaunchIssue::issued, launchInDefaultBrowser(kUrl, kWord, reg));
     expectLaunch(reg, kUrl, "");
-    EXPECT_EQ(reg.log, (std::vector<std::string>{
-                           "open http\\shell", "read http\\shell 148", "close http\\shell",
-                           "open http\\shell\\open\\command", "read http\\shell\\open\\command 532",
-                           "close http\\shell\\open\\command", "execute"}));
+    EXPECT_EQ(reg.log,
+              (std::vector<std::string>{"choice http", "open http\\shell", "read http\\shell 148",
+                                        "close http\\shell", "open http\\shell\\open\\command",
+                                        "read http\\shell\\open\\command 532",
+                                        "close http\\shell\\open\\command", "start"}));
 }
 
 TEST(LaunchInDefaultBrowser, NonEmptyVerbIsUsedUnchanged) {
@@ -139,9 +161,9 @@ TEST(LaunchInDefaultBrowser, NonEmptyVerbIsUsedUnchanged) {
     reg.setKey("http\\shell", "OpenNew");
     reg.setKey("http\\shell\\OpenNew\\command", "fox.exe %1");
     reg.setKey("http\\shell\\open\\command", "wrong.exe");
-    EXPECT_TRUE(launchInDefaultBrowser(kUrl, reg));
+    EXPECT_EQ(LaunchIssue::issued, launchInDefaultBrowser(kUrl, kWord, reg));
     expectLaunch(reg, kUrl, "");
-    EXPECT_EQ(reg.log[3], "open http\\shell\\OpenNew\\command");
+    EXPECT_EQ(reg.log[4], "open http\\shell\\OpenNew\\command");
 }
 
 TEST(LaunchInDefaultBrowser, VerbOf147BytesIsReadAnd148Fails) {
@@ -149,15 +171,16 @@ TEST(LaunchInDefaultBrowser, VerbOf147BytesIsReadAnd148Fails) {
     FakeRegistry ok;
     ok.setKey("http\\shell", verb147);
     ok.setKey("http\\shell\\" + verb147 + "\\command", "fox.exe");
-    EXPECT_TRUE(launchInDefaultBrowser(kUrl, ok));
+    EXPECT_EQ(LaunchIssue::issued, launchInDefaultBrowser(kUrl, kWord, ok));
     expectLaunch(ok, kUrl, "");
 
     FakeRegistry tooLong;
     tooLong.setKey("http\\shell", std::string(148, 'v'));
-    EXPECT_FALSE(launchInDefaultBrowser(kUrl, tooLong));
+    EXPECT_EQ(LaunchIssue::failed, launchInDefaultBrowser(kUrl, kWord, tooLong));
     expectOnlyMessage(tooLong, kText2, kCaptionReadFailed);
-    EXPECT_EQ(tooLong.log, (std::vector<std::string>{"open http\\shell", "read http\\shell 148",
-                                                     "close http\\shell", "message"}));
+    EXPECT_EQ(tooLong.log,
+              (std::vector<std::string>{"choice http", "open http\\shell", "read http\\shell 148",
+                                        "close http\\shell", "message"}));
 }
 
 TEST(LaunchInDefaultBrowser, CommandOf531BytesIsReadAnd532FailsNamingTheShellKey) {
@@ -166,13 +189,13 @@ TEST(LaunchInDefaultBrowser, CommandOf531BytesIsReadAnd532FailsNamingTheShellKey
     FakeRegistry ok;
     ok.setKey("http\\shell", "");
     ok.setKey("http\\shell\\open\\command", command531);
-    EXPECT_TRUE(launchInDefaultBrowser(kUrl, ok));
+    EXPECT_EQ(LaunchIssue::issued, launchInDefaultBrowser(kUrl, kWord, ok));
     expectLaunch(ok, kUrl, "");
 
     FakeRegistry tooLong;
     tooLong.setKey("http\\shell", "");
     tooLong.setKey("http\\shell\\open\\command", command531 + "x");
-    EXPECT_FALSE(launchInDefaultBrowser(kUrl, tooLong));
+    EXPECT_EQ(LaunchIssue::failed, launchInDefaultBrowser(kUrl, kWord, tooLong));
     expectOnlyMessage(tooLong, kText2, kCaptionReadFailed);
     EXPECT_EQ(tooLong.log.back(), "message");
     EXPECT_EQ(tooLong.log[tooLong.log.size() - 2], "close http\\shell\\open\\command");
@@ -180,26 +203,27 @@ TEST(LaunchInDefaultBrowser, CommandOf531BytesIsReadAnd532FailsNamingTheShellKey
 
 TEST(LaunchInDefaultBrowser, MissingOrUnreadableKeysGiveTheirMessageAndNoLaunch) {
     FakeRegistry noShell;
-    EXPECT_FALSE(launchInDefaultBrowser(kUrl, noShell));
+    EXPECT_EQ(LaunchIssue::failed, launchInDefaultBrowser(kUrl, kWord, noShell));
     expectOnlyMessage(noShell, kText1, kCaptionNotFound);
     // No second key is even tried.
-    EXPECT_EQ(noShell.log, (std::vector<std::string>{"open http\\shell", "message"}));
+    EXPECT_EQ(noShell.log,
+              (std::vector<std::string>{"choice http", "open http\\shell", "message"}));
 
     FakeRegistry shellUnreadable;
     shellUnreadable.setKey("http\\shell", std::nullopt);
-    EXPECT_FALSE(launchInDefaultBrowser(kUrl, shellUnreadable));
+    EXPECT_EQ(LaunchIssue::failed, launchInDefaultBrowser(kUrl, kWord, shellUnreadable));
     expectOnlyMessage(shellUnreadable, kText2, kCaptionReadFailed);
 
     FakeRegistry noCommand;
     noCommand.setKey("http\\shell", "");
     noCommand.setKey("http\\shell\\edit\\command", "fox.exe");
-    EXPECT_FALSE(launchInDefaultBrowser(kUrl, noCommand));
+    EXPECT_EQ(LaunchIssue::failed, launchInDefaultBrowser(kUrl, kWord, noCommand));
     expectOnlyMessage(noCommand, kText3, kCaptionNotFound);
 
     FakeRegistry commandUnreadable;
     commandUnreadable.setKey("http\\shell", "open");
     commandUnreadable.setKey("http\\shell\\open\\command", std::nullopt);
-    EXPECT_FALSE(launchInDefaultBrowser(kUrl, commandUnreadable));
+    EXPECT_EQ(LaunchIssue::failed, launchInDefaultBrowser(kUrl, kWord, commandUnreadable));
     expectOnlyMessage(commandUnreadable, kText2, kCaptionReadFailed);
 }
 
@@ -213,7 +237,7 @@ void checkIeCases(const std::vector<IeCase>& cases) {
         FakeRegistry reg;
         reg.setKey("http\\shell", "");
         reg.setKey("http\\shell\\open\\command", c.command);
-        EXPECT_TRUE(launchInDefaultBrowser(kUrl, reg)) << c.command;
+        EXPECT_EQ(LaunchIssue::issued, launchInDefaultBrowser(kUrl, kWord, reg)) << c.command;
         SCOPED_TRACE(c.command);
         if (c.program) {
             expectLaunch(reg, c.program, std::string("-new ") + kUrl);
@@ -223,6 +247,8 @@ void checkIeCases(const std::vector<IeCase>& cases) {
     }
 }
 
+// The start's answer comes later; what it says when the browser did not
+// start is decided with the start.
 TEST(LaunchInDefaultBrowser, ABrowserTheShellCannotStartIsReportedNamingTheCommand) {
     const char* const commands[] = {"\"C:\\Gone\\fox.exe\" \"%1\"",
                                     "\"C:\\Gone\\iexplore.exe\" -nohome"};
@@ -231,13 +257,12 @@ TEST(LaunchInDefaultBrowser, ABrowserTheShellCannotStartIsReportedNamingTheComma
         FakeRegistry reg;
         reg.setKey("http\\shell", "");
         reg.setKey("http\\shell\\open\\command", command);
-        reg.shellStarts = false;
-        EXPECT_FALSE(launchInDefaultBrowser(kUrl, reg));
-        ASSERT_EQ(reg.launches.size(), 1u) << "tried once, not again";
-        ASSERT_EQ(reg.messages.size(), 1u);
-        EXPECT_EQ(reg.messages[0].caption, "ブラウザを起動できません");
-        EXPECT_NE(reg.messages[0].text.find(command), std::string::npos);
-        EXPECT_EQ(reg.log.back(), "message") << "after the attempt";
+        EXPECT_EQ(LaunchIssue::issued, launchInDefaultBrowser(kUrl, kWord, reg));
+        ASSERT_EQ(reg.starts.size(), 1u);
+        EXPECT_TRUE(reg.messages.empty()) << "nothing told before the answer";
+        const LaunchMessage failed = launchFailedMessage(reg.starts[0]);
+        EXPECT_EQ(failed.caption, "ブラウザを起動できません");
+        EXPECT_NE(failed.text.find(command), std::string::npos);
     }
 }
 
@@ -330,16 +355,170 @@ TEST(BrowserCommandLine, TheUrlIsOneQuotedArgumentWhereverItGoes) {
 
 TEST(LaunchWithCommand, StartsTheCommandLineOrNamesTheProgramThatFailed) {
     FakeRegistry reg;
-    EXPECT_TRUE(launchWithCommand("fox.exe -p", kUrl, reg));
-    EXPECT_EQ(reg.processes,
-              (std::vector<std::string>{"fox.exe -p \"" + std::string(kUrl) + "\""}));
+    EXPECT_EQ(LaunchIssue::issued, launchWithCommand("\"C:\\Gone\\fox.exe\" -p", kUrl, kWord, reg));
+    ASSERT_EQ(reg.starts.size(), 1u);
+    EXPECT_EQ(reg.starts[0].way, BrowserStart::Way::process);
+    EXPECT_EQ(reg.starts[0].commandLine, "\"C:\\Gone\\fox.exe\" -p \"" + std::string(kUrl) + "\"");
+    const LaunchMessage failed = launchFailedMessage(reg.starts[0]);
+    EXPECT_EQ(failed.caption, "ブラウザを起動できません");
+    EXPECT_NE(failed.text.find("\r\nC:\\Gone\\fox.exe\r\n"), std::string::npos);
     EXPECT_TRUE(reg.messages.empty());
-    reg.shellStarts = false;
-    EXPECT_FALSE(launchWithCommand("\"C:\\Gone\\fox.exe\" -p %1", kUrl, reg));
-    ASSERT_EQ(reg.messages.size(), 1u);
-    EXPECT_EQ(reg.messages[0].caption, "ブラウザを起動できません");
-    EXPECT_NE(reg.messages[0].text.find("\r\nC:\\Gone\\fox.exe\r\n"), std::string::npos);
-    EXPECT_TRUE(reg.launches.empty()) << "the shell is not asked";
+}
+
+// The browser the user chose in Windows' Settings, as the registry holds it
+// for http: a UserChoice ProgId and its command; or no UserChoice, and the
+// old handler of HKEY_CLASSES_ROOT\http\shell, here Internet Explorer's.
+// `browser` is a mode's own browser<k>=, which goes before either.
+struct ChoiceCase {
+    const char* what;
+    const char* progId;    // nullptr: no UserChoice
+    const char* command;   // the ProgId's shell\open\command; nullptr: no such key
+    const char* delegate;  // its DelegateExecute; nullptr: none
+    const char* browser;   // a browser<k>= command; nullptr: none
+    BrowserStart::Way way;
+    const char* fileOrLine;  // shell: the file; process: the command line
+    const char* parameters;  // shell: the parameters
+};
+
+const char kIe[] = "\"C:\\Program Files\\Internet Explorer\\iexplore.exe\" %1";
+const char kIeProgram[] = "C:\\Program Files\\Internet Explorer\\iexplore.exe";
+
+TEST(ChooseBrowser, TheUserChoiceOfTheSchemeDecidesAndBrowserKGoesFirst) {
+    using Way = BrowserStart::Way;
+    const std::string u = kUrl;
+    const ChoiceCase cases[] = {
+        {"no UserChoice: the http handler, IE's", nullptr, nullptr, nullptr, nullptr, Way::shell,
+         kIeProgram, "-new http://www.example.jp/search?q=a+b"},
+        {"a command with %1", "FoxURL", "\"C:\\Fox\\fox.exe\" -osint -url \"%1\"", nullptr, nullptr,
+         Way::process, "\"C:\\Fox\\fox.exe\" -osint -url \"http://www.example.jp/search?q=a+b\"",
+         ""},
+        {"a command without %1", "ChromeHTML", "C:\\Ch\\chrome.exe --single-argument", nullptr,
+         nullptr, Way::process,
+         "C:\\Ch\\chrome.exe --single-argument \"http://www.example.jp/search?q=a+b\"", ""},
+        {"IE's ProgId, whatever its command", "ie.HTTP", "C:\\Ie\\browser.exe %1", nullptr, nullptr,
+         Way::shell, "C:\\Ie\\browser.exe", "-new http://www.example.jp/search?q=a+b"},
+        {"IE's command under another ProgId", "OldIE", kIe, nullptr, nullptr, Way::shell,
+         kIeProgram, "-new http://www.example.jp/search?q=a+b"},
+        {"DelegateExecute", "AppXq0fevzme2pys62n3e0fbqa7peapykr8v", "",
+         "{4ED3A719-CEA8-4BD9-910D-E252F997AFC2}", nullptr, Way::shell,
+         "http://www.example.jp/search?q=a+b", ""},
+        {"DelegateExecute beside a command", "MSEdgeHTM", "C:\\Edge\\msedge.exe %1",
+         "{4ED3A719-CEA8-4BD9-910D-E252F997AFC2}", nullptr, Way::shell,
+         "http://www.example.jp/search?q=a+b", ""},
+        {"a ProgId without a command", "Gone.URL", nullptr, nullptr, nullptr, Way::shell,
+         "http://www.example.jp/search?q=a+b", ""},
+        {"an empty command", "Blank.URL", "  ", nullptr, nullptr, Way::shell,
+         "http://www.example.jp/search?q=a+b", ""},
+        {"browser<k> before the UserChoice", "FoxURL", "\"C:\\Fox\\fox.exe\" \"%1\"", nullptr,
+         "C:\\Mine\\mine.exe -p %1", Way::process,
+         "C:\\Mine\\mine.exe -p \"http://www.example.jp/search?q=a+b\"", ""},
+    };
+    for (const ChoiceCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeRegistry reg;
+        reg.setKey("http\\shell", "");
+        reg.setKey("http\\shell\\open\\command", kIe);
+        if (c.progId) {
+            reg.setUserChoice("http", c.progId);
+            const std::string key = std::string(c.progId) + "\\shell\\open\\command";
+            if (c.command) reg.setKey(key, std::string(c.command));
+            if (c.delegate) reg.setValue(key, "DelegateExecute", c.delegate);
+        }
+        const LaunchIssue issue = c.browser ? launchWithCommand(c.browser, u, kWord, reg)
+                                            : launchInDefaultBrowser(u, kWord, reg);
+        EXPECT_EQ(issue, LaunchIssue::issued);
+        EXPECT_TRUE(reg.messages.empty());
+        ASSERT_EQ(reg.starts.size(), 1u);
+        const BrowserStart& got = reg.starts[0];
+        EXPECT_EQ(got.way, c.way);
+        EXPECT_EQ(got.way == Way::shell ? got.file : got.commandLine, c.fileOrLine);
+        EXPECT_EQ(got.parameters, c.parameters);
+        EXPECT_EQ(got.url, u);
+        if (c.browser) {
+            EXPECT_EQ(reg.log, (std::vector<std::string>{"start"})) << "no registry read";
+        } else if (c.progId) {
+            for (const std::string& step : reg.log) {
+                EXPECT_EQ(step.find("http\\shell"), std::string::npos) << step;
+            }
+        }
+    }
+}
+
+TEST(ChooseBrowser, EachSchemeHasItsOwnUserChoice) {
+    FakeRegistry reg;
+    reg.setKey("http\\shell", "");
+    reg.setKey("http\\shell\\open\\command", kIe);
+    reg.setUserChoice("http", "FoxURL");
+    reg.setKey("FoxURL\\shell\\open\\command", std::string("fox.exe %1"));
+    // No UserChoice for https: the http handler, as before.
+    EXPECT_EQ(LaunchIssue::issued, launchInDefaultBrowser("HTTPS://x.jp/", kWord, reg));
+    EXPECT_EQ(LaunchIssue::issued, launchInDefaultBrowser("http://x.jp/", kWord, reg));
+    ASSERT_EQ(reg.starts.size(), 2u);
+    EXPECT_EQ(reg.starts[0].file, kIeProgram);
+    EXPECT_EQ(reg.starts[0].parameters, "-new HTTPS://x.jp/");
+    EXPECT_EQ(reg.starts[1].commandLine, "fox.exe \"http://x.jp/\"");
+    EXPECT_EQ(reg.log[0], "choice https");
+
+    const struct {
+        const char* url;
+        const char* scheme;
+    } schemes[] = {
+        {"http://a", "http"}, {"Svn+SSH://a", "svn+ssh"}, {"x-y.z:a", "x-y.z"},   {"://a", ""},
+        {"1http://a", ""},    {"ht tp://a", ""},          {"no scheme here", ""}, {"", ""}};
+    for (const auto& c : schemes) EXPECT_EQ(urlScheme(c.url), c.scheme) << c.url;
+}
+
+// The limits, counted in UTF-16 units: Internet Explorer's URL of 2,083,
+// and Windows' command line of 32,767 with its terminating NUL.
+TEST(LaunchBrowser, AStartOverItsLimitIsToldWithTheWordsLengthAndNothingStarts) {
+    const std::string head = "http://x.jp/?q=";                    // 15 units
+    const std::string fox = "\"C:\\\xF0\x9F\x98\x80\\fox.exe\" ";  // 16 units, 😀 two of them
+    const struct {
+        const char* what;
+        bool ie;  // the http handler is IE's; else a UserChoice command
+        std::size_t urlUnits;
+        bool fits;
+        const char* limit;
+    } cases[] = {
+        {"IE: 2,083", true, 2083, true, "2,083"},
+        {"IE: 2,084", true, 2084, false, "2,083"},
+        // Command line: fox (16) + quoted URL (2 + URL) + NUL.
+        {"command line: 32,767", false, 32767 - 16 - 2 - 1, true, "32,767"},
+        {"command line: 32,768", false, 32767 - 16 - 2, false, "32,767"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeRegistry reg;
+        reg.setKey("http\\shell", "");
+        reg.setKey("http\\shell\\open\\command", kIe);
+        if (!c.ie) {
+            reg.setUserChoice("http", "FoxURL");
+            reg.setKey("FoxURL\\shell\\open\\command", fox);
+        }
+        const std::string url = head + std::string(c.urlUnits - head.size(), 'a');
+        const LaunchIssue issue = launchInDefaultBrowser(url, 30000, reg);
+        if (c.fits) {
+            EXPECT_EQ(issue, LaunchIssue::issued);
+            EXPECT_EQ(reg.starts.size(), 1u);
+            EXPECT_TRUE(reg.messages.empty());
+            continue;
+        }
+        EXPECT_EQ(issue, LaunchIssue::tooLong);
+        EXPECT_TRUE(reg.starts.empty());
+        ASSERT_EQ(reg.messages.size(), 1u);
+        EXPECT_EQ(reg.messages[0].caption, "検索語が長すぎます");
+        EXPECT_NE(reg.messages[0].text.find("30,000 文字"), std::string::npos);
+        EXPECT_NE(reg.messages[0].text.find(std::string(" ") + c.limit + " 文字"),
+                  std::string::npos);
+    }
+}
+
+TEST(LaunchBrowser, AnOverdueStartNamesWhatIsStarting) {
+    const BrowserStart start = commandBrowser("fox.exe", kUrl);
+    const LaunchMessage overdue = launchOverdueMessage(start, 30);
+    EXPECT_EQ(overdue.caption, "ブラウザが応答しません");
+    EXPECT_NE(overdue.text.find("30 秒"), std::string::npos);
+    EXPECT_NE(overdue.text.find("fox.exe \"" + std::string(kUrl) + "\""), std::string::npos);
 }
 
 }  // namespace

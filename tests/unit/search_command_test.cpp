@@ -12,12 +12,13 @@ namespace {
 
 const char kBanner[] = "=======結果=========";
 
-// A search box, debugger output and browser in one log. The launch notes
-// what the history held at that moment.
+// A search box and browser in one log. The launch notes what the history
+// held at that moment.
 class FakePorts : public SearchCommandPorts {
   public:
-    FakePorts(std::u16string text, const SearchHistory& history, bool launchSucceeds = true)
-        : box(std::move(text)), history_(history), launchSucceeds_(launchSucceeds) {}
+    FakePorts(std::u16string text, const SearchHistory& history,
+              LaunchIssue issue = LaunchIssue::issued)
+        : box(std::move(text)), history_(history), issue_(issue) {}
 
     std::u16string readBoxText() override {
         log.push_back("read");
@@ -27,30 +28,28 @@ class FakePorts : public SearchCommandPorts {
         log.push_back("set \"" + std::string(text.begin(), text.end()) + "\"");
         box = text;
     }
-    void trace(const std::string& text) override {
-        log.push_back("trace");
-        traced.push_back(text);
-    }
-    bool openInBrowser(const std::string& url, const std::string& browser) override {
+    LaunchIssue openInBrowser(const std::string& url, const std::string& browser,
+                              std::size_t wordLength) override {
         log.push_back("launch");
         launched.push_back(url);
         browsers.push_back(browser);
+        wordLengths.push_back(wordLength);
         historyAtLaunch = history_.count();
         newestAtLaunch = history_.count() ? history_.entry(0) : "";
-        return launchSucceeds_;
+        return issue_;
     }
 
     std::u16string box;
     std::vector<std::string> log;
-    std::vector<std::string> traced;
     std::vector<std::string> launched;
+    std::vector<std::size_t> wordLengths;
     std::vector<std::string> browsers;
     std::size_t historyAtLaunch = 0;
     std::string newestAtLaunch;
 
   private:
     const SearchHistory& history_;
-    bool launchSucceeds_;
+    LaunchIssue issue_;
 };
 
 const SearchSite& site(int mode) { return builtInSearchSites()[mode]; }
@@ -58,58 +57,60 @@ const SearchSite& site(int mode) { return builtInSearchSites()[mode]; }
 TEST(RunSearch, EmptyBoxDoesNothing) {
     SearchHistory history;
     FakePorts ports(u"", history);
-    EXPECT_FALSE(runSearch(site(0), history, testSettings(100, 1), ports));
+    EXPECT_EQ(runSearch(site(0), history, testSettings(100, 1), ports), SearchResult::emptyBox);
     EXPECT_EQ(ports.log, (std::vector<std::string>{"read"}));
     EXPECT_EQ(history.count(), 0u);
 }
 
-TEST(RunSearch, EffectsInOrderRecordBeforeLaunchThenEmptyTheBoxAndTrace) {
+TEST(RunSearch, EffectsInOrderRecordBeforeLaunchThenEmptyTheBox) {
     SearchHistory history;
     history.record("older", 100);
     history.stepOlder();
     FakePorts ports(u"1+1=2", history);
-    EXPECT_TRUE(runSearch(site(0), history, testSettings(100, 1), ports));
+    EXPECT_EQ(runSearch(site(0), history, testSettings(100, 1), ports), SearchResult::issued);
 
     const std::string url =
         "http://www.google.co.jp/"
         "search?hl=ja&q=1%2b1%3d2&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=lang_ja";
-    EXPECT_EQ(ports.log,
-              (std::vector<std::string>{"read", "launch", "set \"\"", "trace", "trace", "trace"}));
+    EXPECT_EQ(ports.log, (std::vector<std::string>{"read", "launch", "set \"\""}));
     EXPECT_EQ(ports.launched, (std::vector<std::string>{url}));
+    EXPECT_EQ(ports.wordLengths, (std::vector<std::size_t>{5}));
     EXPECT_EQ(ports.historyAtLaunch, 2u);
     EXPECT_EQ(ports.newestAtLaunch, "1+1=2");
     EXPECT_EQ(history.cursor(), -1);
-    EXPECT_EQ(ports.traced, (std::vector<std::string>{std::string(kBanner) + "\n", url,
-                                                      "\n" + std::string(kBanner) + "\n"}));
     EXPECT_EQ(ports.box, u"");
+    // What the launch writes once the browser started.
+    EXPECT_EQ(launchTrace(url), (std::vector<std::string>{std::string(kBanner) + "\n", url,
+                                                          "\n" + std::string(kBanner) + "\n"}));
 }
 
-TEST(RunSearch, FailedLaunchKeepsTheBoxAndTheHistoryEntryAndTracesNothing) {
-    SearchHistory history;
-    FakePorts ports(u"a b", history, /*launchSucceeds=*/false);
-    SearchSite withBrowser = site(3);
-    withBrowser.browser = "gone.exe %1";
-    EXPECT_FALSE(runSearch(withBrowser, history, testSettings(100, 1), ports));
-    EXPECT_EQ(ports.log, (std::vector<std::string>{"read", "launch"}));
-    EXPECT_EQ(ports.browsers, (std::vector<std::string>{"gone.exe %1"}));
-    EXPECT_EQ(
-        ports.launched,
-        (std::vector<std::string>{"http://dictionary.goo.ne.jp/search.php?MT=a+b&kind=je&mode=0"}));
-    EXPECT_EQ(ports.box, u"a b");
-    ASSERT_EQ(history.count(), 1u);
-    EXPECT_EQ(history.entry(0), "a b");
+TEST(RunSearch, ALaunchNotIssuedKeepsTheBoxAndTheHistoryEntry) {
+    for (const LaunchIssue issue : {LaunchIssue::failed, LaunchIssue::tooLong}) {
+        SearchHistory history;
+        FakePorts ports(u"a 😀", history, issue);
+        SearchSite withBrowser = site(3);
+        withBrowser.browser = "gone.exe %1";
+        EXPECT_EQ(runSearch(withBrowser, history, testSettings(100, 1), ports),
+                  issue == LaunchIssue::failed ? SearchResult::failed : SearchResult::tooLong);
+        EXPECT_EQ(ports.log, (std::vector<std::string>{"read", "launch"}));
+        EXPECT_EQ(ports.browsers, (std::vector<std::string>{"gone.exe %1"}));
+        EXPECT_EQ(ports.wordLengths, (std::vector<std::size_t>{4})) << "UTF-16 units";
+        EXPECT_EQ(ports.box, u"a 😀");
+        ASSERT_EQ(history.count(), 1u);
+        EXPECT_EQ(history.entry(0), u8"a 😀");
+    }
 }
 
 TEST(RunSearch, WordIsTakenUnchangedAndJapanLocalIsReadAtEachRun) {
     SearchHistory history;
     SearchSettings settings = testSettings(100, 0);
     FakePorts first(u" Aa ", history);
-    EXPECT_TRUE(runSearch(site(0), history, settings, first));
+    EXPECT_EQ(runSearch(site(0), history, settings, first), SearchResult::issued);
     EXPECT_EQ(first.launched[0],
               "http://www.google.co.jp/search?hl=ja&q=+Aa+&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=");
     settings.japanLocal = 1;
     FakePorts second(u" Aa ", history);
-    EXPECT_TRUE(runSearch(site(0), history, settings, second));
+    EXPECT_EQ(runSearch(site(0), history, settings, second), SearchResult::issued);
     EXPECT_EQ(second.launched[0],
               "http://www.google.co.jp/search?hl=ja&q=+Aa+"
               "&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=lang_ja");
@@ -172,7 +173,7 @@ TEST(RunSearch, TheWordGoesFromUtf16ToEachSiteEncoding) {
         FakePorts ports(c.word, history);
         const SearchSite s{
             "", "http://example.jp/?q=[search_word]", c.site, {}, false, ImeWish::keep, ""};
-        ASSERT_TRUE(runSearch(s, history, testSettings(100, 1), ports));
+        ASSERT_EQ(runSearch(s, history, testSettings(100, 1), ports), SearchResult::issued);
         EXPECT_EQ(ports.launched.at(0), std::string("http://example.jp/?q=") + c.sent)
             << c.site << " " << c.sent;
     }

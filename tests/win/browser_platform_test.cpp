@@ -9,10 +9,12 @@
 
 #include "platform/browser_platform.h"
 #include "tests/win/registry_guard.h"
+#include "win/text.h"
 
 namespace {
 
 using lumenvik::RegistryKey;
+using lumenvik::win::BrowserLaunches;
 using lumenvik::win::Win32BrowserPlatform;
 
 const char kScratch[] = "lvtest.browserplatform";
@@ -32,7 +34,8 @@ class BrowserPlatformTest : public ::testing::Test {
         return ok;
     }
 
-    Win32BrowserPlatform platform;
+    BrowserLaunches launches;
+    Win32BrowserPlatform platform{launches};
 };
 
 TEST_F(BrowserPlatformTest, AMissingKeyDoesNotOpen) {
@@ -75,6 +78,33 @@ TEST_F(BrowserPlatformTest, JapaneseTextIsReadAsUtf8) {
     std::string value;
     EXPECT_TRUE(read(532, value));
     EXPECT_EQ(value, u8"\"C:\\表示\\ソフト.exe\" \"%1\"");
+}
+
+// Read as UTF-16: a character that code page 932 lacks stays itself, and a
+// REG_EXPAND_SZ (a ProgId's command may be one) comes with its variables
+// expanded.
+TEST_F(BrowserPlatformTest, ValuesAreReadWholeAsUtf16) {
+    const std::wstring scratch(kScratch, kScratch + sizeof kScratch - 1);
+    const std::wstring command = L"\"C:\\\U00020BB7\u7530\\fox.exe\" \"%1\"";  // 𠮷田
+    ASSERT_TRUE(lvtest::setValueW(HKEY_CLASSES_ROOT, scratch, L"", command));
+    ASSERT_TRUE(lvtest::setValueW(HKEY_CLASSES_ROOT, scratch, L"Expand",
+                                  L"%SystemRoot%\\fox.exe %1", REG_EXPAND_SZ));
+    RegistryKey key = 0;
+    ASSERT_TRUE(platform.openClassesRootKey(kScratch, key));
+    std::string value;
+    // UTF-8, written out: this file's narrow literals are code page 932.
+    const std::string want = "\"C:\\\xF0\xA0\xAE\xB7\xE7\x94\xB0\\fox.exe\" \"%1\"";
+    EXPECT_TRUE(platform.readDefaultValue(key, 532, value));
+    EXPECT_EQ(value, want);
+    value.clear();
+    EXPECT_TRUE(platform.readValue(key, "", value));
+    EXPECT_EQ(value, want);
+    wchar_t root[MAX_PATH] = {};
+    ASSERT_GT(::GetEnvironmentVariableW(L"SystemRoot", root, MAX_PATH), 0u);
+    EXPECT_TRUE(platform.readValue(key, "Expand", value));
+    EXPECT_EQ(lumenvik::win::wide(value), std::wstring(root) + L"\\fox.exe %1");
+    EXPECT_FALSE(platform.readValue(key, "DelegateExecute", value));
+    platform.closeKey(key);
 }
 
 TEST_F(BrowserPlatformTest, UpperCaseLeavesJapaneseCharactersWhole) {

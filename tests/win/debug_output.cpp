@@ -34,7 +34,11 @@ void DebugOutput::run(DWORD pid) {
         return;
     }
     ::DebugSetProcessKillOnExit(FALSE);
-    attached_ = 1;
+    // The program stands still until the attach's first events (its
+    // threads, its modules, then the attach breakpoint) are continued: a
+    // key sent before that waits on its hook thread, and Wine passes the
+    // key on without the hook. Attached means past them.
+    bool breakpointSeen = false;
     bool exited = false;
     while (!stop_ && !exited) {
         DEBUG_EVENT event{};
@@ -77,6 +81,11 @@ void DebugOutput::run(DWORD pid) {
                 break;
         }
         ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+        if (!breakpointSeen && event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT &&
+            event.u.Exception.ExceptionRecord.ExceptionCode == EXCEPTION_BREAKPOINT) {
+            breakpointSeen = true;
+            attached_ = 1;
+        }
     }
     if (!exited) ::DebugActiveProcessStop(pid);
 }

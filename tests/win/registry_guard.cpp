@@ -7,10 +7,9 @@
 namespace lvtest {
 namespace {
 
-void saveTree(const std::string& path, std::vector<HttpShellGuard::Key>& out) {
+void saveTree(HKEY hive, const std::string& path, std::vector<HttpShellGuard::Key>& out) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return;
+    if (::RegOpenKeyExA(hive, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
     HttpShellGuard::Key node{path, {}};
     for (DWORD i = 0;; ++i) {
         char name[16384];
@@ -38,16 +37,16 @@ void saveTree(const std::string& path, std::vector<HttpShellGuard::Key>& out) {
         children.emplace_back(name, nameLength);
     }
     ::RegCloseKey(key);
-    for (const std::string& child : children) saveTree(path + "\\" + child, out);
+    for (const std::string& child : children) saveTree(hive, path + "\\" + child, out);
 }
 
-void putBack(const std::string& root, const std::vector<HttpShellGuard::Key>& keys) {
-    deleteKeyTree(root);
+void putBack(HKEY hive, const std::string& root, const std::vector<HttpShellGuard::Key>& keys) {
+    deleteKeyTree(root, hive);
     for (const auto& node : keys) {
         HKEY key = nullptr;
-        if (::RegCreateKeyExA(HKEY_CLASSES_ROOT, node.path.c_str(), 0, nullptr, 0, KEY_WRITE,
-                              nullptr, &key, nullptr) != ERROR_SUCCESS) {
-            std::fprintf(stderr, "cannot restore HKCR\\%s\n", node.path.c_str());
+        if (::RegCreateKeyExA(hive, node.path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                              nullptr) != ERROR_SUCCESS) {
+            std::fprintf(stderr, "cannot restore %s\n", node.path.c_str());
             continue;
         }
         for (const auto& v : node.values) {
@@ -122,16 +121,16 @@ bool deserialize(const std::string& text, std::vector<HttpShellGuard::Key>& keys
 
 }  // namespace
 
-HttpShellGuard::HttpShellGuard(const std::string& backupFile, const std::string& root)
-    : backupFile_(backupFile), root_(root) {
+HttpShellGuard::HttpShellGuard(const std::string& backupFile, const std::string& root, HKEY hive)
+    : backupFile_(backupFile), root_(root), hive_(hive) {
     // A run that ended before restoring left its copy behind: that is the
     // state to keep, not whatever the killed run had made of the key.
     if (fileExists(backupFile_)) {
         std::vector<Key> leftover;
         if (deserialize(readFile(backupFile_), leftover) && !leftover.empty())
-            putBack(root_, leftover);
+            putBack(hive_, root_, leftover);
     }
-    saveTree(root_, saved_);
+    saveTree(hive_, root_, saved_);
     writeFile(backupFile_, serialize(saved_));
 }
 
@@ -142,9 +141,9 @@ HttpShellGuard::~HttpShellGuard() {
 
 void HttpShellGuard::restore() {
     if (saved_.empty()) {
-        deleteKeyTree(root_);
+        deleteKeyTree(root_, hive_);
     } else {
-        putBack(root_, saved_);
+        putBack(hive_, root_, saved_);
     }
 }
 
@@ -170,12 +169,25 @@ bool deleteDefaultValue(const std::string& path) {
     return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
 }
 
-bool deleteKeyTree(const std::string& path) {
-    const LONG deleted = ::RegDeleteTreeA(HKEY_CLASSES_ROOT, path.c_str());
+bool deleteKeyTree(const std::string& path, HKEY hive) {
+    const LONG deleted = ::RegDeleteTreeA(hive, path.c_str());
     if (deleted != ERROR_SUCCESS && deleted != ERROR_FILE_NOT_FOUND) return false;
     // RegDeleteTree empties the key; the key itself goes here.
-    const LONG removed = ::RegDeleteKeyA(HKEY_CLASSES_ROOT, path.c_str());
+    const LONG removed = ::RegDeleteKeyA(hive, path.c_str());
     return removed == ERROR_SUCCESS || removed == ERROR_FILE_NOT_FOUND;
+}
+
+bool setValueW(HKEY hive, const std::wstring& path, const std::wstring& name,
+               const std::wstring& text, DWORD type) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(hive, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    const LONG set = ::RegSetValueExW(key, name.empty() ? nullptr : name.c_str(), 0, type,
+                                      reinterpret_cast<const BYTE*>(text.c_str()),
+                                      static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+    return set == ERROR_SUCCESS;
 }
 
 }  // namespace lvtest

@@ -11,6 +11,11 @@
 
 namespace lvtest {
 
+const char kUserChoiceHttp[] =
+    "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\http\\UserChoice";
+const char kUserChoiceHttps[] =
+    "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\https\\UserChoice";
+
 const char* const kModeLabels[5] = {
     u8"【 google 】 検索",  u8"【 google イメージ 】 検索", u8"【 goo 英和 】検索",
     u8"【 goo 和英 】検索", u8"【 goo 辞書すべて 】検索",
@@ -37,12 +42,21 @@ BOOL CALLBACK inspectChild(HWND child, LPARAM param) {
 SearchFixture::SearchFixture()
     : registry(std::make_unique<HttpShellGuard>(windowsPath(LVTEST_REGISTRY_BACKUP))) {
     browserLog = dir.file("browser-log.txt");
+    const char* const choices[2] = {kUserChoiceHttp, kUserChoiceHttps};
+    for (int i = 0; i < 2; ++i) {
+        userChoices[i] = std::make_unique<HttpShellGuard>(
+            windowsPath(std::string(LVTEST_REGISTRY_BACKUP) + "-choice" + std::to_string(i)),
+            choices[i], HKEY_CURRENT_USER);
+        EXPECT_TRUE(deleteKeyTree(choices[i], HKEY_CURRENT_USER));
+    }
 }
 
 SearchFixture::~SearchFixture() {
     traces.detach();
     program.stop();
-    registry.reset();  // the registry as it was, before the browser's folder goes
+    // The registry as it was, before the browser's folder goes.
+    for (auto& choice : userChoices) choice.reset();
+    registry.reset();
 }
 
 void SearchFixture::registerBrowser(const char* fileName) {

@@ -20,6 +20,9 @@ namespace lvtest {
 
 constexpr int kSearchBox = 1002;
 constexpr int kModeLabel = 1003;
+// Below HKEY_CURRENT_USER: the browser the user chose for a scheme.
+extern const char kUserChoiceHttp[];
+extern const char kUserChoiceHttps[];
 
 // The labels of modes 0 to 4, as code page 932 bytes.
 // The built-in modes' labels, UTF-8 (label() reads the label as UTF-16).
@@ -72,6 +75,10 @@ class SearchFixture : public ::testing::Test {
     HWND messageBox();
 
     std::unique_ptr<HttpShellGuard> registry;
+    // The UserChoice keys of http and https under HKEY_CURRENT_USER, which a
+    // fresh Wine prefix fills with its own ProgIds: removed for the test, so
+    // that the http handler the test registers decides, and put back.
+    std::unique_ptr<HttpShellGuard> userChoices[2];
     TaskbarHolder taskbar;
     TempDir dir;
     std::string browserLog;

@@ -253,6 +253,48 @@ TEST_F(SearchRunTest, AModesOwnBrowserGetsItsArgumentAndTheExactUrl) {
                                                     "&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=lang_ja"}));
 }
 
+// Windows 8 and later keep the browser chosen in Settings as a UserChoice
+// ProgId per scheme and leave HKEY_CLASSES_ROOT\http naming Internet
+// Explorer: the chosen browser gets the search, with the exact URL; a
+// scheme without a UserChoice still goes to the http handler.
+TEST_F(SearchRunTest, TheBrowserChosenInSettingsGetsTheUrlNotTheHttpHandler) {
+    // The fixture has removed the prefix's UserChoice keys, and puts them back.
+    const char kProgId[] = "LvTest.FoxURL";
+    HttpShellGuard progIdGuard(windowsPath(std::string(LVTEST_REGISTRY_BACKUP) + "-progid"),
+                               kProgId);
+    registerBrowser("iexplore.exe");
+    const std::string chosen = dir.file("chosen");
+    ASSERT_TRUE(::CreateDirectoryA(chosen.c_str(), nullptr));
+    const std::string fox = chosen + "\\fox.exe";
+    ASSERT_TRUE(::CopyFileA(dir.file("iexplore.exe").c_str(), fox.c_str(), FALSE));
+    ASSERT_TRUE(setDefaultValue(std::string(kProgId) + "\\shell\\open\\command",
+                                "\"" + fox + "\" -osint -url \"%1\""));
+    const std::string choice = kUserChoiceHttp;
+    ASSERT_TRUE(setValueW(HKEY_CURRENT_USER, std::wstring(choice.begin(), choice.end()), L"ProgId",
+                          L"LvTest.FoxURL"));
+    startWith("[SearchModes]\r\nurl5=https://secure.example/s?q=[search_word]\r\n");
+    watchTraces();
+    search("a \"b\" %1");
+    const std::string foxLog = chosen + "\\browser-log.txt";
+    ASSERT_TRUE(waitFor([&] { return !readFile(foxLog).empty(); }, 5000));
+    const std::string url =
+        "http://www.google.co.jp/search?hl=ja&q=a+%22b%22+%251&btnG=Google+%E6%A4%9C%E7%B4%A2"
+        "&lr=lang_ja";
+    EXPECT_EQ(readFile(foxLog), "-osint -url " + url + "\n");
+    EXPECT_TRUE(waitFor([&] { return traces.text().find(url) != std::string::npos; }, 2000))
+        << "traced once started";
+    show();
+    for (int i = 0; i < 5; ++i) release(VK_NEXT);
+    ASSERT_EQ(label(), u8"【 secure.example 】検索");
+    setBox("x");
+    release(VK_RETURN);
+    EXPECT_TRUE(waitVisible(false));
+    ASSERT_TRUE(waitLaunches(1));
+    EXPECT_EQ(launches(), (std::vector<std::string>{"-new https://secure.example/s?q=x"}));
+    ASSERT_TRUE(waitBrowsersDone());
+    EXPECT_EQ(readFile(foxLog), "-osint -url " + url + "\n") << "one launch there";
+}
+
 TEST_F(SearchRunTest, KeptHistoryComesBackAfterARestartAndIsNeverWrittenWithoutTheOption) {
     registerBrowser();
     const std::string historyFile = dir.file("lumenvik-history.txt");
