@@ -328,7 +328,10 @@ TEST_F(SearchRunTest, InAFolderOutsideTheCodePageTheSettingsAndTheHistoryStayThe
     ASSERT_TRUE(waitVisible(false));
 
     // Written: the tray's WEB全体から検索, as its menu item sends it.
-    ::PostMessageW(program.window(), WM_COMMAND, 10003, 0);
+    DWORD_PTR ignored = 0;
+    ASSERT_TRUE(::SendMessageTimeoutW(program.window(), WM_COMMAND, 10003, 0, SMTO_ABORTIFHUNG,
+                                      5000, &ignored));
+    EXPECT_EQ(messageBox(), nullptr) << windowText(messageBox());
     EXPECT_TRUE(waitFor(
         [&] {
             return readFile(ini) ==
