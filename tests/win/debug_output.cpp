@@ -34,7 +34,6 @@ void DebugOutput::run(DWORD pid) {
         return;
     }
     ::DebugSetProcessKillOnExit(FALSE);
-    attached_ = 1;
     bool exited = false;
     while (!stop_ && !exited) {
         DEBUG_EVENT event{};
@@ -77,7 +76,15 @@ void DebugOutput::run(DWORD pid) {
                 break;
         }
         ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+        // The program is stopped from the attach until its breakpoint is
+        // continued: keys a test sends before then wait in the hook (a
+        // double press looks slow), so the attach ends only here.
+        if (event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT &&
+            event.u.Exception.ExceptionRecord.ExceptionCode == EXCEPTION_BREAKPOINT) {
+            attached_ = 1;
+        }
     }
+    if (attached_ == 0) attached_ = -1;
     if (!exited) ::DebugActiveProcessStop(pid);
 }
 
