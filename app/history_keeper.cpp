@@ -6,6 +6,7 @@
 
 #include "platform/profile_store.h"
 #include "search/history_file.h"
+#include "win/text.h"
 
 namespace lumenvik {
 namespace {
@@ -13,19 +14,6 @@ namespace {
 std::string historyPath(const SearchSettings& settings) {
     return historyPathBeside(settings.lastFileName.empty() ? settings.defaultFileName
                                                            : settings.lastFileName);
-}
-
-// The settings file's path is text of the ANSI code page.
-std::wstring wide(const std::string& text, UINT codePage) {
-    if (text.empty()) return std::wstring();
-    const int length =
-        ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-    if (length > 0) {
-        ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &out[0],
-                              length);
-    }
-    return out;
 }
 
 }  // namespace
@@ -36,8 +24,21 @@ void HistoryKeeper::load(const SearchSettings& settings, SearchHistory& history,
     win::Win32FilePort files;
     std::vector<std::string> words;
     uint32_t error = 0;
-    readFailed_ = !readHistoryFile(files, historyPath(settings), boxLimit, settings.historySize,
-                                   words, error);
+    const std::string path = historyPath(settings);
+    recoverInterruptedSave(files, path);  // written as the settings file is
+    switch (readHistoryFile(files, path, boxLimit, settings.historySize, words, error)) {
+        case HistoryRead::ok:
+            break;
+        case HistoryRead::unreadable:
+            readFailed_ = true;
+            break;
+        case HistoryRead::noWord:
+            keepAside_ = true;
+            ::OutputDebugStringA(
+                "lumenvik-history.txt holds no word that can be read: it is kept as "
+                "lumenvik-history.txt.bad before the history is written\n");
+            break;
+    }
     // The history holds UTF-8, as the file does.
     for (const std::string& word : words) history.record(word, settings.historySize);
     history.resetCursor();
@@ -45,6 +46,20 @@ void HistoryKeeper::load(const SearchSettings& settings, SearchHistory& history,
 
 void HistoryKeeper::save(const SearchSettings& settings, const SearchHistory& history) {
     if (settings.keepHistory == 0 || readFailed_) return;
+    win::Win32FilePort files;
+    const std::string path = historyPath(settings);
+    if (keepAside_) {
+        if (!keepHistoryAside(files, path)) {
+            readFailed_ = true;
+            ::OutputDebugStringA(
+                "lumenvik-history.txt could not be kept as lumenvik-history.txt.bad (the name "
+                "holds another file, or the copy failed): the history is not written in this "
+                "run\n");
+            return;
+        }
+        keepAside_ = false;
+        ::OutputDebugStringA("lumenvik-history.txt kept as lumenvik-history.txt.bad\n");
+    }
     // At most historySize words, the newest: a size lowered in the settings
     // dialog leaves more in memory (they go one per search).
     const std::size_t keep =
@@ -53,8 +68,6 @@ void HistoryKeeper::save(const SearchSettings& settings, const SearchHistory& hi
     for (std::size_t i = keep; i-- > 0;) {
         oldestFirst.push_back(history.entry(i));
     }
-    win::Win32FilePort files;
-    const std::string path = historyPath(settings);
     uint32_t error = 0;
     if (writeHistoryFile(files, path, oldestFirst, error) || reported_) return;
     reported_ = true;
@@ -62,13 +75,13 @@ void HistoryKeeper::save(const SearchSettings& settings, const SearchHistory& hi
     ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
                      reason, sizeof reason / sizeof reason[0], nullptr);
     const std::wstring text =
-        L"検索履歴を保存できませんでした。\r\n" + wide(path, CP_ACP) + L"\r\n" + reason;
+        L"検索履歴を保存できませんでした。\r\n" + win::wide(path) + L"\r\n" + reason;
     ::MessageBoxW(nullptr, text.c_str(), L"Lumenvik - 保存エラー", MB_OK);
 }
 
 void HistoryKeeper::clear(const SearchSettings& settings, SearchHistory& history) {
     history.clear();
-    readFailed_ = false;  // the user asked for an empty file
+    readFailed_ = false;  // the user asked for an empty file (one kept aside first)
     if (settings.keepHistory != 0) {
         save(settings, history);
     } else {

@@ -18,7 +18,9 @@ class HistoryKeeper {
     // Fills `history` from the file, the oldest word first, when the option
     // is on. Words longer than `boxLimit` characters are skipped. A file
     // that cannot be read leaves the history empty and is not written over
-    // for the rest of the run.
+    // for the rest of the run; one that holds text and gives no word is
+    // kept as lumenvik-history.txt.bad before the first write (not written
+    // over at all when that cannot be done). The debugger output tells both.
     void load(const SearchSettings& settings, SearchHistory& history, std::size_t boxLimit);
     // Writes `history` to the file when the option is on. The first failure
     // of a run is told in a message box.
@@ -29,6 +31,7 @@ class HistoryKeeper {
 
   private:
     bool readFailed_ = false;
+    bool keepAside_ = false;
     bool reported_ = false;
 };
 

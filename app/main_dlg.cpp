@@ -10,6 +10,7 @@
 #include "app/monitor_choice_win32.h"
 #include "app/run_key_win32.h"
 #include "app/texts.h"
+#include "app/tray_choice.h"
 #include "app/tray_menu.h"
 #include "app/welcome.h"
 #include "hook/messages.h"
@@ -34,6 +35,22 @@ bool isFirstStart(const std::string& path) {
     return file.readAll(bytes) && !holdsSettingsSections(bytes);
 }
 
+// The settings file beside the program, with what a save cut short by a
+// power cut left behind put right first.
+std::string settingsPath() {
+    const std::string path = win::besideProgram("lumenvik.ini");
+    win::Win32FilePort files;
+    recoverInterruptedSave(files, path);
+    return path;
+}
+
+// The program's path as the Run value holds it: UTF-16 units, compared as
+// they are.
+std::u16string programPathUnits() {
+    const std::wstring path = win::programPath();
+    return std::u16string(path.begin(), path.end());
+}
+
 }  // namespace
 
 // The members are constructed in declaration order: search box, tray icon
@@ -41,7 +58,7 @@ bool isFirstStart(const std::string& path) {
 // beside the program), the settings dialog object.
 CMainDlg::CMainDlg()
     : searchBox_(&settings_),
-      settings_(win::profileStore(), win::besideProgram("lumenvik.ini")),
+      settings_(win::profileStore(), settingsPath()),
       configDlg_(&settings_) {}
 
 CMainDlg::~CMainDlg() {
@@ -81,7 +98,8 @@ bool CMainDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPAR
             result = 0;
             return true;
         case WM_APPLY_HOOK_SETTINGS:
-            applyHookSettings();
+            // OK wrote only what it changed: the rest comes from the file.
+            if (!refreshSettingsValues()) applyHookSettings();
             result = 1;
             return true;
         case WM_SEARCH_COPIED_TEXT:
@@ -139,6 +157,7 @@ LRESULT CMainDlg::onInitDialog() {
     //    the user's first save.
     const bool firstStart = isFirstStart(settings_.lastFileName);
     if (firstStart) settings_.save("");
+    refreshSettingsValues();
 
     // 1. Centre in the primary monitor's work area (the window has no owner),
     //    wholly inside it. The window was made at that monitor's scaling,
@@ -253,7 +272,23 @@ void CMainDlg::reportSearchModeProblems() {
                   win::wide(kSettingsErrorCaption).c_str(), MB_OK);
 }
 
+bool CMainDlg::refreshSettingsValues() {
+    // The open dialog edits the record: the file is read once it has closed.
+    if (configDlg_.exists()) return false;
+    win::Win32SettingsFile file(settings_.lastFileName);
+    const SettingsFileState now = file.state();
+    if (valuesRead_ && now == valuesState_) return false;
+    const bool first = !valuesRead_;
+    valuesRead_ = true;
+    valuesState_ = now;
+    // The first call only takes the state: the values were just read.
+    if (first || !settings_.reloadValues()) return false;
+    applyHookSettings();
+    return true;
+}
+
 void CMainDlg::showPath() {
+    refreshSettingsValues();
     refreshSearchModes();
     reportSearchModeProblems();
     resetModeIfGoogleStart();
@@ -306,15 +341,10 @@ void CMainDlg::onTrayNotify(LPARAM mouseMessage) {
     if (mouseMessage == WM_LBUTTONDBLCLK) {
         toggle();
     } else if (mouseMessage == WM_RBUTTONDOWN) {
+        refreshSettingsValues();  // the marks show what the file says
         Win32RunKey runKey;
-        openTrayMenu(m_hWnd, settings_, runsAtLogon(runKey, win::utf8(win::programPath())));
+        openTrayMenu(m_hWnd, settings_, runsAtLogon(runKey, programPathUnits()));
     }
-}
-
-void CMainDlg::saveSettings() {
-    // To the file of the start-up load; a failure is told, and the option
-    // stays in force (the next save tries again).
-    saveOrReport(settings_, nullptr);
 }
 
 void CMainDlg::onTrayCommand(int id) {
@@ -323,15 +353,8 @@ void CMainDlg::onTrayCommand(int id) {
             ::SendMessageW(m_hWnd, WM_CLOSE, 1, 0);
             break;
         case ID_TRAY_SETTINGS:
-            configDlg_.open(m_hWnd);  // nothing while it is open
-            break;
-        case ID_TRAY_WEB_ALL:
-            settings_.japanLocal = 0;
-            saveSettings();
-            break;
-        case ID_TRAY_JAPANESE_PAGES:
-            settings_.japanLocal = 1;
-            saveSettings();
+            if (!configDlg_.exists()) refreshSettingsValues();  // it opens with the file's
+            configDlg_.open(m_hWnd);                            // nothing while it is open
             break;
         case ID_TRAY_CLEAR_HISTORY:
             historyKeeper_.clear(settings_, searchBox_.history);
@@ -339,14 +362,13 @@ void CMainDlg::onTrayCommand(int id) {
         case ID_TRAY_RUN_AT_LOGON:
             toggleRunAtLogon();
             break;
-        case ID_TRAY_GOOGLE_START:
-            settings_.googleStart = settings_.googleStart == 0 ? 1 : 0;
-            saveSettings();
-            break;
         default:
-            if (const std::optional<ShowOn> where = showOnOfItem(id)) {
+            // Each option writes its own key alone. A failure is told, and
+            // the option stays in force (the next save tries again).
+            if (const std::optional<IniValue> value = applyTrayOption(id, settings_)) {
+                saveOrReport(settings_, nullptr, {*value});
+            } else if (const std::optional<ShowOn> where = showOnOfItem(id)) {
                 settings_.showOn = *where;
-                // With the nine values, as every choice of the menu.
                 saveOrReport(settings_, nullptr, {settings_.showOnValue()});
             }
             break;
@@ -354,7 +376,7 @@ void CMainDlg::onTrayCommand(int id) {
 }
 
 void CMainDlg::toggleRunAtLogon() {
-    const std::string exe = win::utf8(win::programPath());
+    const std::u16string exe = programPathUnits();
     Win32RunKey runKey;
     uint32_t error = ERROR_FILE_NOT_FOUND;  // where the program's own path is unknown
     if (!exe.empty() && lumenvik::toggleRunAtLogon(runKey, exe, error)) return;

@@ -60,7 +60,6 @@ class CMainDlg : public win::CDialogImpl<CMainDlg> {
     void onActivate(int state, int minimized);
     void onTrayNotify(LPARAM mouseMessage);
     void onTrayCommand(int id);
-    void saveSettings();
     // The item Windows の起動時に実行: the Run value made to start this
     // program, or deleted; a refusal is told in a message box.
     void toggleRunAtLogon();
@@ -75,6 +74,10 @@ class CMainDlg : public win::CDialogImpl<CMainDlg> {
     // last read (the first call always reads); bad entries wait for
     // reportSearchModeProblems.
     void refreshSearchModes();
+    // Reads the nine values and showOn again when the settings file changed
+    // since the last look (the first call only takes its state), and hands
+    // the hook its values; true when it read.
+    bool refreshSettingsValues();
 
     CEditEx searchBox_;
     CTrayIcon trayIcon_;
@@ -82,6 +85,8 @@ class CMainDlg : public win::CDialogImpl<CMainDlg> {
     SearchSettings settings_;
     CConfigDlg configDlg_;  // edits the record: declared after it
     UserSearchModes userModes_;
+    bool valuesRead_ = false;
+    SettingsFileState valuesState_;
     std::vector<std::string> modeProblems_;
     HotKeyRegistration hotKey_;
     CopiedTextWait copiedTextWait_;

@@ -4,8 +4,6 @@
 
 #include <vector>
 
-#include "win/text.h"
-
 namespace lumenvik {
 
 namespace {
@@ -39,7 +37,7 @@ class OpenKey {
 
 }  // namespace
 
-std::optional<std::string> Win32RunKey::read() {
+std::optional<std::u16string> Win32RunKey::read() {
     OpenKey key(KEY_QUERY_VALUE, false);
     if (key.status() != ERROR_SUCCESS) return std::nullopt;
     DWORD type = 0;
@@ -56,14 +54,26 @@ std::optional<std::string> Win32RunKey::read() {
                            reinterpret_cast<BYTE*>(text.data()), &size) != ERROR_SUCCESS) {
         return std::nullopt;
     }
-    return win::utf8(std::wstring(text.data()));
+    std::wstring value(text.data());
+    if (type == REG_EXPAND_SZ) {
+        // "%ProgramFiles%\..." names the file only once expanded.
+        const DWORD units = ::ExpandEnvironmentStringsW(value.c_str(), nullptr, 0);
+        std::wstring expanded(units, L'\0');
+        if (units == 0 ||
+            ::ExpandEnvironmentStringsW(value.c_str(), &expanded[0], units) != units) {
+            return std::nullopt;
+        }
+        expanded.resize(units - 1);
+        value = expanded;
+    }
+    return std::u16string(value.begin(), value.end());
 }
 
-bool Win32RunKey::write(const std::string& value, uint32_t& error) {
+bool Win32RunKey::write(const std::u16string& value, uint32_t& error) {
     OpenKey key(KEY_SET_VALUE, true);
     LONG status = key.status();
     if (status == ERROR_SUCCESS) {
-        const std::wstring text = win::wide(value);
+        const std::wstring text(value.begin(), value.end());
         status = ::RegSetValueExW(key.get(), kValueName, 0, REG_SZ,
                                   reinterpret_cast<const BYTE*>(text.c_str()),
                                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));

@@ -7,8 +7,8 @@ namespace lumenvik {
 
 class Win32RunKey : public RunKeyPort {
   public:
-    std::optional<std::string> read() override;
-    bool write(const std::string& value, uint32_t& error) override;
+    std::optional<std::u16string> read() override;
+    bool write(const std::u16string& value, uint32_t& error) override;
     bool remove(uint32_t& error) override;
 };
 

@@ -3,12 +3,13 @@
 #include <windows.h>
 
 #include "platform/settings_file.h"
+#include "win/text.h"
 
 namespace lumenvik::win {
 
 bool Win32ProfileStore::fileExists(const std::string& path) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = ::FindFirstFileA(path.c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW(wide(path).c_str(), &found);
     if (find == INVALID_HANDLE_VALUE) return false;
     ::FindClose(find);
     return true;
@@ -17,16 +18,17 @@ bool Win32ProfileStore::fileExists(const std::string& path) {
 int32_t Win32ProfileStore::readInt(const std::string& path, const std::string& section,
                                    const std::string& key, int32_t fallback) {
     // The platform reads "-5" as the unsigned 4294967291: the cast gives back -5.
-    return static_cast<int32_t>(
-        ::GetPrivateProfileIntA(section.c_str(), key.c_str(), fallback, path.c_str()));
+    return static_cast<int32_t>(::GetPrivateProfileIntW(wide(section).c_str(), wide(key).c_str(),
+                                                        fallback, wide(path).c_str()));
 }
 
 std::string Win32ProfileStore::readString(const std::string& path, const std::string& section,
                                           const std::string& key) {
     // Longer values are cut: no setting read as text is anywhere near it.
-    char value[256] = {};
-    ::GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value, sizeof value, path.c_str());
-    return value;
+    wchar_t value[256] = {};
+    ::GetPrivateProfileStringW(wide(section).c_str(), wide(key).c_str(), L"", value,
+                               sizeof value / sizeof value[0], wide(path).c_str());
+    return utf8(value);
 }
 
 bool Win32ProfileStore::writeValues(const std::string& path, const std::vector<IniValue>& values,
@@ -42,7 +44,7 @@ FilePort::Read Win32FilePort::read(const std::string& path, std::string& bytes, 
 }
 
 bool Win32FilePort::create(const std::string& path, const std::string& bytes, uint32_t& error) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE file = ::CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         error = ::GetLastError();
@@ -66,7 +68,7 @@ bool Win32FilePort::create(const std::string& path, const std::string& bytes, ui
 }
 
 bool Win32FilePort::replace(const std::string& from, const std::string& to, uint32_t& error) {
-    if (::MoveFileExA(from.c_str(), to.c_str(),
+    if (::MoveFileExW(wide(from).c_str(), wide(to).c_str(),
                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
     }
@@ -74,7 +76,7 @@ bool Win32FilePort::replace(const std::string& from, const std::string& to, uint
     return false;
 }
 
-void Win32FilePort::remove(const std::string& path) { ::DeleteFileA(path.c_str()); }
+void Win32FilePort::remove(const std::string& path) { ::DeleteFileW(wide(path).c_str()); }
 
 Win32ProfileStore& profileStore() {
     static Win32ProfileStore store;

@@ -1,7 +1,7 @@
 #pragma once
 // The settings file: read through the platform's private profile (INI)
 // functions, written in one piece (settings/ini_save.h) through the file
-// port below.
+// port below. Paths come as UTF-8 and go to the W functions as UTF-16.
 
 #include "settings/ini_save.h"
 #include "settings/search_settings.h"

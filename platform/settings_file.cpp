@@ -2,12 +2,14 @@
 
 #include <windows.h>
 
+#include "win/text.h"
+
 namespace lumenvik::win {
 
 SettingsFileState Win32SettingsFile::state() {
     SettingsFileState s;
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &data) ||
+    if (!::GetFileAttributesExW(wide(path_).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return s;
     }
@@ -22,7 +24,7 @@ bool Win32SettingsFile::readAll(std::string& bytes) { return readFileBytes(path_
 
 bool readFileBytes(const std::string& path, std::string& bytes) {
     // Shared for writing too: an editor may hold the file open.
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ,
+    HANDLE file = ::CreateFileW(wide(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;

@@ -8,6 +8,9 @@
 
 namespace lumenvik::win {
 
+// Paths are UTF-8 (win/program_folder.h) and reach the file functions as
+// UTF-16.
+
 // The file's bytes; false (the platform's error code set) when it cannot be
 // opened or read.
 bool readFileBytes(const std::string& path, std::string& bytes);

@@ -188,7 +188,7 @@ void CConfigDlg::OnRestoreDefaults() {
 void CConfigDlg::onOK() {
     // A failed save has been told; the dialog stays, with the record as
     // edited, so the user can free the folder and press OK again (or Cancel).
-    if (!saveOrReport(*settings, m_hWnd)) return;
+    if (!saveOrReport(*settings, m_hWnd, edit_.changedValues())) return;
     if (notifyWindow != nullptr && ::IsWindow(notifyWindow)) {
         ::PostMessageA(notifyWindow, WM_APPLY_HOOK_SETTINGS, 0, 0);
     }

@@ -1,7 +1,8 @@
 #pragma once
 // The settings dialog "Lumenvikの設定": edits the live settings record in
-// place. OK writes the file and asks the search window to hand the show key
-// and interval to the keyboard hook again; Cancel puts back the values the
+// place. OK writes the values changed in it into the file and asks the
+// search window to read the file's values and hand the show key and
+// interval to the keyboard hook again; Cancel puts back the values the
 // dialog opened with (settings/settings_edit.h). Modeless: the message loop
 // gives it the dialog keys (Tab, Enter, Escape, Alt+letter).
 

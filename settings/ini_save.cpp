@@ -46,6 +46,18 @@ std::string withIniValues(const std::string& bytes, const std::vector<IniValue>&
 
 std::string temporaryPathFor(const std::string& path) { return path + ".new"; }
 
+void recoverInterruptedSave(FilePort& files, const std::string& path) {
+    const std::string temporary = temporaryPathFor(path);
+    std::string bytes;
+    uint32_t error = 0;
+    if (files.read(temporary, bytes, error) == FilePort::Read::missing) return;
+    if (files.read(path, bytes, error) == FilePort::Read::missing) {
+        files.replace(temporary, path, error);
+    } else {
+        files.remove(temporary);
+    }
+}
+
 bool saveIniValues(FilePort& files, const std::string& path, const std::vector<IniValue>& values,
                    uint32_t& error) {
     std::string old;

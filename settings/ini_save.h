@@ -42,6 +42,14 @@ std::string withIniValues(const std::string& bytes, const std::vector<IniValue>&
 // can take the file's place in one step.
 std::string temporaryPathFor(const std::string& path);
 
+// At start, what a save that stopped half way left: on a file system that
+// cannot replace in one step (FAT, exFAT: a USB stick), a power cut between
+// the removal of the old file and the rename of the temporary one leaves
+// the whole new text in the temporary file alone. That file takes the
+// place of a missing one; beside an existing file it is an unfinished
+// save's and is removed. Results are not reported: a start goes on either way.
+void recoverInterruptedSave(FilePort& files, const std::string& path);
+
 // Writes `values` into the file at `path` (made when missing). False, with
 // the platform's error code in `error`, when the file could not be read or
 // the new text not written or put in place: the file is then as it was

@@ -77,16 +77,19 @@ class Lines {
         pos_ = next;
         const Span t = trimmed(text_, Span{line.begin, end});
         if (t.begin == t.end) return true;
-        const std::size_t close = text_.rfind(']', t.end - 1);
-        if (text_[t.begin] == '[' && close != Text::npos && close > t.begin) {
+        // Searches stay within the line: over the whole text they made a
+        // save of a large file take time that grew with the square of its size.
+        std::size_t close = t.end;
+        while (close > t.begin + 1 && text_[close - 1] != ']') --close;
+        if (text_[t.begin] == '[' && close > t.begin + 1) {
             line.kind = LineKind::section;
-            line.name = trimmed(text_, Span{t.begin + 1, close});
+            line.name = trimmed(text_, Span{t.begin + 1, close - 1});
             return true;
         }
         line.kind = LineKind::key;
-        std::size_t eq = text_.find('=', t.begin);
-        line.hasEquals = eq != Text::npos && eq < t.end;
-        if (!line.hasEquals) eq = t.end;
+        std::size_t eq = t.begin;
+        while (eq < t.end && text_[eq] != '=') ++eq;
+        line.hasEquals = eq < t.end;
         line.name = trimmed(text_, Span{t.begin, eq});
         line.value = line.hasEquals ? trimmed(text_, Span{eq + 1, t.end}) : Span{t.end, t.end};
         return true;

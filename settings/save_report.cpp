@@ -20,13 +20,12 @@ std::wstring platformReason(uint32_t error) {
     return text + L"（エラー " + std::to_wstring(static_cast<unsigned long>(error)) + L"）";
 }
 
-bool saveOrReport(SearchSettings& settings, HWND owner, const std::vector<IniValue>& also) {
+bool saveOrReport(SearchSettings& settings, HWND owner, const std::vector<IniValue>& values) {
     uint32_t error = 0;
-    if (settings.save("", &error, also)) return true;
-    // The file's path is in the ANSI code page, as the file functions take it.
+    if (settings.saveValues(values, &error)) return true;
     const std::wstring text =
-        L"設定を保存できませんでした。\r\n\r\n" + win::wideFromAnsi(settings.lastFileName) +
-        L"\r\n" + platformReason(error) +
+        L"設定を保存できませんでした。\r\n\r\n" + win::wide(settings.lastFileName) + L"\r\n" +
+        platformReason(error) +
         L"\r\n\r\n変更した設定はこのまま使われます。lumenvik.exe のあるフォルダーに書き込めるように"
         L"してから、もう一度保存してください。";
     ::MessageBoxW(owner, text.c_str(), L"Lumenvik - 保存エラー", MB_OK);

@@ -13,9 +13,10 @@
 
 namespace lumenvik {
 
-// True when saved; otherwise the box (owned by `owner`, none when null)
-// has been shown and closed. `also` goes into the file with the nine values.
-bool saveOrReport(SearchSettings& settings, HWND owner, const std::vector<IniValue>& also = {});
+// Writes exactly `values` (SearchSettings::saveValues). True when saved;
+// otherwise the box (owned by `owner`, none when null) has been shown and
+// closed.
+bool saveOrReport(SearchSettings& settings, HWND owner, const std::vector<IniValue>& values);
 
 // The platform's own words for `error`, with its number.
 std::wstring platformReason(uint32_t error);

@@ -55,11 +55,17 @@ void SearchSettings::setDefaults() {
 bool SearchSettings::load(const std::string& path) {
     const std::string file = path.empty() ? defaultFileName : path;
     lastFileName = file;
-    if (store == nullptr || !store->fileExists(file)) return false;
-    for (const KeySlot& slot : kSlots) readValue(file, slot.section, slot.key, this->*slot.field);
+    if (!reloadValues()) return false;
     readValue(file, kOptions, "searchCopiedText", searchCopiedText);
     hotKey = store->readString(file, kOptions, "hotKey");
     readValue(file, kOptions, "keepHistory", keepHistory);
+    return true;
+}
+
+bool SearchSettings::reloadValues() {
+    const std::string& file = lastFileName;
+    if (store == nullptr || !store->fileExists(file)) return false;
+    for (const KeySlot& slot : kSlots) readValue(file, slot.section, slot.key, this->*slot.field);
     const std::string where = store->readString(file, kOptions, "showOn");
     const std::optional<ShowOn> parsed = parseShowOn(where);
     showOn = parsed.value_or(ShowOn::primary);
@@ -67,13 +73,18 @@ bool SearchSettings::load(const std::string& path) {
     return true;
 }
 
-bool SearchSettings::save(const std::string& path, uint32_t* error,
-                          const std::vector<IniValue>& also) {
+bool SearchSettings::save(const std::string& path, uint32_t* error) {
     uint32_t reason = 0;
-    std::vector<IniValue> values = iniValues();
-    values.insert(values.end(), also.begin(), also.end());
+    const bool saved = store != nullptr &&
+                       store->writeValues(path.empty() ? lastFileName : path, iniValues(), reason);
+    if (error != nullptr) *error = reason;
+    return saved;
+}
+
+bool SearchSettings::saveValues(const std::vector<IniValue>& values, uint32_t* error) {
+    uint32_t reason = 0;
     const bool saved =
-        store != nullptr && store->writeValues(path.empty() ? lastFileName : path, values, reason);
+        values.empty() || (store != nullptr && store->writeValues(lastFileName, values, reason));
     if (error != nullptr) *error = reason;
     return saved;
 }
@@ -87,13 +98,19 @@ void SearchSettings::readValue(const std::string& path, const char* section, con
 
 IniValue SearchSettings::showOnValue() const { return {kOptions, "showOn", showOnName(showOn)}; }
 
-std::vector<IniValue> SearchSettings::iniValues() const {
-    std::vector<IniValue> values;
+IniValue SearchSettings::iniValue(const int32_t SearchSettings::*field) const {
     for (const KeySlot& slot : kSlots) {
+        if (slot.field != field) continue;
         char text[16];
         std::snprintf(text, sizeof text, "%d", static_cast<int>(this->*slot.field));
-        values.push_back({slot.section, slot.key, text});
+        return {slot.section, slot.key, text};
     }
+    return {};
+}
+
+std::vector<IniValue> SearchSettings::iniValues() const {
+    std::vector<IniValue> values;
+    for (const KeySlot& slot : kSlots) values.push_back(iniValue(slot.field));
     return values;
 }
 

@@ -43,15 +43,26 @@ struct SearchSettings {
     // and showOn); false (values untouched) when there is no file or no store.
     // `lastFileName` becomes the path in any case.
     bool load(const std::string& path);
-    // Writes the nine values, then `also`, in one piece; an empty path means
-    // `lastFileName`. False when the file could not be written (it keeps its
+    // Writes the nine values in one piece (the first start); an empty path
+    // means `lastFileName`. False when the file could not be written (it keeps its
     // old text; `error`, when given, gets the platform's reason) or the
     // record has no store. The record keeps its values either way.
-    bool save(const std::string& path, uint32_t* error = nullptr,
-              const std::vector<IniValue>& also = {});
+    bool save(const std::string& path, uint32_t* error = nullptr);
+    // Writes exactly `values` into `lastFileName` in one piece, every other
+    // line of the file kept: a choice or an edit of the user's writes only
+    // what it changed, so what the user wrote into the file meanwhile
+    // stays. Nothing to write succeeds without touching the file. False
+    // as for save.
+    bool saveValues(const std::vector<IniValue>& values, uint32_t* error = nullptr);
+    // Reads the nine values and showOn from `lastFileName` again (the file
+    // changed since the last read); false, values untouched, without a file.
+    // The other options keep what the start-up read: they act once.
+    bool reloadValues();
     void readValue(const std::string& path, const char* section, const char* key, int32_t& field);
     // The nine values as the file holds them, in the file's order.
     std::vector<IniValue> iniValues() const;
+    // One of the nine as the file holds it.
+    IniValue iniValue(const int32_t SearchSettings::*field) const;
 
     // The nine values, always handled as one block in this order.
     int32_t mode_prior;

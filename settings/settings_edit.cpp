@@ -14,4 +14,14 @@ void copySettingValues(const SearchSettings& from, SearchSettings& to) {
     to.japanLocal = from.japanLocal;
 }
 
+std::vector<IniValue> SettingsEdit::changedValues() const {
+    const std::vector<IniValue> now = live_.iniValues();
+    const std::vector<IniValue> before = opened_.iniValues();
+    std::vector<IniValue> changed;
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        if (now[i].value != before[i].value) changed.push_back(now[i]);
+    }
+    return changed;
+}
+
 }  // namespace lumenvik

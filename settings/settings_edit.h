@@ -1,9 +1,9 @@
 #pragma once
-// What the settings dialog's Cancel does to the live record, apart from its
-// window. The dialog edits the record in place and OK saves it; Cancel puts
-// back the nine values the record held when the dialog opened, so that what
-// an earlier OK or a tray option saved since start-up stays in the record
-// and, through the next save, in the file.
+// What the settings dialog's OK and Cancel do to the live record, apart
+// from its window. The dialog edits the record in place and OK saves what
+// it changed; Cancel puts back the nine values the record held when the
+// dialog opened, so that what an earlier OK or a tray option saved since
+// start-up stays in the record.
 
 #include "settings/search_settings.h"
 
@@ -20,6 +20,10 @@ class SettingsEdit {
     void begin() { copySettingValues(live_, opened_); }
     // The record as the dialog found it; nothing is written.
     void cancel() { copySettingValues(opened_, live_); }
+    // What OK writes: the values that differ from those the dialog opened
+    // with, so that a key the user changed in the file meanwhile (and not
+    // in the dialog) keeps the file's value.
+    std::vector<IniValue> changedValues() const;
 
   private:
     SearchSettings& live_;

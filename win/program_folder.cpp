@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "win/text.h"
+
 namespace lumenvik::win {
 
 std::wstring programPath() {
@@ -21,20 +23,13 @@ std::wstring programPath() {
 }
 
 std::string besideProgram(const std::string& name) {
-    // Read in UTF-16, where a separator is never part of another character
-    // (in code page 932 the second byte of "表" or "ソ" is the backslash's).
+    // Cut in UTF-16, where a separator is never part of another character,
+    // and carried as UTF-8, which holds every character of a folder's name
+    // (the ANSI code page turns 𠮷, or Japanese on a Western Windows, into "?").
     const std::wstring path = programPath();
     const std::size_t slash = path.find_last_of(L"\\/");
     if (slash == std::wstring::npos) return name;
-    // The folder in the ANSI code page, as the INI and file functions that
-    // take it read it.
-    const int units = static_cast<int>(slash + 1);
-    const int bytes =
-        ::WideCharToMultiByte(CP_ACP, 0, path.data(), units, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return name;
-    std::string folder(static_cast<std::size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, path.data(), units, &folder[0], bytes, nullptr, nullptr);
-    return folder + name;
+    return utf8(path.substr(0, slash + 1)) + name;
 }
 
 }  // namespace lumenvik::win

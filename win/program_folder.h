@@ -12,8 +12,9 @@ namespace lumenvik::win {
 // be told.
 std::wstring programPath();
 
-// The full path of `name` in the folder of the running executable; `name`
-// alone when that folder cannot be told.
+// The full path of `name` in the folder of the running executable, as
+// UTF-8 (the file functions take it through win::wide); `name` alone when
+// that folder cannot be told.
 std::string besideProgram(const std::string& name);
 
 }  // namespace lumenvik::win

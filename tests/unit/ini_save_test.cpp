@@ -72,5 +72,23 @@ TEST(IniSave, AFailedStepLeavesTheOldFileWholeAndTellsWhy) {
     }
 }
 
+// A power cut in a save on FAT: the new text alone, in the temporary file.
+TEST(IniSave, AtStartATemporaryFileTakesAMissingFilesPlaceAndGoesBesideAnExistingOne) {
+    const std::string temporary = std::string(kPath) + ".new";
+    using Files = std::map<std::string, std::string>;
+    MemoryFiles files;
+    files.files = {{temporary, "[KeyData]\r\nmode_prior=34\r\n"}};
+    recoverInterruptedSave(files, kPath);
+    EXPECT_EQ(files.files, (Files{{kPath, "[KeyData]\r\nmode_prior=34\r\n"}}));
+
+    files.files = {{kPath, "old"}, {temporary, "[KeyData]\r\nmode_pr"}};
+    recoverInterruptedSave(files, kPath);
+    EXPECT_EQ(files.files, (Files{{kPath, "old"}})) << "the save had not finished";
+
+    files.files = {{kPath, "old"}};
+    recoverInterruptedSave(files, kPath);
+    EXPECT_EQ(files.files, (Files{{kPath, "old"}}));
+}
+
 }  // namespace
 }  // namespace lumenvik

@@ -10,12 +10,12 @@ using namespace lumenvik;
 
 class MemoryRunKey : public RunKeyPort {
   public:
-    std::optional<std::string> value;
+    std::optional<std::u16string> value;
     uint32_t failWith = 0;
     int changes = 0;
 
-    std::optional<std::string> read() override { return value; }
-    bool write(const std::string& text, uint32_t& error) override {
+    std::optional<std::u16string> read() override { return value; }
+    bool write(const std::u16string& text, uint32_t& error) override {
         ++changes;
         if (failWith != 0) return (error = failWith, false);
         value = text;
@@ -29,18 +29,22 @@ class MemoryRunKey : public RunKeyPort {
     }
 };
 
-const std::string kExe = "C:\\Program Files\\Lumenvik\\lumenvik.exe";
+const std::u16string kExe = u"C:\\Program Files\\Lumenvik\\lumenvik.exe";
 
 TEST(RunAtLogon, TheValueNamesThisProgramOnlyByItsWholePath) {
-    EXPECT_EQ(runValueFor(kExe), "\"C:\\Program Files\\Lumenvik\\lumenvik.exe\"");
+    EXPECT_EQ(runValueFor(kExe), u"\"C:\\Program Files\\Lumenvik\\lumenvik.exe\"");
     EXPECT_TRUE(runValueNames(runValueFor(kExe), kExe));
-    EXPECT_TRUE(runValueNames("\"c:\\program files\\LUMENVIK\\Lumenvik.EXE\" /quiet", kExe))
+    EXPECT_TRUE(runValueNames(u"\"c:\\program files\\LUMENVIK\\Lumenvik.EXE\" /quiet", kExe))
         << "letter case and arguments";
-    EXPECT_TRUE(runValueNames("C:\\Tools\\lumenvik.exe", "C:\\Tools\\lumenvik.exe")) << "unquoted";
-    EXPECT_FALSE(runValueNames("\"D:\\old\\lumenvik.exe\"", kExe)) << "another copy";
-    EXPECT_FALSE(runValueNames("C:\\Program", kExe)) << "an unquoted path cut at its blank";
-    EXPECT_FALSE(runValueNames("\"C:\\Program Files\\Lumenvik\\lumenvik.exe.bak\"", kExe));
-    EXPECT_FALSE(runValueNames("", kExe));
+    EXPECT_TRUE(runValueNames(u"C:\\Tools\\lumenvik.exe", u"C:\\Tools\\lumenvik.exe"))
+        << "unquoted";
+    EXPECT_FALSE(runValueNames(u"\"D:\\old\\lumenvik.exe\"", kExe)) << "another copy";
+    EXPECT_FALSE(runValueNames(u"C:\\Program", kExe)) << "an unquoted path cut at its blank";
+    EXPECT_FALSE(runValueNames(u"\"C:\\Program Files\\Lumenvik\\lumenvik.exe.bak\"", kExe));
+    EXPECT_FALSE(runValueNames(u"", kExe));
+    // Unit by unit: a lone surrogate (a file name may hold one) is not the
+    // U+FFFD that a conversion would make of it.
+    EXPECT_FALSE(runValueNames(u"\"D:\\\xD842\\lumenvik.exe\"", u"D:\\\xFFFD\\lumenvik.exe"));
 }
 
 TEST(RunAtLogon, TheItemWritesThisPathRepointsAnotherAndDeletesItsOwn) {
@@ -55,7 +59,7 @@ TEST(RunAtLogon, TheItemWritesThisPathRepointsAnotherAndDeletesItsOwn) {
     ASSERT_TRUE(toggleRunAtLogon(key, kExe, error));
     EXPECT_FALSE(key.value.has_value());
 
-    key.value = "\"D:\\old\\lumenvik.exe\"";
+    key.value = u"\"D:\\old\\lumenvik.exe\"";
     EXPECT_FALSE(runsAtLogon(key, kExe));
     ASSERT_TRUE(toggleRunAtLogon(key, kExe, error));
     EXPECT_EQ(key.value, runValueFor(kExe)) << "pointed here, not deleted";

@@ -167,8 +167,8 @@ TEST(SearchSettings, ReadsVisitTheKeysInFileOrderWithBareNames) {
                   "KeyData/mode_prior", "KeyData/mode_next", "KeyData/history_prior",
                   "KeyData/history_next", "KeyData/showWindowKey", "otherInfo/keyInterval",
                   "otherInfo/historySize", "otherInfo/googleStart", "otherInfo/japanLocal",
-                  "Options/searchCopiedText", "Options/hotKey", "Options/keepHistory",
-                  "Options/showOn"}));
+                  "Options/showOn", "Options/searchCopiedText", "Options/hotKey",
+                  "Options/keepHistory"}));
 }
 
 TEST(SearchSettings, TheOptionsAreReadButNeverWritten) {
@@ -214,14 +214,30 @@ TEST(SearchSettings, ShowOnIsReadAsAWordAndABadOneIsKeptForTheReport) {
         EXPECT_EQ(s.showOn, c.expected);
         EXPECT_EQ(s.showOnProblem, c.problem);
     }
-    // A menu choice goes into the file with the nine values, as a word.
+    // A menu choice goes into the file alone, as a word.
     SearchSettings s(store, "");
     s.showOn = ShowOn::active;
-    ASSERT_TRUE(s.save("", nullptr, {s.showOnValue()}));
-    EXPECT_EQ(store.saves, 1);
-    ASSERT_EQ(store.writes.size(), 10u);
-    EXPECT_EQ(store.writes.back(),
-              (MemoryStore::Write{"./lumenvik.ini", "Options", "showOn", "active"}));
+    ASSERT_TRUE(s.saveValues({s.showOnValue()}));
+    EXPECT_EQ(store.writes,
+              (std::vector<MemoryStore::Write>{{"./lumenvik.ini", "Options", "showOn", "active"}}));
+}
+
+// The user edits the file while the program runs: the record takes the
+// nine values and showOn again, the options that act once stay as read.
+TEST(SearchSettings, AReloadTakesTheFilesValuesAndLeavesTheStartUpOptions) {
+    MemoryStore store;
+    store.put("./lumenvik.ini", "options", "keepHistory", 1);
+    SearchSettings s(store, "");
+    store.put("./lumenvik.ini", "otherInfo", "keyInterval", 250);
+    store.put("./lumenvik.ini", "options", "keepHistory", 0);
+    store.texts["./lumenvik.ini"]["options"]["showon"] = "mouse";
+    ASSERT_TRUE(s.reloadValues());
+    EXPECT_EQ(s.keyInterval, 250);
+    EXPECT_EQ(s.showOn, ShowOn::mouse);
+    EXPECT_EQ(s.keepHistory, 1) << "the history was read with it on";
+    store.files.clear();
+    EXPECT_FALSE(s.reloadValues()) << "the file gone: the values stay";
+    EXPECT_EQ(s.keyInterval, 250);
 }
 
 TEST(SearchSettings, SaveWritesAllNineKeysInOrderAsDecimalText) {
@@ -316,16 +332,22 @@ TEST(SearchSettings, AFailedSaveTellsTheReasonAndKeepsTheValues) {
     EXPECT_EQ(store.files["./lumenvik.ini"]["otherinfo"]["historysize"], 3);
 }
 
-// The settings dialog opened, OK'd, opened again and cancelled: the record
-// holds what OK saved, and so does the file after the next save of all nine
-// values (a tray option).
-TEST(SettingsEdit, CancelAfterAnEarlierOkKeepsTheOkdValues) {
+// The settings dialog opened, OK'd, opened again and cancelled: OK wrote
+// only what changed in it, and the record holds what OK saved.
+TEST(SettingsEdit, OkWritesWhatChangedAndCancelAfterItKeepsTheOkdValues) {
     MemoryStore store;
     SearchSettings live(store, "");
     SettingsEdit dialog(live);
     dialog.begin();
     live.keyInterval = 300;
-    ASSERT_TRUE(live.save(""));  // OK
+    live.showWindowKey = 0x10;
+    live.showWindowKey = 0x11;  // changed and changed back
+    EXPECT_TRUE(live.saveValues({}));
+    EXPECT_EQ(store.saves, 0) << "nothing to write touches no file";
+    ASSERT_TRUE(live.saveValues(dialog.changedValues()));  // OK
+    EXPECT_EQ(
+        store.writes,
+        (std::vector<MemoryStore::Write>{{"./lumenvik.ini", "otherInfo", "keyInterval", "300"}}));
 
     dialog.begin();
     live.keyInterval = 42;
@@ -334,10 +356,6 @@ TEST(SettingsEdit, CancelAfterAnEarlierOkKeepsTheOkdValues) {
     EXPECT_EQ(live.keyInterval, 300);
     EXPECT_EQ(live.showWindowKey, 0x11);
     EXPECT_EQ(store.saves, 1) << "Cancel writes nothing";
-
-    live.japanLocal = 0;
-    ASSERT_TRUE(live.save(""));
-    EXPECT_EQ(store.files["./lumenvik.ini"]["otherinfo"]["keyinterval"], 300);
 }
 
 TEST(SearchSettings, ARecordWithoutStoreNeitherReadsNorClaimsToSave) {

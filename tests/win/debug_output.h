@@ -19,7 +19,8 @@ class DebugOutput {
     DebugOutput(const DebugOutput&) = delete;
     DebugOutput& operator=(const DebugOutput&) = delete;
 
-    // Attaches to process `pid`; false when that fails.
+    // Attaches to process `pid` and returns once the program runs again
+    // (its attach breakpoint continued); false when that fails.
     bool attach(DWORD pid);
     void detach();
     // Everything written so far, in order.

@@ -73,9 +73,13 @@ const char* const kTexts[] = {
 class IniModel : public ::testing::Test {
   protected:
     std::string path() const { return dir.file("model.ini"); }
+    // Through the W function, as the program reads (names are ASCII).
     int32_t platformRead(const Key& k) {
+        const std::string section = k.section, key = k.key;
         return static_cast<int32_t>(
-            ::GetPrivateProfileIntA(k.section, k.key, kFallback, path().c_str()));
+            ::GetPrivateProfileIntW(std::wstring(section.begin(), section.end()).c_str(),
+                                    std::wstring(key.begin(), key.end()).c_str(), kFallback,
+                                    (dir.widePath() + L"\\model.ini").c_str()));
     }
     lvtest::TempDir dir;
 };
@@ -119,9 +123,7 @@ TEST_F(IniModel, WritesLeaveTheSameKeysAsThePlatformsWrites) {
                 << "[" << k.section << "] " << k.key << " after writes into:\n"
                 << text;
         }
-        EXPECT_EQ(
-            model.readInt("f", "New", "key", kFallback),
-            static_cast<int32_t>(::GetPrivateProfileIntA("New", "key", kFallback, path().c_str())));
+        EXPECT_EQ(model.readInt("f", "New", "key", kFallback), platformRead(Key{"New", "key"}));
     }
 }
 

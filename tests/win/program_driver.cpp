@@ -14,24 +14,43 @@ namespace {
 
 const char kSearchWindowClass[] = "#32770";
 
-void removeTree(const std::string& dir) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = ::FindFirstFileA((dir + "\\*").c_str(), &found);
+// In UTF-16: a test's folder may hold names outside the code page.
+void removeTree(const std::wstring& dir) {
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW((dir + L"\\*").c_str(), &found);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string full = dir + "\\" + name;
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring full = dir + L"\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 removeTree(full);
             } else {
-                ::SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(full.c_str());
+                ::SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileW(full.c_str());
             }
-        } while (::FindNextFileA(find, &found));
+        } while (::FindNextFileW(find, &found));
         ::FindClose(find);
     }
-    ::RemoveDirectoryA(dir.c_str());
+    ::RemoveDirectoryW(dir.c_str());
+}
+
+std::string readAll(HANDLE f) {
+    if (f == INVALID_HANDLE_VALUE) return {};
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (::ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    ::CloseHandle(f);
+    return bytes;
+}
+
+void writeAll(HANDLE f, const std::string& bytes) {
+    if (f == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(f);
 }
 
 struct FindContext {
@@ -80,39 +99,48 @@ TempDir::TempDir() {
                       static_cast<unsigned long long>(counter.QuadPart), attempt);
         if (::CreateDirectoryA(name, nullptr)) {
             path_ = name;
+            // The name is ASCII: the same folder below the wide temp path.
+            wchar_t wideBase[MAX_PATH];
+            ::GetTempPathW(MAX_PATH, wideBase);
+            const std::string own = path_.substr(std::string(base).size());
+            widePath_ = std::wstring(wideBase) + std::wstring(own.begin(), own.end());
             return;
         }
     }
 }
 
 TempDir::~TempDir() {
-    if (!path_.empty()) removeTree(path_);
+    if (!widePath_.empty()) removeTree(widePath_);
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {
-    HANDLE f = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    ::WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(f);
+    writeAll(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr),
+             bytes);
+}
+
+void writeFile(const std::wstring& path, const std::string& bytes) {
+    writeAll(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr),
+             bytes);
 }
 
 std::string readFile(const std::string& path) {
-    HANDLE f = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return {};
-    std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (::ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    ::CloseHandle(f);
-    return bytes;
+    return readAll(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+std::string readFile(const std::wstring& path) {
+    return readAll(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 bool fileExists(const std::string& path) {
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool fileExists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string windowsPath(const std::string& unixPath) {
@@ -147,6 +175,23 @@ bool Program::start(const std::string& programDir, const std::string& arguments,
     const std::string& dir = workDir.empty() ? programDir : workDir;
     return ::CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             dir.c_str(), &si, &info_) != FALSE;
+}
+
+bool Program::start(const std::wstring& programDir) {
+    const std::string builtA = windowsPath(LUMENVIK_EXE);  // ASCII: the build tree's
+    const std::wstring built(builtA.begin(), builtA.end());
+    const std::wstring exe = programDir + L"\\lumenvik.exe";
+    const std::wstring builtDll = built.substr(0, built.rfind(L'\\')) + L"\\tapwatch.dll";
+    if (!::CopyFileW(built.c_str(), exe.c_str(), FALSE) && !fileExists(exe)) return false;
+    if (!::CopyFileW(builtDll.c_str(), (programDir + L"\\tapwatch.dll").c_str(), FALSE) &&
+        !fileExists(programDir + L"\\tapwatch.dll")) {
+        return false;
+    }
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    return ::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            programDir.c_str(), &si, &info_) != FALSE;
 }
 
 bool Program::waitReady(DWORD ms) {

@@ -19,15 +19,22 @@ class TempDir {
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::string& path() const { return path_; }
+    // The same folder in UTF-16, for names outside the code page.
+    const std::wstring& widePath() const { return widePath_; }
     std::string file(const char* name) const { return path_ + "\\" + name; }
 
   private:
     std::string path_;
+    std::wstring widePath_;
 };
 
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
+// The same for paths in UTF-16.
+void writeFile(const std::wstring& path, const std::string& bytes);
+std::string readFile(const std::wstring& path);
+bool fileExists(const std::wstring& path);
 
 // Polls `done` every 20 ms for up to `ms` milliseconds.
 template <class F>
@@ -68,6 +75,9 @@ class Program {
     // cannot start.
     bool start(const std::string& programDir, const std::string& arguments = "",
                int showCommand = -1, const std::string& workDir = "");
+    // The same in a folder named in UTF-16 (outside the code page), the
+    // working folder being that folder.
+    bool start(const std::wstring& programDir);
     // Waits until the message loop runs and the search window exists, hidden.
     bool waitReady(DWORD ms = 15000);
     // The search window of this process (the dialog captioned "Lumenvik").

@@ -330,10 +330,12 @@ TEST_F(ProgramTest, TheIntervalFromTheSettingsFileIsTheOneUsed) {
     EXPECT_TRUE(waitVisible(true));
 }
 
-TEST_F(ProgramTest, ApplyHookSettingsHandsTheLiveValuesNotTheFileOrTheDefaults) {
-    startWith("[KeyData]\r\nshowWindowKey=16\r\n");
-    // The file changes behind the program's back: the live record does not.
-    writeFile(dir.file("lumenvik.ini"), "[KeyData]\r\nshowWindowKey=17\r\n");
+// The file changes behind the program's back (the user's editor): after
+// the settings dialog's OK the hook gets the file's values, not the
+// start-up's (Ctrl here, also the default).
+TEST_F(ProgramTest, ApplyHookSettingsHandsTheFilesValuesOnceTheFileChanged) {
+    startWith("[KeyData]\r\nshowWindowKey=17\r\n");
+    writeFile(dir.file("lumenvik.ini"), "[KeyData]\r\nshowWindowKey=16\r\n");
     DWORD_PTR result = 0;
     ASSERT_TRUE(::SendMessageTimeoutA(program.window(), kApplyHookSettings, 0, 0, SMTO_ABORTIFHUNG,
                                       3000, &result));

@@ -321,4 +321,73 @@ TEST_F(SearchRunTest, KeptHistoryComesBackAfterARestartAndIsNeverWrittenWithoutT
     EXPECT_EQ(box(), "apple") << "nothing older: the run without the option kept nothing";
 }
 
+// Notepad saved the kept history again as "Unicode" between two runs: the
+// words come back with Up, and the next write is UTF-8 again.
+TEST_F(SearchRunTest, AHistoryResavedAsUtf16ComesBackWithUpAndIsWrittenAsUtf8Again) {
+    registerBrowser();
+    const std::string historyFile = dir.file("lumenvik-history.txt");
+    const char utf16[] =
+        "\xFF\xFE"
+        "a\0p\0p\0l\0e\0\r\0\n\0"
+        "\xE5\x65\x2C\x67\r\0\n\0";
+    writeFile(historyFile, std::string(utf16, sizeof utf16 - 1));
+    startWith("[Options]\r\nkeepHistory=1\r\n");
+    show();
+    release(VK_UP);
+    EXPECT_EQ(box(), kNihon);
+    release(VK_UP);
+    EXPECT_EQ(box(), "apple");
+    release(VK_ESCAPE);
+    ASSERT_TRUE(waitVisible(false));
+    search("x");
+    ASSERT_TRUE(waitLaunches(1));
+    EXPECT_TRUE(waitFor(
+        [&] { return readFile(historyFile) == "apple\r\n\xE6\x97\xA5\xE6\x9C\xAC\r\nx\r\n"; },
+        3000))
+        << readFile(historyFile);
+}
+
+// A folder named with U+20BB7 (in no code page; the ANSI functions see "?"):
+// the program finds its settings file there, writes it and keeps its
+// history beside it.
+TEST_F(SearchRunTest, InAFolderOutsideTheCodePageTheSettingsAndTheHistoryStayThere) {
+    registerBrowser();
+    const std::wstring folder = dir.widePath() + L"\\\U00020BB7\u7530";
+    ASSERT_TRUE(::CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring ini = folder + L"\\lumenvik.ini";
+    const std::string settings = "[otherInfo]\r\ngoogleStart=0\r\n[Options]\r\nkeepHistory=1\r\n";
+    writeFile(ini, settings);
+    ASSERT_TRUE(program.start(folder));
+    ASSERT_TRUE(program.waitReady());
+    EXPECT_EQ(readFile(ini), settings) << "found: the first start's write did not happen";
+    // Read: googleStart=0 keeps the mode from one show to the next.
+    showInMode(1);
+    release(VK_ESCAPE);
+    ASSERT_TRUE(waitVisible(false));
+    show();
+    EXPECT_EQ(label(), kModeLabels[1]);
+    release(VK_ESCAPE);
+    ASSERT_TRUE(waitVisible(false));
+
+    // Written: the tray's WEB全体から検索, as its menu item sends it.
+    DWORD_PTR ignored = 0;
+    ASSERT_TRUE(::SendMessageTimeoutW(program.window(), WM_COMMAND, 10003, 0, SMTO_ABORTIFHUNG,
+                                      5000, &ignored));
+    EXPECT_EQ(messageBox(), nullptr) << windowText(messageBox());
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return readFile(ini) ==
+                   "[otherInfo]\r\ngoogleStart=0\r\njapanLocal=0\r\n[Options]\r\nkeepHistory=1\r\n";
+        },
+        3000))
+        << readFile(ini);
+
+    search("apple");
+    ASSERT_TRUE(waitLaunches(1));
+    EXPECT_TRUE(
+        waitFor([&] { return readFile(folder + L"\\lumenvik-history.txt") == "apple\r\n"; }, 3000));
+    EXPECT_FALSE(fileExists(folder + L"\\lumenvik.ini.new"));
+    EXPECT_FALSE(fileExists(folder + L"\\lumenvik-history.txt.new"));
+}
+
 }  // namespace

@@ -350,7 +350,7 @@ TEST_F(SettingsDialogTest, EscapeAfterAnEarlierOkKeepsWhatOkSavedAndTabMovesTheF
     ASSERT_TRUE(waitFor([&] { return !::IsWindow(dialog); }, 3000)) << "Escape closes the dialog";
 
     // Cancel returned to what the dialog opened with, not to the start-up
-    // values: the next save of all nine keeps the interval OK saved.
+    // values; a tray choice after it leaves the interval OK saved.
     ASSERT_TRUE(chooseTrayItem(program, probe, u8"WEB全体から検索(&W)"));
     EXPECT_TRUE(waitFor([&] { return ini("otherInfo", "japanLocal") == 0; }, 3000));
     EXPECT_EQ(ini("otherInfo", "keyInterval"), 250);
