@@ -39,11 +39,11 @@ bool runSearch(const SearchSite& site, SearchHistory& history, const SearchSetti
     if (box.empty()) return false;
     const std::string word = wordOfBox(box);
 
-    const PlaceholderMap placeholders = searchPlaceholders(site, word);
     history.record(word, settings.historySize);
 
-    const std::string url = searchTemplate(site, settings.japanLocal != 0)
-                                .expand(placeholders, transcode::encoding_utf8);
+    // The word goes to the site's encoding from the box's own units.
+    const std::string url =
+        searchTemplate(site, settings.japanLocal != 0).expand(site.fixedValues, box);
     if (!ports.openInBrowser(url, site.browser)) return false;
 
     ports.setBoxText(u"");

@@ -38,9 +38,9 @@ std::string wordOfBox(const std::u16string& box);
 // the launch was issued, the box is emptied, the URL is traced between two
 // banners and the result is true; when it was not, the box keeps its text,
 // nothing is traced and the result is false. `japanLocal` is read at this
-// run. The word goes to the site's encoding from UTF-8, whatever the
-// system's code page; characters the site's encoding lacks as a browser
-// sends them (toSiteEncoding).
+// run. The word goes to the site's encoding from the box's UTF-16 units,
+// whatever the system's code page, exactly as a browser sends a form's text
+// (UrlTemplate::expand with the word, transcode/web_form.h).
 bool runSearch(const SearchSite& site, SearchHistory& history, const SearchSettings& settings,
                SearchCommandPorts& ports);
 
