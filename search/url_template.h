@@ -49,8 +49,9 @@ struct UrlTemplate {
 // encoding: the web-form encoders of transcode/web_form.h, which follow the
 // Encoding Standard's (U+00A5 to a Shift_JIS site is 5C, a character the
 // target lacks an HTML numeric character reference, "&#" + its code point in
-// decimal + ";": U+203D "‽" is "&#8253;"). UTF-8 holds every character. A
-// byte that forms no UTF-8 is read as "?".
+// decimal + ";": U+203D "‽" is "&#8253;"). UTF-8 holds every character and
+// comes back as it is; for the other targets a byte that forms no UTF-8 is
+// read as "?".
 std::string toSiteEncoding(const std::string& utf8, transcode::encoding_id target);
 
 // The encoding of text in an ANSI code page: 932 Shift_JIS (its code page
