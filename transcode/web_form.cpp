@@ -6,7 +6,6 @@
 // decided here, character by character.
 #include "transcode/web_form.h"
 
-
 #include "transcode/japanese_engines.h"
 #include "transcode/jis_shift.h"
 #include "transcode/tables.h"
