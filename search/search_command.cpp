@@ -39,11 +39,11 @@ SearchResult runSearch(const SearchSite& site, SearchHistory& history,
     if (box.empty()) return SearchResult::emptyBox;
     const std::string word = wordOfBox(box);
 
-    const PlaceholderMap placeholders = searchPlaceholders(site, word);
     history.record(word, settings.historySize);
 
-    const std::string url = searchTemplate(site, settings.japanLocal != 0)
-                                .expand(placeholders, transcode::encoding_utf8);
+    // The word goes to the site's encoding from the box's own units.
+    const std::string url =
+        searchTemplate(site, settings.japanLocal != 0).expand(site.fixedValues, box);
     switch (ports.openInBrowser(url, site.browser, box.size())) {
         case LaunchIssue::issued:
             break;

@@ -44,8 +44,9 @@ std::string wordOfBox(const std::u16string& box);
 // it stays there even when no browser is found or the word is too long.
 // When the launch was issued, the box is emptied; when it was not, the box
 // keeps its text. `japanLocal` is read at this run. The word goes to the
-// site's encoding from UTF-8, whatever the system's code page; characters
-// the site's encoding lacks as a browser sends them (toSiteEncoding).
+// site's encoding from the box's UTF-16 units, whatever the system's code
+// page, exactly as a browser sends a form's text (UrlTemplate::expand with
+// the word, transcode/web_form.h).
 SearchResult runSearch(const SearchSite& site, SearchHistory& history,
                        const SearchSettings& settings, SearchCommandPorts& ports);
 

@@ -33,18 +33,25 @@ struct UrlTemplate {
     // letters, digits, "+" and "%" escapes, so it never forms a token and
     // the entries' order cannot change the result. Each value is taken to
     // be in `source`; with encoding_unknown its encoding is guessed. From
-    // UTF-8 (the search road's words), a character `target` lacks goes as a
-    // browser sends it in a form: see toSiteEncoding.
+    // UTF-8 it goes as a browser sends it in a form: see toSiteEncoding.
     std::string expand(const PlaceholderMap& placeholders,
                        transcode::encoding_id source = transcode::encoding_unknown) const;
+
+    // The same for the search box's word, UTF-16 units as the box holds
+    // them: "[search_word]" gets `word` straight from its units by the
+    // web-form encoder (transcode/web_form.h), the other tokens their UTF-8
+    // values from `placeholders` (an entry for "[search_word]" there is not
+    // used).
+    std::string expand(const PlaceholderMap& placeholders, const std::u16string& word) const;
 };
 
-// `utf8` in `target`, as a browser writes a form's text for a page in that
-// encoding: a character the target lacks becomes an HTML numeric character
-// reference, "&#" + its code point in decimal + ";" (U+203D "‽" to a
-// Shift_JIS site: "&#8253;"). So for Shift_JIS (code page 932), EUC-JP and
-// ISO-2022-JP; UTF-8 holds every character and is returned as it is. A byte
-// that forms no UTF-8 is left to the converter.
+// `utf8` in `target` as a browser writes a form's text for a page in that
+// encoding: the web-form encoders of transcode/web_form.h, which follow the
+// Encoding Standard's (U+00A5 to a Shift_JIS site is 5C, a character the
+// target lacks an HTML numeric character reference, "&#" + its code point in
+// decimal + ";": U+203D "‽" is "&#8253;"). UTF-8 holds every character and
+// comes back as it is; for the other targets a byte that forms no UTF-8 is
+// read as "?".
 std::string toSiteEncoding(const std::string& utf8, transcode::encoding_id target);
 
 // The encoding of text in an ANSI code page: 932 Shift_JIS (its code page

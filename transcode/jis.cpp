@@ -267,6 +267,15 @@ void initialize() {
     initialized = true;
 }
 
+kana_jis0208 detail::kana_to_jis0208(unsigned kana, unsigned next) {
+    const unsigned k = kana - 0x21;
+    if (next == 0x5E && kana_voiced[k]) return {kana_voiced[k], true};
+    if (next == 0x5F && kana_semivoiced[k]) return {kana_semivoiced[k], true};
+    return {kana_plain[k], false};
+}
+
+bool detail::kana_takes_sound_mark(unsigned kana) { return kana_voiced[kana - 0x21] != 0; }
+
 void sjis_to_jis_engine::translate() {
     translate_bytes(untranslated_buffer, translated_buffer, cp932_to_jis_step{state});
 }

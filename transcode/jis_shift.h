@@ -89,5 +89,17 @@ inline std::size_t read_shift(const unsigned char* p, std::size_t left, jis_stat
     return kNotShift;
 }
 
+// The full-width JIS X 0208 code of the half-width katakana `kana`
+// (0x21-0x5F) and whether `next`, the kana byte after it (0 for none), is the
+// sound mark joined into it: the composition of jis_to_iso2022jp_engine,
+// which the web-form ISO-2022-JP encoder shares. Needs initialize().
+struct kana_jis0208 {
+    unsigned code;
+    bool joined;
+};
+kana_jis0208 kana_to_jis0208(unsigned kana, unsigned next);
+// Whether a sound mark may join `kana`, which must then wait for what follows.
+bool kana_takes_sound_mark(unsigned kana);
+
 }  // namespace detail
 }  // namespace transcode

@@ -5,3 +5,4 @@
 #include "transcode/utf_engines.h"
 #include "transcode/japanese_engines.h"
 #include "transcode/simd.h"
+#include "transcode/web_form.h"

@@ -27,6 +27,8 @@
 //   unicode_to_euc, unicode_to_utf8                              a = 3
 //   sjis_to_jis, euc_to_jis          a = 4, c = 3 (a designation before each byte, one to close)
 //   jis_to_iso2022jp                 a = 5, c = 3 (ESC $ B and a full-width pair per kana byte)
+//   unicode_to_web_form              a = 11, c = 3 (ISO-2022-JP: ESC ( B and "&#65533;" for
+//                                    an ESC after JIS X 0208, one designation to close)
 //   through, debom                   a = 1; enbom a = 1, c = the mark
 //   factory chains                   a = 30, c = 32 (the largest product of their stages:
 //                                    UTF-16 to ISO-2022-JP, 1/2 * 3 * 4 * 5)
@@ -151,6 +153,20 @@ void run_leaf(bound b, const std::uint8_t* p, std::size_t n, std::uint32_t seed,
               std::size_t max_wait = 5, bool one_shot = true) {
     const auto s = leaf<E>(b, max_wait, one_shot);
     check(s, text_as<typename E::from_type>(p, n, options & 1), seed, options & 2);
+}
+
+// The web-form encoder for `target`: at most one unit waits (a high
+// surrogate, or on ISO-2022-JP a kana that a sound mark may join).
+void run_web_form(encoding_id target, const std::uint8_t* p, std::size_t n, std::uint32_t seed,
+                  unsigned options) {
+    subject<W, S> s;
+    s.make = [target] {
+        return engine_ref<subject<W, S>::base>(new unicode_to_web_form_engine(target));
+    };
+    s.one_shot = [target](const W& in) { return translate_web_form(in, target); };
+    s.out_bound = {11, 1, 3};
+    s.max_wait = 1;
+    check(s, text_as<W>(p, n, options & 1), seed, options & 2);
 }
 
 // The encodings a chain is chosen from: the defined identifiers and a few
@@ -361,6 +377,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         case 25:
             run_auto(p, n, seed, a);
+            break;
+        case 26:
+            run_web_form(encoding_sjis, p, n, seed, opt);
+            break;
+        case 27:
+            run_web_form(encoding_euc, p, n, seed, opt);
+            break;
+        case 28:
+            run_web_form(encoding_iso2022jp, p, n, seed, opt);
+            break;
+        case 29:
+            run_web_form(encoding_utf8, p, n, seed, opt);
             break;
         default:
             run_chain(p, n, seed, a, b);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -157,9 +159,9 @@ TEST(RunSearch, TheWordGoesFromUtf16ToEachSiteEncoding) {
         {u"‽", sjis, "%26%238253%3b"},
         {u"한국", utf8, "%ed%95%9c%ea%b5%ad"},
         {u"한", euc, "%26%2354620%3b"},
-        // EUC-JP holds é in JIS X 0212, which ISO-2022-JP lacks.
+        // JIS X 0212 is no part of a form's EUC-JP.
         {u"é", utf8, "%c3%a9"},
-        {u"é", euc, "%8f%ab%b1"},
+        {u"é", euc, "%26%23233%3b"},
         {u"é", iso, "%26%23233%3b"},
         // Referenced characters among held ones; "?" is a character like others.
         {u"日😀?", sjis, "%93%fa%26%23128512%3b%3f"},
@@ -176,6 +178,96 @@ TEST(RunSearch, TheWordGoesFromUtf16ToEachSiteEncoding) {
         ASSERT_EQ(runSearch(s, history, testSettings(100, 1), ports), SearchResult::issued);
         EXPECT_EQ(ports.launched.at(0), std::string("http://example.jp/?q=") + c.sent)
             << c.site << " " << c.sent;
+    }
+}
+
+// The word alone in a site's URL: `word` searched on a site of `encoding`
+// whose template is "http://example.jp/?q=[search_word]", and the bytes the
+// query's escapes stand for.
+std::string sentBytes(const std::u16string& word, transcode::encoding_id encoding) {
+    SearchHistory history;
+    FakePorts ports(word, history);
+    const SearchSite s{"", "http://example.jp/?q=[search_word]", encoding, {}, false, ImeWish::keep,
+                       ""};
+    if (runSearch(s, history, testSettings(100, 1), ports) != SearchResult::issued)
+        return "(no launch)";
+    const std::string query =
+        ports.launched.at(0).substr(std::string("http://example.jp/?q=").size());
+    std::string bytes;
+    for (std::size_t i = 0; i < query.size(); ++i) {
+        if (query[i] == '%' && i + 2 < query.size()) {
+            bytes += static_cast<char>(std::stoi(query.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            bytes += query[i] == '+' ? ' ' : query[i];
+        }
+    }
+    return bytes;
+}
+
+std::string hex(const std::string& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char c : bytes) out += {digits[c >> 4], digits[c & 15]};
+    return out;
+}
+
+// tests/unit/web_form_oracle.txt, written by tools/gen_web_form_table with
+// encoding_rs, which implements the Encoding Standard's encoders: every
+// code point of its JIS X 0208 index, the characters where the library's
+// own encoders differ, and random words. Each word reaches a Shift_JIS, an
+// EUC-JP and an ISO-2022-JP site as those encoders write it.
+TEST(RunSearch, EveryWordOfTheEncoderTableIsSentAsABrowserSendsIt) {
+    std::ifstream table(LUMENVIK_SOURCE_DIR "/tests/unit/web_form_oracle.txt");
+    ASSERT_TRUE(table.is_open());
+    const transcode::encoding_id sites[3] = {transcode::encoding_sjis, transcode::encoding_euc,
+                                             transcode::encoding_iso2022jp};
+    std::size_t rows = 0, compared = 0;
+    std::vector<std::string> wrong;
+    for (std::string line; std::getline(table, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        ++rows;
+        std::istringstream fields(line);
+        std::string units, expected[3];
+        fields >> units >> expected[0] >> expected[1] >> expected[2];
+        ASSERT_TRUE(units.size() % 4 == 0 && !expected[2].empty()) << line;
+        std::u16string word;
+        for (std::size_t i = 0; i < units.size(); i += 4) {
+            word += static_cast<char16_t>(std::stoul(units.substr(i, 4), nullptr, 16));
+        }
+        for (int k = 0; k < 3; ++k) {
+            if (expected[k] == "-") continue;  // the kana joining, ISO-2022-JP
+            ++compared;
+            const std::string got = hex(sentBytes(word, sites[k]));
+            if (got != expected[k]) {
+                wrong.push_back(units + " to " + std::to_string(sites[k]) + ": " + got + ", not " +
+                                expected[k]);
+            }
+        }
+    }
+    EXPECT_GT(rows, 1000u) << "the whole table was read";
+    EXPECT_GT(compared, 3 * rows - 20);
+    EXPECT_TRUE(wrong.empty()) << wrong.size() << " differ, the first: " << wrong.front();
+}
+
+// An escape sequence or a shift byte typed into the word never reaches an
+// ISO-2022-JP site as one: each is an error, sent as "&#65533;", and the
+// rest of the word follows.
+TEST(RunSearch, EscapeAndShiftBytesInTheWordAreReferencesOnIsoSites) {
+    const struct {
+        std::u16string word;
+        const char* sent;
+    } cases[] = {
+        {u"a\x1b$Bb", "a&#65533;$Bb"},
+        {u"a\x0e"
+         u"b\x0f"
+         u"c",
+         "a&#65533;b&#65533;c"},
+        {u"\x1b(I1", "&#65533;(I1"},
+        {u"日\x1b(B本", "\x1b$BF|\x1b(B&#65533;(B\x1b$BK\\\x1b(B"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(sentBytes(c.word, transcode::encoding_iso2022jp), c.sent);
     }
 }
 
