@@ -21,6 +21,7 @@
 #include <unicode/uvernum.h>
 
 #include <algorithm>
+#include <cstring>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -109,6 +110,52 @@ struct icu_utf16_peer {
             keep->assign(reinterpret_cast<const char*>(buf.data()),
                          static_cast<std::size_t>(n) * 2);
         return static_cast<std::size_t>(n) * 2;
+    }
+};
+
+// ICU's converters straight from and into UTF-16 units (its fastest road
+// for those pairs; UTF-16LE is this machine's order of UChar).
+struct icu_from_units_peer {
+    UConverter* cnv = nullptr;
+    std::vector<char> buf;
+    explicit icu_from_units_peer(const char* name) {
+        UErrorCode e = U_ZERO_ERROR;
+        cnv = ucnv_open(name, &e);
+        if (U_FAILURE(e)) std::fprintf(stderr, "ICU: cannot open %s\n", name);
+    }
+    ~icu_from_units_peer() { ucnv_close(cnv); }
+    std::size_t run(const std::string& in, std::string* keep) {
+        buf.resize(in.size() * 2 + 16);
+        UErrorCode e = U_ZERO_ERROR;
+        ucnv_resetFromUnicode(cnv);
+        const int32_t n = ucnv_fromUChars(cnv, buf.data(), static_cast<int32_t>(buf.size()),
+                                          reinterpret_cast<const UChar*>(in.data()),
+                                          static_cast<int32_t>(in.size() / 2), &e);
+        if (U_FAILURE(e)) return 0;
+        if (keep) keep->assign(buf.data(), static_cast<std::size_t>(n));
+        return static_cast<std::size_t>(n);
+    }
+};
+
+struct icu_to_units_peer {
+    UConverter* cnv = nullptr;
+    std::vector<UChar> buf;
+    explicit icu_to_units_peer(const char* name) {
+        UErrorCode e = U_ZERO_ERROR;
+        cnv = ucnv_open(name, &e);
+        if (U_FAILURE(e)) std::fprintf(stderr, "ICU: cannot open %s\n", name);
+    }
+    ~icu_to_units_peer() { ucnv_close(cnv); }
+    std::size_t run(const std::string& in, std::string* keep) {
+        buf.resize(in.size() + 16);
+        UErrorCode e = U_ZERO_ERROR;
+        ucnv_resetToUnicode(cnv);
+        const int32_t n = ucnv_toUChars(cnv, buf.data(), static_cast<int32_t>(buf.size()),
+                                        in.data(), static_cast<int32_t>(in.size()), &e);
+        if (U_FAILURE(e)) return 0;
+        const std::size_t bytes = static_cast<std::size_t>(n) * 2;
+        if (keep) keep->assign(reinterpret_cast<const char*>(buf.data()), bytes);
+        return bytes;
     }
 };
 
@@ -218,11 +265,17 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::string cp932, euc;
+    std::string cp932, euc, utf16le;
     iconv_peer("CP932", "UTF-8").run(utf8, &cp932);
     iconv_peer("EUC-JP", "UTF-8").run(utf8, &euc);
-    std::printf("corpus %s: UTF-8 %zu bytes, CP932 %zu bytes, EUC-JP %zu bytes\n", path,
-                utf8.size(), cp932.size(), euc.size());
+    iconv_peer("UTF-16LE", "UTF-8").run(utf8, &utf16le);
+    // iconv rejects the corpus's characters outside JIS X 0208: our own
+    // conversion makes the ISO-2022-JP input.
+    const std::string iso2022jp = translate_between(utf8, encoding_utf8, encoding_iso2022jp);
+    std::printf(
+        "corpus %s: UTF-8 %zu bytes, CP932 %zu bytes, EUC-JP %zu bytes, UTF-16LE %zu bytes, "
+        "ISO-2022-JP %zu bytes\n",
+        path, utf8.size(), cp932.size(), euc.size(), utf16le.size(), iso2022jp.size());
 #if defined(LUMENVIK_ENCODING_RS)
     std::printf("peers: glibc %s iconv, ICU %s, encoding_rs %s\n", gnu_get_libc_version(),
                 U_ICU_VERSION, LUMENVIK_ENCODING_RS);
@@ -233,38 +286,59 @@ int main(int argc, char** argv) {
         gnu_get_libc_version(), U_ICU_VERSION);
 #endif
 
-    iconv_peer iconv_peers[kPairs] = {{"UTF-8", "CP932"},
-                                      {"UTF-8", "EUC-JP"},
-                                      {"CP932", "UTF-8"},
-                                      {"UTF-16LE", "UTF-8"},
-                                      {"EUC-JP-MS", "CP932"}};
+    iconv_peer iconv_peers[kPairs] = {
+        {"UTF-8", "CP932"},        {"UTF-8", "EUC-JP"},         {"CP932", "UTF-8"},
+        {"UTF-16LE", "UTF-8"},     {"EUC-JP-MS", "CP932"},      {"CP932", "UTF-16LE"},
+        {"EUC-JP-MS", "UTF-16LE"}, {"ISO-2022-JP", "UTF-16LE"}, {"UTF-16LE", "CP932"},
+        {"UTF-16LE", "EUC-JP-MS"}, {"UTF-8", "ISO-2022-JP"},    {"ISO-2022-JP", "UTF-8"}};
     icu_peer icu_sjis_utf8("UTF-8", "windows-31j"), icu_euc_utf8("UTF-8", "EUC-JP"),
-        icu_utf8_sjis("windows-31j", "UTF-8"), icu_sjis_euc("EUC-JP", "windows-31j");
+        icu_utf8_sjis("windows-31j", "UTF-8"), icu_sjis_euc("EUC-JP", "windows-31j"),
+        icu_iso_utf8("UTF-8", "ISO-2022-JP"), icu_utf8_iso("ISO-2022-JP", "UTF-8");
     icu_utf16_peer icu_utf8_utf16;
+    icu_from_units_peer icu_units_sjis("windows-31j"), icu_units_euc("EUC-JP"),
+        icu_units_iso("ISO-2022-JP");
+    icu_to_units_peer icu_sjis_units("windows-31j"), icu_euc_units("EUC-JP");
     auto bind = [](auto& peer) -> converter {
         return [&peer](const std::string& in, std::string* keep) { return peer.run(in, keep); };
     };
-    const converter icu_runs[kPairs] = {bind(icu_sjis_utf8), bind(icu_euc_utf8),
-                                        bind(icu_utf8_sjis), bind(icu_utf8_utf16),
-                                        bind(icu_sjis_euc)};
+    const converter icu_runs[kPairs] = {
+        bind(icu_sjis_utf8),  bind(icu_euc_utf8),   bind(icu_utf8_sjis), bind(icu_utf8_utf16),
+        bind(icu_sjis_euc),   bind(icu_units_sjis), bind(icu_units_euc), bind(icu_units_iso),
+        bind(icu_sjis_units), bind(icu_euc_units),  bind(icu_iso_utf8),  bind(icu_utf8_iso)};
 #if defined(LUMENVIK_ENCODING_RS)
-    encoding_rs_peer rs_peers[kPairs] = {{0, {}}, {1, {}}, {2, {}}, {3, {}}, {4, {}}};
+    std::vector<encoding_rs_peer> rs_peers;
+    for (int k = 0; k < kPairs; ++k) rs_peers.push_back({static_cast<std::uint32_t>(k), {}});
 #endif
-    const double targets[kPairs] = {3, 3, 1.5, 2, 3};
+    const double targets[kPairs] = {3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 0, 0};
 
+    // The physical limit: the corpus copied into a reused buffer.
+    std::vector<char> copy(utf8.size());
+    const converter memcpy_run = [&copy](const std::string& in, std::string*) {
+        std::memcpy(copy.data(), in.data(), in.size());
+        return in.size();
+    };
     std::size_t sink = 0;
-    std::printf("%-18s %8s", "pair", "ours");
+    double memcpy_mbs[kRunners];
+    {
+        const converter runs[kRunners] = {memcpy_run, nullptr, nullptr, nullptr};
+        speeds(utf8, runs, memcpy_mbs, &sink);
+    }
+
+    std::printf("%-23s %8s %7s", "pair", "ours", "memcpy");
     for (const win_build& w : wins) std::printf(" %8s %7s", w.name.c_str(), "/ours");
     std::printf(" %8s %8s %11s %8s %7s  %s\n", "iconv", "ICU", "encoding_rs", "ratio", "target",
                 "outputs checked before timing");
-    std::printf("%-18s %8s", "", "MB/s");
+    std::printf("%-23s %8s %7s", "", "MB/s", "share");
     for (std::size_t w = 0; w < wins.size(); ++w) std::printf(" %8s %7s", "MB/s", "");
     std::printf(" %8s %8s %11s\n", "MB/s", "MB/s", "MB/s");
+    std::printf("%-23s %8.0f %7.2f\n", "memcpy (UTF-8 corpus)", memcpy_mbs[0], 1.0);
     for (int k = 0; k < kPairs; ++k) {
         const pair& p = pairs[k];
-        const std::string& in = p.input == input_kind::utf8    ? utf8
-                                : p.input == input_kind::cp932 ? cp932
-                                                               : euc;
+        const std::string& in = p.input == input_kind::utf8      ? utf8
+                                : p.input == input_kind::cp932   ? cp932
+                                : p.input == input_kind::euc     ? euc
+                                : p.input == input_kind::utf16le ? utf16le
+                                                                 : iso2022jp;
         converter runs[kRunners] = {ours_of(p), bind(iconv_peers[k]), icu_runs[k], nullptr};
 #if defined(LUMENVIK_ENCODING_RS)
         runs[3] = bind(rs_peers[k]);
@@ -290,12 +364,16 @@ int main(int argc, char** argv) {
         const double fastest = std::max(std::max(mbs[1], mbs[2]), mbs[3]);
         char rs[16] = "-";
         if (runs[3]) std::snprintf(rs, sizeof rs, "%.0f", mbs[3]);
-        std::printf("%-18s %8.0f", p.name, mbs[0]);
+        char ratio[16] = "-";
+        if (fastest > 0) std::snprintf(ratio, sizeof ratio, "%.2fx", mbs[0] / fastest);
+        char target[16] = "-";
+        if (targets[k] > 0) std::snprintf(target, sizeof target, "%.1fx", targets[k]);
+        std::printf("%-23s %8.0f %7.2f", p.name, mbs[0], mbs[0] / memcpy_mbs[0]);
         for (const win_build& w : wins) {
             std::printf(" %8.0f %7.2f", w.results[k].mbs, w.results[k].mbs / mbs[0]);
         }
-        std::printf(" %8.0f %8.0f %11s %7.2fx %6.1fx  %s\n", mbs[1], mbs[2], rs, mbs[0] / fastest,
-                    targets[k], checks.c_str());
+        std::printf(" %8.0f %8.0f %11s %8s %7s  %s\n", mbs[1], mbs[2], rs, ratio, target,
+                    checks.c_str());
     }
     std::printf("(ratio = ours / fastest peer that gave the same output; %zu bytes written)\n",
                 sink);

@@ -2,6 +2,7 @@
 // UTF-8.
 #include "transcode/byte_classes.h"
 #include "transcode/japanese_engines.h"
+#include "transcode/one_pass.h"
 #include "transcode/steps.h"
 #include "transcode/utf_engines.h"
 
@@ -51,7 +52,7 @@ template <class Sink>
 struct euc_decode_step {
     static constexpr std::size_t per_byte = Sink::max_per_unit;
     static constexpr std::size_t ascii_width = Sink::ascii_width;
-    const euc_pairs<Sink>& pairs = euc_pair_table<Sink>();
+    const euc_pairs<typename Sink::codes_of>& pairs = euc_pair_table<typename Sink::codes_of>();
 
     template <bool Checked, class U>
     std::size_t operator()(const unsigned char* p, std::size_t left, U*& o) const {
@@ -106,26 +107,12 @@ struct euc_decode_step {
     }
 };
 
-// One UTF-16 unit to EUC-JP: a two-byte code (first byte 0x8E or above), a
-// JIS X 0212 code after 0x8F, nothing for the private use area, else "?".
+// One UTF-16 unit to EUC-JP.
 struct euc_encode_step {
-    static constexpr std::size_t per_unit = 3;
+    static constexpr std::size_t per_unit = to_euc::max_per_unit;
     template <bool Checked>
     std::size_t operator()(const wchar_t* q, std::size_t, char*& o) const {
-        const std::uint32_t u = unit_value(q[0]);
-        if (u < 0x80) {
-            put(o, u);
-            return 1;
-        }
-        const unsigned v = u <= 0xFFFF ? tables::unicode_to_euc(u) : 0;
-        if (v >= 0x8000) {
-            put2(o, v >> 8, v & 0xFF);
-        } else if (v) {
-            put(o, 0x8F);
-            put2(o, (v >> 8) | 0x80, v & 0xFF);
-        } else if (u < 0xE000 || u > 0xF8FF) {
-            put(o, replacement_char);
-        }
+        to_euc::put(o, unit_value(q[0]));
         return 1;
     }
 };
@@ -198,7 +185,22 @@ void euc_to_sjis_engine::translate() {
 
 std::string translate_all(twin_translate_engine<euc_to_unicode_engine, unicode_to_utf8_engine>&,
                           const std::string& input) {
-    return one_pass<to_utf8>(input, euc_decode_step<to_utf8>());
+    return euc_to_utf8(input);
 }
 
+namespace detail {
+
+std::string euc_to_utf8(const std::string& text) {
+    return one_pass<to_utf8>(text, euc_decode_step<to_utf8>());
+}
+
+std::string euc_to_utf16le(const std::string& text) {
+    return one_pass<to_utf16le>(text, euc_decode_step<to_utf16le>());
+}
+
+std::string utf16le_to_euc(const std::string& text) {
+    return one_pass<to_euc>(text, utf16le_encode_step<to_euc>());
+}
+
+}  // namespace detail
 }  // namespace transcode

@@ -2,6 +2,7 @@
 // EUC-JP, and in one pass to UTF-8.
 #include "transcode/byte_classes.h"
 #include "transcode/japanese_engines.h"
+#include "transcode/one_pass.h"
 #include "transcode/steps.h"
 #include "transcode/utf_engines.h"
 
@@ -50,7 +51,7 @@ template <class Sink>
 struct cp932_decode_step {
     static constexpr std::size_t per_byte = Sink::max_per_unit;
     static constexpr std::size_t ascii_width = Sink::ascii_width;
-    const cp932_pairs<Sink>& pairs = cp932_pair_table<Sink>();
+    const cp932_pairs<typename Sink::codes_of>& pairs = cp932_pair_table<typename Sink::codes_of>();
 
     template <bool Checked, class U>
     std::size_t operator()(const unsigned char* p, std::size_t left, U*& o) const {
@@ -165,7 +166,22 @@ void sjis_to_euc_engine::translate() {
 std::string translate_all(
     twin_translate_engine<sjis_cp932_to_unicode_engine, unicode_to_utf8_engine>&,
     const std::string& input) {
-    return one_pass<to_utf8>(input, cp932_decode_step<to_utf8>());
+    return cp932_to_utf8(input);
 }
 
+namespace detail {
+
+std::string cp932_to_utf8(const std::string& text) {
+    return one_pass<to_utf8>(text, cp932_decode_step<to_utf8>());
+}
+
+std::string cp932_to_utf16le(const std::string& text) {
+    return one_pass<to_utf16le>(text, cp932_decode_step<to_utf16le>());
+}
+
+std::string utf16le_to_cp932(const std::string& text) {
+    return one_pass<to_cp932>(text, utf16le_encode_step<to_cp932>());
+}
+
+}  // namespace detail
 }  // namespace transcode

@@ -4,6 +4,7 @@
 
 #include "transcode/byte_classes.h"
 #include "transcode/japanese_engines.h"
+#include "transcode/one_pass.h"
 #include "transcode/steps.h"
 #include "transcode/utf_engines.h"
 
@@ -151,13 +152,24 @@ done:
 
 std::string translate_all(twin_translate_engine<utf8_to_unicode_engine, unicode_to_WORD_engine>&,
                           const std::string& input) {
-    return one_pass<to_utf16le>(input, utf8_decode_step<to_utf16le>());
+    return utf8_to_utf16le(input);
 }
 
 std::string translate_all(
     twin_translate_engine<utf8_to_unicode_engine, unicode_to_sjis_cp932_engine>&,
     const std::string& input) {
-    return one_pass<to_cp932>(input, utf8_decode_step<to_cp932>());
+    return utf8_to_cp932(input);
 }
 
+namespace detail {
+
+std::string utf8_to_utf16le(const std::string& text) {
+    return one_pass<to_utf16le>(text, utf8_decode_step<to_utf16le>());
+}
+
+std::string utf8_to_cp932(const std::string& text) {
+    return one_pass<to_cp932>(text, utf8_decode_step<to_cp932>());
+}
+
+}  // namespace detail
 }  // namespace transcode
