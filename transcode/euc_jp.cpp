@@ -117,6 +117,25 @@ struct euc_encode_step {
     }
 };
 
+// Every UTF-16 unit's EUC-JP output in one look-up, as cp932_unit_map: a
+// two-byte code, a single byte, 0 for nothing (the private use area) or
+// U+0000, and kThree for a JIS X 0212 code, looked up again.
+struct euc_unit_map {
+    static constexpr std::uint16_t kThree = 0xFFFF;  // FF FF is no two-byte code
+    std::uint16_t out[0x10000];
+    euc_unit_map() {
+        for (std::uint32_t u = 0; u < 0x10000; ++u) {
+            char bytes[4] = {};
+            char* o = bytes;
+            to_euc::put(o, u);
+            out[u] = o - bytes == 3
+                         ? kThree
+                         : static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) |
+                                                      static_cast<unsigned char>(bytes[1]) << 8);
+        }
+    }
+};
+
 // One EUC-JP character to Shift_JIS. JIS X 0212 has no Shift_JIS form.
 struct euc_to_cp932_step {
     static constexpr std::size_t per_byte = 1;
@@ -198,8 +217,47 @@ std::string euc_to_utf16le(const std::string& text) {
     return one_pass<to_utf16le>(text, euc_decode_step<to_utf16le>());
 }
 
+char* units_to_euc(const unsigned char* p, std::size_t units, char* o) {
+    static const euc_unit_map map;
+    const std::uint16_t* const m = map.out;
+    for (std::size_t k = 0; k < units; ++k, p += 2) {
+        if (k + 4 <= units) {
+            // Four ASCII units at once.
+            const std::uint64_t v = load_le64(p);
+            if ((v & 0xFF80FF80FF80FF80ull) == 0) {
+                const std::uint64_t a = (v | v >> 8) & 0x0000FFFF0000FFFFull;
+                store_le32(o, static_cast<std::uint32_t>(a | a >> 16));
+                o += 4;
+                k += 3, p += 6;
+                continue;
+            }
+        }
+        const std::uint32_t u = p[0] | static_cast<std::uint32_t>(p[1]) << 8;
+        const std::uint32_t t = m[u];
+        if (t == euc_unit_map::kThree) {
+            to_euc::put(o, u);
+            continue;
+        }
+        store_le16(o, t);
+        o += (t > 0xFF) + ((t != 0) | (u == 0));
+    }
+    return o;
+}
+
 std::string utf16le_to_euc(const std::string& text) {
-    return one_pass<to_euc>(text, utf16le_encode_step<to_euc>());
+    std::string out;
+    const std::size_t units = text.size() / 2;
+    output_window<std::string> win(out);
+    char* o = win.open(units + 1, 3);
+    // In pieces no longer than the output window.
+    constexpr std::size_t kPiece = 1 << 14;
+    for (std::size_t k = 0; k < units; k += kPiece) {
+        if (k) o = win.more(o, units - k + 1, 3);
+        o = units_to_euc(bytes_of(text) + 2 * k, std::min(kPiece, units - k), o);
+    }
+    if (text.size() % 2) *o++ = static_cast<char>(replacement_char);  // an odd last byte
+    win.close(o);
+    return out;
 }
 
 }  // namespace detail

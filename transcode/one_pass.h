@@ -5,6 +5,7 @@
 // utf8.cpp, utf16.cpp.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "transcode/encoding.h"
@@ -21,6 +22,12 @@ std::string utf8_to_utf16le(const std::string& text);
 std::string utf16le_to_cp932(const std::string& text);
 std::string utf16le_to_euc(const std::string& text);
 std::string utf16le_to_iso2022jp(const std::string& text);
+
+// UTF-16LE units (two bytes each at p) written at o as CP932 or EUC-JP, as
+// the encoder engines write them; returns past the output, which is at most
+// three bytes a unit (two for CP932), and may store two bytes beyond it.
+char* units_to_cp932(const unsigned char* p, std::size_t units, char* o);
+char* units_to_euc(const unsigned char* p, std::size_t units, char* o);
 
 using one_pass_conversion = std::string (*)(const std::string&);
 

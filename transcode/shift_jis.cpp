@@ -97,6 +97,24 @@ struct cp932_encode_step {
     }
 };
 
+// Every UTF-16 unit's CP932 output in one look-up, its bytes in output
+// order (first byte lowest): a double-byte code, a single byte, "?" for a
+// unit without a code, 0 for the private use area (nothing written) and for
+// U+0000 (one byte). One load where the two-level table takes two dependent
+// ones; the part Japanese text touches is the same as that table's.
+struct cp932_unit_map {
+    std::uint16_t out[0x10000];
+    cp932_unit_map() {
+        for (std::uint32_t u = 0; u < 0x10000; ++u) {
+            char bytes[2] = {};
+            char* o = bytes;
+            to_cp932::put(o, u);
+            out[u] = static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) |
+                                                static_cast<unsigned char>(bytes[1]) << 8);
+        }
+    }
+};
+
 // One CP932 character to EUC-JP.
 struct cp932_to_euc_step {
     static constexpr std::size_t per_byte = 2;
@@ -179,8 +197,49 @@ std::string cp932_to_utf16le(const std::string& text) {
     return one_pass<to_utf16le>(text, cp932_decode_step<to_utf16le>());
 }
 
+char* units_to_cp932(const unsigned char* p, std::size_t units, char* o) {
+    static const cp932_unit_map map;
+    const std::uint16_t* const m = map.out;
+    std::size_t k = 0;
+    for (; k + 4 <= units; k += 4, p += 8) {
+        // Four ASCII units at once (spaces, line ends, Latin words).
+        const std::uint64_t v = load_le64(p);
+        if ((v & 0xFF80FF80FF80FF80ull) == 0) {
+            const std::uint64_t a = (v | v >> 8) & 0x0000FFFF0000FFFFull;
+            store_le32(o, static_cast<std::uint32_t>(a | a >> 16));
+            o += 4;
+            continue;
+        }
+        for (unsigned j = 0; j < 8; j += 2) {
+            const std::uint32_t u = p[j] | static_cast<std::uint32_t>(p[j + 1]) << 8;
+            const std::uint32_t t = m[u];
+            store_le16(o, t);
+            o += (t > 0xFF) + ((t != 0) | (u == 0));
+        }
+    }
+    for (; k < units; ++k, p += 2) {
+        const std::uint32_t u = p[0] | static_cast<std::uint32_t>(p[1]) << 8;
+        const std::uint32_t t = m[u];
+        store_le16(o, t);
+        o += (t > 0xFF) + ((t != 0) | (u == 0));
+    }
+    return o;
+}
+
 std::string utf16le_to_cp932(const std::string& text) {
-    return one_pass<to_cp932>(text, utf16le_encode_step<to_cp932>());
+    std::string out;
+    const std::size_t units = text.size() / 2;
+    output_window<std::string> win(out);
+    char* o = win.open(units + 1, 2);
+    // In pieces no longer than the output window.
+    constexpr std::size_t kPiece = 1 << 14;
+    for (std::size_t k = 0; k < units; k += kPiece) {
+        if (k) o = win.more(o, units - k + 1, 2);
+        o = units_to_cp932(bytes_of(text) + 2 * k, std::min(kPiece, units - k), o);
+    }
+    if (text.size() % 2) *o++ = static_cast<char>(replacement_char);  // an odd last byte
+    win.close(o);
+    return out;
 }
 
 }  // namespace detail
