@@ -377,10 +377,11 @@ std::string through_the_chain(const std::string& text, std::size_t at, jis_state
 
 // Where the unit after the one at i that the EUC-JP stage writes anything
 // for starts (units it drops, the private use area, are skipped), or n.
-std::size_t next_written_unit(const unsigned char* p, std::size_t i, std::size_t n) {
+std::size_t next_written_unit(const unsigned char* p, std::size_t i, std::size_t n,
+                              const std::uint16_t* euc) {
     for (i += 2; i + 2 <= n; i += 2) {
         const std::uint32_t u = p[i] | static_cast<std::uint32_t>(p[i + 1]) << 8;
-        if (u < 0xE000 || u > 0xF8FF || tables::unicode_to_euc(u)) return i;
+        if (u == 0 || euc[u] != 0) return i;
     }
     return n;
 }
@@ -395,6 +396,7 @@ std::size_t next_written_unit(const unsigned char* p, std::size_t i, std::size_t
 // the JIS text: from the first of them on, the chain itself takes the rest.
 std::string utf16le_to_iso2022jp(const std::string& text) {
     fill_kana_maps();
+    const std::uint16_t* const euc = euc_unit_outputs();
     std::string out;
     const unsigned char* p = bytes_of(text);
     const std::size_t n = text.size();
@@ -414,13 +416,18 @@ std::string utf16le_to_iso2022jp(const std::string& text) {
             put(o, u);
             continue;
         }
-        const unsigned v = tables::unicode_to_euc(u);
-        if (v >= 0x8E00 && v < 0x8F00) {
+        const unsigned t = euc[u];
+        const unsigned lead = t & 0xFF;
+        if (t > 0xFF && t != kEucThree && lead != 0x8E) {
+            jis = jis_x0208;
+            need_state(o, written, jis_x0208);
+            put2(o, lead & 0x7F, (t >> 8) & 0x7F);
+        } else if (t > 0xFF && t != kEucThree) {
             // Half-width katakana, written full-width.
-            const unsigned k = (v & 0xFF) - 0xA1;
+            const unsigned k = (t >> 8) - 0xA1;
             unsigned code = kana_plain[k];
             if (kana_voiced[k]) {
-                const std::size_t next = next_written_unit(p, i, n);
+                const std::size_t next = next_written_unit(p, i, n, euc);
                 if (next < n) {
                     const std::uint32_t m = p[next] | static_cast<std::uint32_t>(p[next + 1]) << 8;
                     if (m == 0xFF9E) {
@@ -433,13 +440,9 @@ std::string utf16le_to_iso2022jp(const std::string& text) {
             jis = jis_kana_escape;
             need_state(o, written, jis_x0208);
             put2(o, code >> 8, code & 0xFF);
-        } else if (v >= 0x8000) {
-            jis = jis_x0208;
-            need_state(o, written, jis_x0208);
-            put2(o, (v >> 8) & 0x7F, v & 0x7F);
-        } else if (v || u < 0xE000 || u > 0xF8FF) {
+        } else if (t != 0) {
             // JIS X 0212 (no ISO-2022-JP form) or no code at all.
-            jis = v ? jis_x0212 : jis_ascii;
+            jis = t == kEucThree ? jis_x0212 : jis_ascii;
             need_state(o, written, jis_ascii);
             put(o, replacement_char);
         }

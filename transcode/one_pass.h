@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "transcode/encoding.h"
@@ -28,6 +29,13 @@ std::string utf16le_to_iso2022jp(const std::string& text);
 // three bytes a unit (two for CP932), and may store two bytes beyond it.
 char* units_to_cp932(const unsigned char* p, std::size_t units, char* o);
 char* units_to_euc(const unsigned char* p, std::size_t units, char* o);
+
+// Every UTF-16 unit's EUC-JP output in one look-up (built at first use):
+// a two-byte code or a single byte, first byte lowest; 0 for nothing (the
+// private use area) and for U+0000 (one byte); kEucThree for a JIS X 0212
+// code, which takes the table of codes again.
+constexpr std::uint16_t kEucThree = 0xFFFF;  // FF FF is no two-byte code
+const std::uint16_t* euc_unit_outputs();
 
 using one_pass_conversion = std::string (*)(const std::string&);
 
