@@ -10,13 +10,14 @@
 #include <sstream>
 #include <string>
 
+#include "transcode/factory.h"
 #include "transcode/transcode.h"
 
 namespace throughput {
 
 using namespace transcode;
 
-enum class input_kind { utf8, cp932, euc };
+enum class input_kind { utf8, cp932, euc, utf16le, iso2022jp };
 
 struct pair {
     const char* name;
@@ -29,19 +30,32 @@ std::string ours(const std::string& in) {
     return translate_all<E>(in);
 }
 
+// Pairs the program converts through the factory's one-shot function.
+template <encoding_id From, encoding_id To>
+std::string between(const std::string& in) {
+    return translate_between(in, From, To);
+}
+
 using sjis_to_utf8 = twin_translate_engine<sjis_cp932_to_unicode_engine, unicode_to_utf8_engine>;
 using euc_to_utf8 = twin_translate_engine<euc_to_unicode_engine, unicode_to_utf8_engine>;
 using utf8_to_sjis = twin_translate_engine<utf8_to_unicode_engine, unicode_to_sjis_cp932_engine>;
 using utf8_to_euc = twin_translate_engine<utf8_to_unicode_engine, unicode_to_euc_engine>;
 using utf8_to_utf16le = twin_translate_engine<utf8_to_unicode_engine, unicode_to_WORD_engine>;
 
-constexpr int kPairs = 5;
+constexpr int kPairs = 12;
 inline const pair pairs[kPairs] = {
     {"CP932 -> UTF-8", input_kind::cp932, ours<sjis_to_utf8>},
     {"EUC-JP -> UTF-8", input_kind::euc, ours<euc_to_utf8>},
     {"UTF-8 -> CP932", input_kind::utf8, ours<utf8_to_sjis>},
     {"UTF-8 -> UTF-16LE", input_kind::utf8, ours<utf8_to_utf16le>},
     {"CP932 -> EUC-JP", input_kind::cp932, ours<sjis_to_euc_engine>},
+    {"UTF-16LE -> CP932", input_kind::utf16le, between<encoding_utf16le, encoding_sjis>},
+    {"UTF-16LE -> EUC-JP", input_kind::utf16le, between<encoding_utf16le, encoding_euc>},
+    {"UTF-16LE -> ISO-2022-JP", input_kind::utf16le, between<encoding_utf16le, encoding_iso2022jp>},
+    {"CP932 -> UTF-16LE", input_kind::cp932, between<encoding_sjis, encoding_utf16le>},
+    {"EUC-JP -> UTF-16LE", input_kind::euc, between<encoding_euc, encoding_utf16le>},
+    {"ISO-2022-JP -> UTF-8", input_kind::iso2022jp, between<encoding_iso2022jp, encoding_utf8>},
+    {"UTF-8 -> ISO-2022-JP", input_kind::utf8, between<encoding_utf8, encoding_iso2022jp>},
 };
 
 inline std::string read_file(const char* path) {

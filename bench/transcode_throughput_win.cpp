@@ -71,11 +71,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string cp932 = ours<utf8_to_sjis>(utf8), euc = ours<utf8_to_euc>(utf8);
+    const std::string utf16le = ours<utf8_to_utf16le>(utf8);
+    const std::string iso2022jp = translate_between(utf8, encoding_utf8, encoding_iso2022jp);
     const std::string* inputs[kPairs];
     for (int k = 0; k < kPairs; ++k) {
-        inputs[k] = pairs[k].input == input_kind::utf8    ? &utf8
-                    : pairs[k].input == input_kind::cp932 ? &cp932
-                                                          : &euc;
+        const input_kind in = pairs[k].input;
+        inputs[k] = in == input_kind::utf8      ? &utf8
+                    : in == input_kind::cp932   ? &cp932
+                    : in == input_kind::euc     ? &euc
+                    : in == input_kind::utf16le ? &utf16le
+                                                : &iso2022jp;
     }
     // The pairs take turns in each round, so a change in the machine's load
     // hits all of them alike.

@@ -2,6 +2,7 @@
 // UTF-8.
 #include "transcode/byte_classes.h"
 #include "transcode/japanese_engines.h"
+#include "transcode/one_pass.h"
 #include "transcode/steps.h"
 #include "transcode/utf_engines.h"
 
@@ -51,7 +52,7 @@ template <class Sink>
 struct euc_decode_step {
     static constexpr std::size_t per_byte = Sink::max_per_unit;
     static constexpr std::size_t ascii_width = Sink::ascii_width;
-    const euc_pairs<Sink>& pairs = euc_pair_table<Sink>();
+    const euc_pairs<typename Sink::codes_of>& pairs = euc_pair_table<typename Sink::codes_of>();
 
     template <bool Checked, class U>
     std::size_t operator()(const unsigned char* p, std::size_t left, U*& o) const {
@@ -106,27 +107,31 @@ struct euc_decode_step {
     }
 };
 
-// One UTF-16 unit to EUC-JP: a two-byte code (first byte 0x8E or above), a
-// JIS X 0212 code after 0x8F, nothing for the private use area, else "?".
+// One UTF-16 unit to EUC-JP.
 struct euc_encode_step {
-    static constexpr std::size_t per_unit = 3;
+    static constexpr std::size_t per_unit = to_euc::max_per_unit;
     template <bool Checked>
     std::size_t operator()(const wchar_t* q, std::size_t, char*& o) const {
-        const std::uint32_t u = unit_value(q[0]);
-        if (u < 0x80) {
-            put(o, u);
-            return 1;
-        }
-        const unsigned v = u <= 0xFFFF ? tables::unicode_to_euc(u) : 0;
-        if (v >= 0x8000) {
-            put2(o, v >> 8, v & 0xFF);
-        } else if (v) {
-            put(o, 0x8F);
-            put2(o, (v >> 8) | 0x80, v & 0xFF);
-        } else if (u < 0xE000 || u > 0xF8FF) {
-            put(o, replacement_char);
-        }
+        to_euc::put(o, unit_value(q[0]));
         return 1;
+    }
+};
+
+// Every UTF-16 unit's EUC-JP output in one look-up, as cp932_unit_map (see
+// euc_unit_outputs()).
+struct euc_unit_map {
+    static constexpr std::uint16_t kThree = kEucThree;
+    std::uint16_t out[0x10000];
+    euc_unit_map() {
+        for (std::uint32_t u = 0; u < 0x10000; ++u) {
+            char bytes[4] = {};
+            char* o = bytes;
+            to_euc::put(o, u);
+            out[u] = o - bytes == 3
+                         ? kThree
+                         : static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) |
+                                                      static_cast<unsigned char>(bytes[1]) << 8);
+        }
     }
 };
 
@@ -198,7 +203,70 @@ void euc_to_sjis_engine::translate() {
 
 std::string translate_all(twin_translate_engine<euc_to_unicode_engine, unicode_to_utf8_engine>&,
                           const std::string& input) {
-    return one_pass<to_utf8>(input, euc_decode_step<to_utf8>());
+    return euc_to_utf8(input);
 }
 
+namespace detail {
+
+std::string euc_to_utf8(const std::string& text) {
+    return one_pass<to_utf8>(text, euc_decode_step<to_utf8>());
+}
+
+std::string euc_to_utf16le(const std::string& text) {
+    return one_pass<to_utf16le>(text, euc_decode_step<to_utf16le>());
+}
+
+// One unit through the map.
+inline void put_euc_unit(char*& o, std::uint32_t u, const std::uint16_t* m) {
+    const std::uint32_t t = m[u];
+    if (t == euc_unit_map::kThree) {
+        to_euc::put(o, u);
+        return;
+    }
+    store_le16(o, t);
+    o += (t > 0xFF) + ((t != 0) | (u == 0));
+}
+
+const std::uint16_t* euc_unit_outputs() {
+    static const euc_unit_map map;
+    return map.out;
+}
+
+char* units_to_euc(const unsigned char* p, std::size_t units, char* o) {
+    const std::uint16_t* const m = euc_unit_outputs();
+    std::size_t k = 0;
+    for (; k + 4 <= units; k += 4, p += 8) {
+        // Four ASCII units at once (spaces, line ends, Latin words).
+        const std::uint64_t v = load_le64(p);
+        if ((v & 0xFF80FF80FF80FF80ull) == 0) {
+            const std::uint64_t a = (v | v >> 8) & 0x0000FFFF0000FFFFull;
+            store_le32(o, static_cast<std::uint32_t>(a | a >> 16));
+            o += 4;
+            continue;
+        }
+        for (unsigned j = 0; j < 8; j += 2) {
+            put_euc_unit(o, p[j] | static_cast<std::uint32_t>(p[j + 1]) << 8, m);
+        }
+    }
+    for (; k < units; ++k, p += 2) put_euc_unit(o, p[0] | static_cast<std::uint32_t>(p[1]) << 8, m);
+    return o;
+}
+
+std::string utf16le_to_euc(const std::string& text) {
+    std::string out;
+    const std::size_t units = text.size() / 2;
+    output_window<std::string> win(out);
+    char* o = win.open(units + 1, 3);
+    // In pieces no longer than the output window.
+    constexpr std::size_t kPiece = 1 << 14;
+    for (std::size_t k = 0; k < units; k += kPiece) {
+        if (k) o = win.more(o, units - k + 1, 3);
+        o = units_to_euc(bytes_of(text) + 2 * k, std::min(kPiece, units - k), o);
+    }
+    if (text.size() % 2) *o++ = static_cast<char>(replacement_char);  // an odd last byte
+    win.close(o);
+    return out;
+}
+
+}  // namespace detail
 }  // namespace transcode

@@ -5,7 +5,9 @@
 
 #include "transcode/byte_classes.h"
 #include "transcode/jis_shift.h"
+#include "transcode/one_pass.h"
 #include "transcode/steps.h"
+#include "transcode/utf_engines.h"
 
 namespace transcode {
 
@@ -363,4 +365,110 @@ void jis_to_iso2022jp_engine::clear() {
     output_state = jis_ascii;
 }
 
+namespace detail {
+
+namespace {
+
+// The text the chain makes of the UTF-16LE bytes from `at` on, with its
+// JIS stages in the given states.
+std::string through_the_chain(const std::string& text, std::size_t at, jis_state jis,
+                              jis_state written) {
+    WORD_to_unicode_engine units;
+    unicode_to_euc_engine euc;
+    euc_to_jis_engine to_jis;
+    jis_to_iso2022jp_engine to_iso;
+    to_jis.state = to_iso.state = jis;
+    to_iso.output_state = written;
+    std::wstring u = translate_all(units, text.substr(at));
+    std::string e = translate_all(euc, std::move(u));
+    return translate_all(to_iso, translate_all(to_jis, std::move(e)));
+}
+
+// Where the unit after the one at i that the EUC-JP stage writes anything
+// for starts (units it drops, the private use area, are skipped), or n.
+std::size_t next_written_unit(const unsigned char* p, std::size_t i, std::size_t n,
+                              const std::uint16_t* euc) {
+    for (i += 2; i + 2 <= n; i += 2) {
+        const std::uint32_t u = p[i] | static_cast<std::uint32_t>(p[i + 1]) << 8;
+        if (u == 0 || euc[u] != 0) return i;
+    }
+    return n;
+}
+
+}  // namespace
+
+// The chain's three stages (UTF-16 to EUC-JP, EUC-JP to JIS, JIS to
+// ISO-2022-JP) as one: the JIS text between them is never made, only the
+// shift state it would be in is kept, and a half-width katakana is
+// composed with the sound mark the JIS stage would have written after it.
+// ESC, SO and SI in the text would be read by the last stage as shifts of
+// the JIS text: from the first of them on, the chain itself takes the rest.
+std::string utf16le_to_iso2022jp(const std::string& text) {
+    fill_kana_maps();
+    const std::uint16_t* const euc = euc_unit_outputs();
+    std::string out;
+    const unsigned char* p = bytes_of(text);
+    const std::size_t n = text.size();
+    jis_state jis = jis_ascii;           // the shift state of the JIS text between
+    jis_state written = jis_ascii;       // the output's
+    constexpr std::size_t per_unit = 5;  // a designation and a pair
+    output_window<std::string> win(out);
+    char* o = win.open(n / 2 + 1, per_unit);
+    std::size_t i = 0;
+    for (; i + 2 <= n; i += 2) {
+        if (o >= win.limit()) o = win.more(o, (n - i) / 2 + 1, per_unit);
+        const std::uint32_t u = p[i] | static_cast<std::uint32_t>(p[i + 1]) << 8;
+        if (u < 0x80) {
+            if (u == ESC || u == SO || u == SI) break;
+            jis = jis_ascii;
+            need_state(o, written, jis_ascii);
+            put(o, u);
+            continue;
+        }
+        const unsigned t = euc[u];
+        const unsigned lead = t & 0xFF;
+        if (t > 0xFF && t != kEucThree && lead != 0x8E) {
+            jis = jis_x0208;
+            need_state(o, written, jis_x0208);
+            put2(o, lead & 0x7F, (t >> 8) & 0x7F);
+        } else if (t > 0xFF && t != kEucThree) {
+            // Half-width katakana, written full-width.
+            const unsigned k = (t >> 8) - 0xA1;
+            unsigned code = kana_plain[k];
+            if (kana_voiced[k]) {
+                const std::size_t next = next_written_unit(p, i, n, euc);
+                if (next < n) {
+                    const std::uint32_t m = p[next] | static_cast<std::uint32_t>(p[next + 1]) << 8;
+                    if (m == 0xFF9E) {
+                        code = kana_voiced[k], i = next;
+                    } else if (m == 0xFF9F && kana_semivoiced[k]) {
+                        code = kana_semivoiced[k], i = next;
+                    }
+                }
+            }
+            jis = jis_kana_escape;
+            need_state(o, written, jis_x0208);
+            put2(o, code >> 8, code & 0xFF);
+        } else if (t != 0) {
+            // JIS X 0212 (no ISO-2022-JP form) or no code at all.
+            jis = t == kEucThree ? jis_x0212 : jis_ascii;
+            need_state(o, written, jis_ascii);
+            put(o, replacement_char);
+        }
+    }
+    if (i + 2 <= n) {
+        win.close(o);
+        return out + through_the_chain(text, i, jis, written);
+    }
+    if (i < n) {
+        // The odd last byte: U+003F.
+        need_state(o, written, jis_ascii);
+        put(o, replacement_char);
+    }
+    need_state(o, written, jis_ascii);
+    win.close(o);
+    return out;
+}
+
+}  // namespace detail
 }  // namespace transcode

@@ -2,6 +2,7 @@
 // EUC-JP, and in one pass to UTF-8.
 #include "transcode/byte_classes.h"
 #include "transcode/japanese_engines.h"
+#include "transcode/one_pass.h"
 #include "transcode/steps.h"
 #include "transcode/utf_engines.h"
 
@@ -50,7 +51,7 @@ template <class Sink>
 struct cp932_decode_step {
     static constexpr std::size_t per_byte = Sink::max_per_unit;
     static constexpr std::size_t ascii_width = Sink::ascii_width;
-    const cp932_pairs<Sink>& pairs = cp932_pair_table<Sink>();
+    const cp932_pairs<typename Sink::codes_of>& pairs = cp932_pair_table<typename Sink::codes_of>();
 
     template <bool Checked, class U>
     std::size_t operator()(const unsigned char* p, std::size_t left, U*& o) const {
@@ -93,6 +94,24 @@ struct cp932_encode_step {
     std::size_t operator()(const wchar_t* q, std::size_t, char*& o) const {
         to_cp932::put(o, unit_value(q[0]));
         return 1;
+    }
+};
+
+// Every UTF-16 unit's CP932 output in one look-up, its bytes in output
+// order (first byte lowest): a double-byte code, a single byte, "?" for a
+// unit without a code, 0 for the private use area (nothing written) and for
+// U+0000 (one byte). One load where the two-level table takes two dependent
+// ones; the part Japanese text touches is the same as that table's.
+struct cp932_unit_map {
+    std::uint16_t out[0x10000];
+    cp932_unit_map() {
+        for (std::uint32_t u = 0; u < 0x10000; ++u) {
+            char bytes[2] = {};
+            char* o = bytes;
+            to_cp932::put(o, u);
+            out[u] = static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[0]) |
+                                                static_cast<unsigned char>(bytes[1]) << 8);
+        }
     }
 };
 
@@ -165,7 +184,63 @@ void sjis_to_euc_engine::translate() {
 std::string translate_all(
     twin_translate_engine<sjis_cp932_to_unicode_engine, unicode_to_utf8_engine>&,
     const std::string& input) {
-    return one_pass<to_utf8>(input, cp932_decode_step<to_utf8>());
+    return cp932_to_utf8(input);
 }
 
+namespace detail {
+
+std::string cp932_to_utf8(const std::string& text) {
+    return one_pass<to_utf8>(text, cp932_decode_step<to_utf8>());
+}
+
+std::string cp932_to_utf16le(const std::string& text) {
+    return one_pass<to_utf16le>(text, cp932_decode_step<to_utf16le>());
+}
+
+char* units_to_cp932(const unsigned char* p, std::size_t units, char* o) {
+    static const cp932_unit_map map;
+    const std::uint16_t* const m = map.out;
+    std::size_t k = 0;
+    for (; k + 4 <= units; k += 4, p += 8) {
+        // Four ASCII units at once (spaces, line ends, Latin words).
+        const std::uint64_t v = load_le64(p);
+        if ((v & 0xFF80FF80FF80FF80ull) == 0) {
+            const std::uint64_t a = (v | v >> 8) & 0x0000FFFF0000FFFFull;
+            store_le32(o, static_cast<std::uint32_t>(a | a >> 16));
+            o += 4;
+            continue;
+        }
+        for (unsigned j = 0; j < 8; j += 2) {
+            const std::uint32_t u = p[j] | static_cast<std::uint32_t>(p[j + 1]) << 8;
+            const std::uint32_t t = m[u];
+            store_le16(o, t);
+            o += (t > 0xFF) + ((t != 0) | (u == 0));
+        }
+    }
+    for (; k < units; ++k, p += 2) {
+        const std::uint32_t u = p[0] | static_cast<std::uint32_t>(p[1]) << 8;
+        const std::uint32_t t = m[u];
+        store_le16(o, t);
+        o += (t > 0xFF) + ((t != 0) | (u == 0));
+    }
+    return o;
+}
+
+std::string utf16le_to_cp932(const std::string& text) {
+    std::string out;
+    const std::size_t units = text.size() / 2;
+    output_window<std::string> win(out);
+    char* o = win.open(units + 1, 2);
+    // In pieces no longer than the output window.
+    constexpr std::size_t kPiece = 1 << 14;
+    for (std::size_t k = 0; k < units; k += kPiece) {
+        if (k) o = win.more(o, units - k + 1, 2);
+        o = units_to_cp932(bytes_of(text) + 2 * k, std::min(kPiece, units - k), o);
+    }
+    if (text.size() % 2) *o++ = static_cast<char>(replacement_char);  // an odd last byte
+    win.close(o);
+    return out;
+}
+
+}  // namespace detail
 }  // namespace transcode

@@ -180,6 +180,7 @@ void run_unit_steps(std::wstring& in, std::string& out, Step&& step) {
 // Into std::wstring, one element per unit.
 struct to_units {
     using out_type = std::wstring;
+    using codes_of = to_units;  // whose codes the look-up tables hold
     static constexpr std::size_t max_per_unit = 1;
     static constexpr std::size_t ascii_width = sizeof(wchar_t);
     using code_type = std::uint16_t;
@@ -194,6 +195,7 @@ struct to_units {
 // a pair (the decoders of CP932 and EUC-JP make no surrogates).
 struct to_utf8 {
     using out_type = std::string;
+    using codes_of = to_utf8;
     static constexpr std::size_t max_per_unit = 3;
     static constexpr std::size_t ascii_width = 1;
     // The bytes of a unit's sequence, first lowest, and its length in the
@@ -230,6 +232,14 @@ struct to_utf16le {
     using out_type = std::string;
     static constexpr std::size_t max_per_unit = 2;
     static constexpr std::size_t ascii_width = kLittleEndian ? 2 : 0;
+    // The codes of the units themselves: the look-up tables of to_units.
+    using codes_of = to_units;
+    using code_type = to_units::code_type;
+    static constexpr code_type kNone = to_units::kNone;
+    static void put_code(char*& o, code_type c) {
+        store_le16(o, c);
+        o += 2;
+    }
     static void put(char*& o, std::uint32_t u) {
         store_le16(o, u);
         o += 2;
@@ -264,6 +274,61 @@ struct to_cp932 {
     static void put_pair(char*& o, std::uint32_t hi, std::uint32_t lo) {
         put(o, hi);
         put(o, lo);
+    }
+};
+
+// On as EUC-JP bytes, as unicode_to_euc_engine writes them: a two-byte
+// code (first byte 0x8E or above), a JIS X 0212 code after 0x8F, nothing
+// for the private use area, else "?".
+struct to_euc {
+    using out_type = std::string;
+    static constexpr std::size_t max_per_unit = 3;
+    static constexpr std::size_t ascii_width = 1;
+    static void put(char*& o, std::uint32_t u) {
+        if (u < 0x80) {
+            *o++ = static_cast<char>(u);
+            return;
+        }
+        const unsigned v = u <= 0xFFFF ? tables::unicode_to_euc(u) : 0;
+        if (v >= 0x8000) {
+            store_le16(o, (v >> 8) | ((v & 0xFF) << 8));
+            o += 2;
+        } else if (v) {
+            store_le32(o, 0x8F | ((v >> 8) | 0x80) << 8 | (v & 0xFF) << 16);
+            o += 3;
+        } else if (u < 0xE000 || u > 0xF8FF) {
+            *o++ = static_cast<char>(replacement_char);
+        }
+    }
+    static void put_pair(char*& o, std::uint32_t hi, std::uint32_t lo) {
+        put(o, hi);
+        put(o, lo);
+    }
+};
+
+// One UTF-16LE unit (two bytes) to the sink, unit by unit as the decoder of
+// UTF-16LE and the sink's encoder one after the other give it: a surrogate
+// is a unit of its own. A last odd byte waits.
+template <class Sink>
+struct utf16le_encode_step {
+    static constexpr std::size_t per_byte = (Sink::max_per_unit + 1) / 2;
+    static constexpr std::size_t ascii_width = 0;
+
+    template <bool Checked>
+    std::size_t operator()(const unsigned char* p, std::size_t left, char*& o) const {
+        if (Checked && left < 2) return 0;
+        if (!Checked) {
+            // Four ASCII units at once (spaces, line ends, Latin words).
+            const std::uint64_t v = load_le64(p);
+            if ((v & 0xFF80FF80FF80FF80ull) == 0) {
+                const std::uint64_t a = (v | v >> 8) & 0x0000FFFF0000FFFFull;
+                store_le32(o, static_cast<std::uint32_t>(a | a >> 16));
+                o += 4;
+                return 8;
+            }
+        }
+        Sink::put(o, p[0] | static_cast<std::uint32_t>(p[1]) << 8);
+        return 2;
     }
 };
 

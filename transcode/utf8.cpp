@@ -4,6 +4,7 @@
 
 #include "transcode/byte_classes.h"
 #include "transcode/japanese_engines.h"
+#include "transcode/one_pass.h"
 #include "transcode/steps.h"
 #include "transcode/utf_engines.h"
 
@@ -151,13 +152,66 @@ done:
 
 std::string translate_all(twin_translate_engine<utf8_to_unicode_engine, unicode_to_WORD_engine>&,
                           const std::string& input) {
-    return one_pass<to_utf16le>(input, utf8_decode_step<to_utf16le>());
+    return utf8_to_utf16le(input);
 }
 
 std::string translate_all(
     twin_translate_engine<utf8_to_unicode_engine, unicode_to_sjis_cp932_engine>&,
     const std::string& input) {
-    return one_pass<to_cp932>(input, utf8_decode_step<to_cp932>());
+    return utf8_to_cp932(input);
 }
 
+namespace detail {
+
+std::string utf8_to_utf16le(const std::string& text) {
+    return one_pass<to_utf16le>(text, utf8_decode_step<to_utf16le>());
+}
+
+// Decoded a piece at a time into UTF-16LE units, which stay in the cache,
+// and those encoded with the one-look-up map: the decoder's kernel of
+// ASCII and three-byte runs does the kana and kanji, and the encoder's loop
+// has no branch per character. No character gives more CP932 bytes than
+// it has UTF-8 bytes.
+constexpr std::size_t kPiece = 1 << 14;
+
+// The units of one piece: a buffer of fixed size that the output window
+// fills without the zero-filling a string's resize() does.
+struct piece_units {
+    using value_type = char;
+    char bytes[kPiece * 2 + output_window<std::string>::kSlack];
+    std::size_t used = 0;
+    std::size_t size() const { return used; }
+    void reserve(std::size_t) {}
+    void resize(std::size_t n) { used = n; }
+    char& operator[](std::size_t k) { return bytes[k]; }
+};
+
+std::string utf8_to_cp932(const std::string& text) {
+    std::string out;
+    piece_units units;
+    const unsigned char* p = bytes_of(text);
+    const std::size_t n = text.size();
+    output_window<std::string> win(out);
+    char* o = win.open(n, 1);
+    std::size_t pos = 0;
+    while (pos < n) {
+        const std::size_t len = std::min(kPiece, n - pos);
+        const bool last = pos + len == n;
+        units.used = 0;
+        // A character cut at the end of a piece waits for the next one.
+        const std::size_t used =
+            run_byte_steps(p + pos, len, units, utf8_decode_step<to_utf16le>());
+        if (pos) o = win.more(o, n - pos, 1);
+        o = units_to_cp932(reinterpret_cast<const unsigned char*>(units.bytes), units.used / 2, o);
+        pos += used;
+        if (last) {
+            // Cut off at the end of the text: "?" for each byte, as the flush.
+            for (; pos < n; ++pos) *o++ = static_cast<char>(replacement_char);
+        }
+    }
+    win.close(o);
+    return out;
+}
+
+}  // namespace detail
 }  // namespace transcode

@@ -9,7 +9,8 @@
 // - the output stays within the engine's length bound (below);
 // - the one-shot function gives the streamed output (for chains: apart from
 //   the byte-order mark the streaming chain adds or removes), also for texts
-//   longer than the one-shot converter's blocks.
+//   longer than the one-shot converter's blocks; for the pairs converted in
+//   one pass also at the SIMD level the input chooses.
 //
 // Input layout: byte 0 chooses the subject, bytes 1 and 2 the encodings of
 // a chain and the options, bytes 3-6 seed the piece lengths, the rest is the
@@ -32,6 +33,7 @@
 //   through, debom                   a = 1; enbom a = 1, c = the mark
 //   factory chains                   a = 30, c = 32 (the largest product of their stages:
 //                                    UTF-16 to ISO-2022-JP, 1/2 * 3 * 4 * 5)
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -263,6 +265,24 @@ void run_chain(const std::uint8_t* p, std::size_t n, std::uint32_t seed, unsigne
     }
 }
 
+// The pairs the library converts in one pass (translate_between runs their
+// kernels), at the SIMD level the input chooses: the kernels' fast loops at
+// every level against the chain's stages streamed in pieces.
+void run_one_pass(const std::uint8_t* p, std::size_t n, std::uint32_t seed, unsigned a,
+                  unsigned b) {
+    static const encoding_id kernels[][2] = {
+        {encoding_sjis, encoding_utf8},        {encoding_sjis, encoding_utf16le},
+        {encoding_euc, encoding_utf8},         {encoding_euc, encoding_utf16le},
+        {encoding_utf8, encoding_sjis},        {encoding_utf8, encoding_utf16le},
+        {encoding_utf16le, encoding_sjis},     {encoding_utf16le, encoding_euc},
+        {encoding_utf16le, encoding_iso2022jp}};
+    const auto& k = kernels[a % (sizeof kernels / sizeof *kernels)];
+    const int level = std::min(static_cast<int>((b >> 6) % 3), static_cast<int>(simd_available()));
+    use_simd(static_cast<simd_level>(level));
+    run_chain(p, n, seed, static_cast<unsigned>(k[0]), static_cast<unsigned>(k[1]) | (b & 0x30));
+    use_simd(simd_available());
+}
+
 // The detecting engine: its output depends on how the input is cut (each
 // portion is detected anew), so only the stream rules are checked: no
 // crash, every portion is taken in at once, the output stays within the
@@ -389,6 +409,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         case 29:
             run_web_form(encoding_utf8, p, n, seed, opt);
+            break;
+        case 30:
+        case 31:
+            run_one_pass(p, n, seed, a, b);
             break;
         default:
             run_chain(p, n, seed, a, b);
