@@ -1,5 +1,8 @@
 #include "app/dictionary_list.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "resources/resource.h"
 #include "win/program_folder.h"
 #include "win/text.h"
@@ -40,11 +43,18 @@ void DictionaryList::update(const std::wstring& text, bool enabled) {
             usable_ = false;
         }
     }
-    rows_.clear();
-    selected_ = -1;
+    std::vector<Row> rows;
     for (const DictionaryRow& r : found) {
-        rows_.push_back({win::wide(std::string(r.headword)), win::wide(rowText(r))});
+        rows.push_back({win::wide(std::string(r.headword)), win::wide(rowText(r))});
     }
+    // The same rows again (a mode or composition message with the same
+    // text): the selection stays and nothing is redrawn.
+    const bool same = rows.size() == rows_.size() &&
+                      std::equal(rows.begin(), rows.end(), rows_.begin(),
+                                 [](const Row& a, const Row& b) { return a.text == b.text; });
+    if (same) return;
+    rows_ = std::move(rows);
+    selected_ = -1;
     if (list_ == nullptr) return;
     ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(list_, LB_RESETCONTENT, 0, 0);

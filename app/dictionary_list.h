@@ -27,7 +27,7 @@ class DictionaryList {
     void create(HWND dialog, HWND box);
 
     // Shows the rows for `text` (when `enabled`, the current mode's wish),
-    // or hides the list. The selection is dropped.
+    // or hides the list. The selection is dropped when the rows change.
     void update(const std::wstring& text, bool enabled);
     bool hasRows() const { return !rows_.empty(); }
     // Tab (forward) or Shift+Tab: the next row's selection, wrapping; the

@@ -103,21 +103,27 @@ TEST_F(DictionaryTest, KurumaShowsCarBelowTheBoxAndCtrlEnterSearchesTheSelectedH
     EXPECT_EQ(grown.right - grown.left, before.right - before.left);
     EXPECT_GT(grown.bottom, before.bottom);
     EXPECT_TRUE(windowTextW(program.control(kSearchBox)) == L"くるま");
-    EXPECT_EQ(selection(), std::make_pair(3, 3));
     EXPECT_TRUE(boxHasFocus());
+    ::SendMessageW(program.control(kSearchBox), EM_SETSEL, 1, 2);
 
     release(VK_TAB);
     EXPECT_EQ(::SendMessageW(list(), LB_GETCURSEL, 0, 0), 0);
     EXPECT_TRUE(boxHasFocus()) << "Tab selects a row, the focus stays";
     EXPECT_TRUE(windowTextW(program.control(kSearchBox)) == L"くるま");
+    EXPECT_EQ(selection(), std::make_pair(1, 2)) << "the caret stays";
     ASSERT_NO_FATAL_FAILURE(takeScreenshot(LVTEST_SHOT));
     keyDown(VK_CONTROL);
     release('C');
     keyUp(VK_CONTROL);
     EXPECT_TRUE(waitFor([&] { return clipboardText() == shown[0]; }, 2000))
-        << utf8Of(clipboardText());
+        << utf8Of(clipboardText()) << " foreground " << (::GetForegroundWindow() == program.window())
+        << " focus " << boxHasFocus() << " visible " << ::IsWindowVisible(program.window()) << "\n"
+        << traces.text();
     EXPECT_TRUE(holds(shown[0], L"[くるま]")) << "the copy holds the reading";
 
+    // Two Ctrl presses within the double-press interval (500 ms) are the
+    // show key, which hides the window: a user's Ctrl+Enter comes later.
+    ::Sleep(600);
     keyDown(VK_CONTROL);
     release(VK_RETURN);
     keyUp(VK_CONTROL);
@@ -139,8 +145,12 @@ TEST_F(DictionaryTest, EnterAloneSearchesTheBoxsTextAndAppleFindsRingo) {
     ASSERT_TRUE(waitLaunches(1));
     EXPECT_EQ(launches()[0], "https://ejje.weblio.jp/content/%e3%81%8f%e3%82%8b%e3%81%be");
 
+    // Typed key by key, the list follows each letter and the caret stays
+    // at the end.
     showIn(2, kEnglishJapanese);
-    setBoxW(L"apple");
+    for (WORD key : {'A', 'P', 'P', 'L', 'E'}) release(key);
+    EXPECT_TRUE(windowTextW(program.control(kSearchBox)) == L"apple");
+    EXPECT_EQ(selection(), std::make_pair(5, 5));
     ASSERT_TRUE(waitRows());
     const std::vector<std::wstring> shown = rows();
     EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
