@@ -109,11 +109,15 @@ bool CEditEx::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPARA
             }
             return false;
         case WM_CHAR:
-            // The Tab that selected a row is no character for the box.
-            if (wParam == L'\t' && dictionary != nullptr && dictionary->hasRows()) {
+            // The Tab that selected a row is no character for the box, nor
+            // the Ctrl+C that copied one.
+            if ((wParam == L'\t' && dictionary != nullptr && dictionary->hasRows()) ||
+                (wParam == 3 && copyCharTaken_)) {
+                copyCharTaken_ = false;
                 result = 0;
                 return true;
             }
+            copyCharTaken_ = false;
             return false;
         case WM_KEYUP:
         case WM_SYSKEYUP:
@@ -137,6 +141,9 @@ bool CEditEx::onDictionaryKey(WPARAM key) {
         if (!win::writeClipboardText(m_hWnd, dictionary->selectedText())) {
             ::OutputDebugStringA("dictionary row not copied: the clipboard is busy\n");
         }
+        // The edit control copies its own selection on the character that
+        // Ctrl+C makes (0x03): that one is swallowed too.
+        copyCharTaken_ = true;
         return true;
     }
     return false;

@@ -60,6 +60,8 @@ class CEditEx : public win::CWindowImpl<CEditEx> {
     bool onDictionaryKey(WPARAM key);
     // Sends the search window the deactivation that runs its hide path.
     void hideSearchWindow();
+
+    bool copyCharTaken_ = false;  // the row's Ctrl+C was taken: its 0x03 character too
 };
 
 }  // namespace lumenvik
