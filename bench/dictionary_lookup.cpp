@@ -231,7 +231,7 @@ int main(int argc, char** argv) {
         std::string quoted = "'";
         for (char c : euc) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
         const std::string command =
-            "grep -F -c -- " + quoted + "' '" + std::string(argv[2]) + " >/dev/null";
+            "grep -F -c -- " + quoted + "' '" + std::string(argv[2]) + "' >/dev/null";
         const auto a = std::chrono::steady_clock::now();
         if (std::system(command.c_str()) < 0) return 1;
         const auto b = std::chrono::steady_clock::now();
