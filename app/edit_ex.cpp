@@ -7,11 +7,22 @@
 #include "app/key_release.h"
 #include "platform/browser_platform.h"
 #include "search/search_command.h"
+#include "win/clipboard.h"
 #include "win/text.h"
 #include "win/ime_context.h"
 
 namespace lumenvik {
 namespace {
+
+// The box's whole text.
+std::wstring boxText(HWND box) {
+    const int length = ::GetWindowTextLengthW(box);
+    if (length <= 0) return std::wstring();
+    std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
+    const int got = ::GetWindowTextW(box, &buffer[0], length + 1);
+    buffer.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return buffer;
+}
 
 // The search command's view of the box: its edit control and the user's
 // browser.
@@ -20,12 +31,8 @@ class BoxPorts : public SearchCommandPorts {
     BoxPorts(HWND box, win::BrowserLaunches& launches) : box_(box), launches_(launches) {}
 
     std::u16string readBoxText() override {
-        const int length = ::GetWindowTextLengthW(box_);
-        if (length <= 0) return std::u16string();
-        std::wstring buffer(static_cast<std::size_t>(length) + 1, L'\0');
-        const int got = ::GetWindowTextW(box_, &buffer[0], length + 1);
-        buffer.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-        return std::u16string(buffer.begin(), buffer.end());
+        const std::wstring text = boxText(box_);
+        return std::u16string(text.begin(), text.end());
     }
     void setBoxText(const std::u16string& text) override {
         ::SetWindowTextW(box_, std::wstring(text.begin(), text.end()).c_str());
@@ -44,6 +51,24 @@ class BoxPorts : public SearchCommandPorts {
 
 bool keyHeld(int vk) { return ::GetKeyState(vk) < 0; }
 
+// The composition's reading (its kana), else its string; empty without one.
+std::wstring compositionText(HWND box) {
+    win::ImeContext ime(box);
+    if (!ime) return std::wstring();
+    for (DWORD kind : {static_cast<DWORD>(GCS_COMPREADSTR), static_cast<DWORD>(GCS_COMPSTR)}) {
+        const LONG bytes = ::ImmGetCompositionStringW(ime.get(), kind, nullptr, 0);
+        if (bytes <= 0) continue;
+        std::wstring text(static_cast<std::size_t>(bytes) / sizeof(wchar_t), L'\0');
+        const LONG got =
+            ::ImmGetCompositionStringW(ime.get(), kind, &text[0], static_cast<DWORD>(bytes));
+        if (got > 0) {
+            text.resize(static_cast<std::size_t>(got) / sizeof(wchar_t));
+            return text;
+        }
+    }
+    return std::wstring();
+}
+
 }  // namespace
 
 CEditEx::CEditEx(SearchSettings* s) : settings(s) {}
@@ -58,6 +83,14 @@ bool CEditEx::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPARA
                 ::OutputDebugStringA("imeNotify Return\n");
                 enterCommitted = true;
             }
+            // The reading being composed, looked up as it grows. Read after
+            // the input method has handled the message; the composition
+            // window is never touched.
+            if ((lParam & (GCS_COMPSTR | GCS_COMPREADSTR)) != 0 && dictionary != nullptr) {
+                result = DefWindowProc(msg, wParam, lParam);
+                refreshDictionary();
+                return true;
+            }
             return false;
         case WM_IME_STARTCOMPOSITION:
             composing = true;
@@ -66,8 +99,33 @@ bool CEditEx::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPARA
         case WM_IME_ENDCOMPOSITION:
             ::OutputDebugStringA("imeEnd\n");
             composing = false;
+            refreshDictionary();
             result = 1;
             return true;
+        case WM_GETDLGCODE:
+            // Tab moves through the dictionary's rows instead of the focus.
+            if (dictionary != nullptr && dictionary->hasRows()) {
+                result = DefWindowProc(msg, wParam, lParam) | DLGC_WANTTAB;
+                return true;
+            }
+            return false;
+        case WM_KEYDOWN:
+            if (onDictionaryKey(wParam)) {
+                result = 0;
+                return true;
+            }
+            return false;
+        case WM_CHAR:
+            // The Tab that selected a row is no character for the box, nor
+            // the Ctrl+C that copied one.
+            if ((wParam == L'\t' && dictionary != nullptr && dictionary->hasRows()) ||
+                (wParam == 3 && copyCharTaken_)) {
+                copyCharTaken_ = false;
+                result = 0;
+                return true;
+            }
+            copyCharTaken_ = false;
+            return false;
         case WM_KEYUP:
         case WM_SYSKEYUP:
             if (onKeyRelease(wParam)) {
@@ -80,7 +138,37 @@ bool CEditEx::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPARA
     }
 }
 
+bool CEditEx::onDictionaryKey(WPARAM key) {
+    if (dictionary == nullptr || !dictionary->hasRows() || composing) return false;
+    if (key == VK_TAB && !keyHeld(VK_CONTROL) && !keyHeld(VK_MENU)) {
+        dictionary->select(keyHeld(VK_SHIFT));
+        return true;
+    }
+    if (key == 'C' && keyHeld(VK_CONTROL) && dictionary->hasSelection()) {
+        if (!win::writeClipboardText(m_hWnd, dictionary->selectedText())) {
+            ::OutputDebugStringA("dictionary row not copied: the clipboard is busy\n");
+        }
+        // The edit control copies its own selection on the character that
+        // Ctrl+C makes (0x03): that one is swallowed too.
+        copyCharTaken_ = true;
+        return true;
+    }
+    return false;
+}
+
+void CEditEx::refreshDictionary() {
+    if (dictionary == nullptr || m_hWnd == nullptr) return;
+    std::wstring query = boxText(m_hWnd);
+    if (composing) query += compositionText(m_hWnd);
+    dictionary->update(query, modes.site(mode).dictionary);
+}
+
 bool CEditEx::onKeyRelease(WPARAM key) {
+    // Ctrl+Enter with a row selected searches the row's headword.
+    if (key == VK_RETURN && keyHeld(VK_CONTROL) && !composing && !enterCommitted &&
+        dictionary != nullptr && dictionary->hasSelection()) {
+        ::SetWindowTextW(m_hWnd, dictionary->selectedHeadword().c_str());
+    }
     const KeyReleaseDecision decision = decideKeyRelease(
         static_cast<uint32_t>(key), *settings, composing, enterCommitted, keyHeld(VK_SHIFT), mode);
     switch (decision.action) {
@@ -88,11 +176,13 @@ bool CEditEx::onKeyRelease(WPARAM key) {
             mode = modes.prior(mode);
             updateModeLabel();
             applyModeInputMethod();
+            refreshDictionary();
             break;
         case KeyReleaseAction::ModeNext:
             mode = modes.next(mode);
             updateModeLabel();
             applyModeInputMethod();
+            refreshDictionary();
             break;
         case KeyReleaseAction::HistoryNewer:
             history.stepNewer();
@@ -192,6 +282,7 @@ void CEditEx::setModes(SearchModes newModes) {
     modes = std::move(newModes);
     if (!modes.contains(mode)) mode = 0;
     updateModeLabel();
+    refreshDictionary();
 }
 
 }  // namespace lumenvik

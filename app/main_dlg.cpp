@@ -114,7 +114,16 @@ bool CMainDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPAR
             }
             result = 0;
             return true;
+        case WM_DRAWITEM:
+            if (!dictionaryList_.draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) break;
+            result = TRUE;
+            return true;
         case WM_COMMAND:
+            if (HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) == IDC_SEARCH_BOX) {
+                searchBox_.refreshDictionary();
+                result = 0;
+                return true;
+            }
             if (HIWORD(wParam) == EN_KILLFOCUS && LOWORD(wParam) == IDC_SEARCH_BOX) {
                 hidePath();
                 result = 0;
@@ -180,6 +189,10 @@ LRESULT CMainDlg::onInitDialog() {
     //    the settings file, before the window first shows. A bad entry is
     //    reported once start-up has hidden the window.
     searchBox_.modeLabel = ::GetDlgItem(m_hWnd, IDC_MODE_LABEL);
+    // The dictionary's list under the box, when there is a dictionary.
+    dictionaryList_.open();
+    dictionaryList_.create(m_hWnd, box);
+    searchBox_.dictionary = &dictionaryList_;
     refreshSearchModes();
     // The history of earlier runs, when the user keeps it.
     searchBox_.historyKeeper = &historyKeeper_;

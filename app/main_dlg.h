@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/copied_text_wait.h"
+#include "app/dictionary_list.h"
 #include "app/edit_ex.h"
 #include "app/hot_key_registration.h"
 #include "app/input_method.h"
@@ -93,6 +94,7 @@ class CMainDlg : public win::CDialogImpl<CMainDlg> {
     InputMethodCloser inputMethod_;
     HistoryKeeper historyKeeper_;
     win::BrowserLaunches launches_;  // the searches' browser starts in flight
+    DictionaryList dictionaryList_;  // the search box points at it: outlives the window
     // The window's icons and the search box's font; the window is destroyed
     // before they are (see the destructor).
     WindowScale scale_;

@@ -1,11 +1,13 @@
-# cmake -DZIP=... -DNAME=... -DEXE=... -DDLL=... -DMACHINE=... -DPROJECT_VERSION=...
-#       -DWORK=... -P check_release.cmake
+# cmake -DZIP=... -DNAME=... -DEXE=... -DDLL=... -DDICT=... -DMACHINE=...
+#       -DPROJECT_VERSION=... -DWORK=... -P check_release.cmake
 # Unpacks the release zip and checks what a user gets: exactly the folder
 # NAME with lumenvik.exe, tapwatch.dll (the very binaries of the build, both
-# with the PE machine type MACHINE, in hex: 014c for x86, 8664 for x64) and
-# readme.txt and lumenvik.ini in UTF-8 with a byte order mark and CR LF line
-# ends; the read-me names the version, the settings file and the way to end
-# the program, the settings file starts with a comment line.
+# with the PE machine type MACHINE, in hex: 014c for x86, 8664 for x64), the
+# dictionary lumenvik-dict.bin (the build's) with its licence, and
+# readme.txt, lumenvik.ini and the licence in UTF-8 with a byte order mark
+# and CR LF line ends; the read-me names the version, the settings file, the
+# way to end the program and the dictionary's source, the licence is the
+# dictionary group's, the settings file starts with a comment line.
 set(failures "")
 macro(fail text)
   string(APPEND failures "  ${text}\n")
@@ -24,12 +26,12 @@ endif()
 
 file(GLOB_RECURSE entries RELATIVE "${WORK}" LIST_DIRECTORIES false "${WORK}/*")
 list(SORT entries)
-set(expected "${NAME}/lumenvik.exe;${NAME}/lumenvik.ini;${NAME}/readme.txt;${NAME}/tapwatch.dll")
+set(expected "${NAME}/lumenvik-dict-licence.txt;${NAME}/lumenvik-dict.bin;${NAME}/lumenvik.exe;${NAME}/lumenvik.ini;${NAME}/readme.txt;${NAME}/tapwatch.dll")
 if(NOT entries STREQUAL expected)
   fail("files are [${entries}], expected [${expected}]")
 endif()
 
-foreach(pair IN ITEMS "lumenvik.exe|${EXE}" "tapwatch.dll|${DLL}")
+foreach(pair IN ITEMS "lumenvik.exe|${EXE}" "tapwatch.dll|${DLL}" "lumenvik-dict.bin|${DICT}")
   string(REPLACE "|" ";" pair "${pair}")
   list(GET pair 0 name)
   list(GET pair 1 built)
@@ -62,7 +64,7 @@ foreach(name IN ITEMS lumenvik.exe tapwatch.dll)
   endif()
 endforeach()
 
-foreach(name IN ITEMS readme.txt lumenvik.ini)
+foreach(name IN ITEMS readme.txt lumenvik.ini lumenvik-dict-licence.txt)
   set(path "${WORK}/${NAME}/${name}")
   if(NOT EXISTS "${path}")
     continue()
@@ -106,10 +108,23 @@ if(EXISTS "${readme}")
                           "[SearchModes]" "Program Files" "tapwatch.dll" "searchCopiedText=1"
                           "keepHistory=1" "lumenvik-history.txt" "履歴を消去(C)" "表示位置(P)"
                           "Windows の起動時に実行(R)" "showOn=mouse" "shell:startup"
-                          "その他のシステムトレイアイコン")
+                          "その他のシステムトレイアイコン"
+                          "Electronic Dictionary Research and Development Group" "EDICT"
+                          "lumenvik-dict-licence.txt" "Attribution-ShareAlike" "dictN=on")
     string(FIND "${text}" "${needle}" at)
     if(at EQUAL -1)
       fail("readme.txt does not mention \"${needle}\"")
+    endif()
+  endforeach()
+endif()
+set(licence "${WORK}/${NAME}/lumenvik-dict-licence.txt")
+if(EXISTS "${licence}")
+  file(READ "${licence}" text)
+  foreach(needle IN ITEMS "ELECTRONIC DICTIONARY RESEARCH AND DEVELOPMENT GROUP"
+                          "GENERAL DICTIONARY LICENCE STATEMENT" "Attribution-ShareAlike")
+    string(FIND "${text}" "${needle}" at)
+    if(at EQUAL -1)
+      fail("lumenvik-dict-licence.txt does not hold \"${needle}\"")
     endif()
   endforeach()
 endif()

@@ -26,6 +26,8 @@ set(_stage ${_stage_root}/${LUMENVIK_RELEASE_NAME})
 set(LUMENVIK_RELEASE_ZIP ${CMAKE_BINARY_DIR}/${LUMENVIK_RELEASE_NAME}.zip)
 set(_readme_in ${CMAKE_SOURCE_DIR}/resources/readme.txt.in)
 set(_ini_in ${CMAKE_SOURCE_DIR}/resources/lumenvik.ini)
+# The licence of the dictionary's source, as Debian's edict package ships it.
+set(_dict_licence /usr/share/doc/edict/copyright)
 # The settings file as the zip holds it, for the tests that start from it.
 set(LUMENVIK_RELEASE_INI ${_stage}/lumenvik.ini)
 
@@ -40,12 +42,18 @@ add_custom_command(OUTPUT ${LUMENVIK_RELEASE_ZIP}
   # is a comment, so a reader that did not skip the mark loses nothing.
   COMMAND ${CMAKE_COMMAND} -DIN=${_ini_in} -DOUT=${_stage}/lumenvik.ini
           -DPROJECT_VERSION=${PROJECT_VERSION} -P ${CMAKE_SOURCE_DIR}/cmake/make_readme.cmake
+  # The offline dictionary beside the program, with its licence, the
+  # package's copyright file, as Windows' Notepad reads it.
+  COMMAND ${CMAKE_COMMAND} -E copy ${LUMENVIK_DICT} ${_stage}
+  COMMAND ${CMAKE_COMMAND} -DIN=${_dict_licence} -DOUT=${_stage}/lumenvik-dict-licence.txt
+          -DPROJECT_VERSION=${PROJECT_VERSION} -DRAW=1 -P ${CMAKE_SOURCE_DIR}/cmake/make_readme.cmake
   COMMAND ${CMAKE_COMMAND} -E rm -f ${LUMENVIK_RELEASE_ZIP}
   # A fixed time stamp: the same binaries give the same archive.
   COMMAND ${CMAKE_COMMAND} -E chdir ${_stage_root}
           ${CMAKE_COMMAND} -E tar cf ${LUMENVIK_RELEASE_ZIP} --format=zip
           "--mtime=2000-01-01 00:00:00Z" -- ${LUMENVIK_RELEASE_NAME}
   DEPENDS lumenvik tapwatch ${_readme_in} ${_ini_in} ${CMAKE_SOURCE_DIR}/cmake/make_readme.cmake
+          ${LUMENVIK_DICT} dictionary_file ${_dict_licence}
   COMMENT "Packing ${LUMENVIK_RELEASE_NAME}.zip"
   VERBATIM)
 add_custom_target(release ALL DEPENDS ${LUMENVIK_RELEASE_ZIP})
@@ -53,7 +61,7 @@ add_custom_target(release ALL DEPENDS ${LUMENVIK_RELEASE_ZIP})
 # The package holds exactly the built binaries, both made for this tree's
 # machine, the settings file and a read-me a Japanese Windows user can open
 # (checked from the zip itself, not the staging folder).
-set(_check_args -DZIP=${LUMENVIK_RELEASE_ZIP} -DNAME=${LUMENVIK_RELEASE_NAME}
+set(_check_args -DZIP=${LUMENVIK_RELEASE_ZIP} -DNAME=${LUMENVIK_RELEASE_NAME} -DDICT=${LUMENVIK_DICT}
     -DEXE=$<TARGET_FILE:lumenvik> -DDLL=$<TARGET_FILE:tapwatch>
     -DPROJECT_VERSION=${PROJECT_VERSION})
 add_test(NAME release_package

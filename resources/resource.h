@@ -8,6 +8,8 @@
 
 #define IDC_SEARCH_BOX 1002
 #define IDC_MODE_LABEL 1003
+// The dictionary's list under the box, made at run time when there is a dictionary.
+#define IDC_DICTIONARY_LIST 1030
 
 // Settings dialog (202): key fields show names, number fields decimal text.
 #define IDC_SHOW_WINDOW_KEY 1004

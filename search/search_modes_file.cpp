@@ -193,6 +193,14 @@ class Reader {
             }
         }
         command("browser" + index, site.browser);
+        if (const std::string* dict = find("dict" + index)) {
+            const std::string v = lowered(*dict);
+            if (v == "on" || v == "off") {
+                site.dictionary = v == "on";
+            } else {
+                report("dict" + index, *dict, "on か off を書いてください。");
+            }
+        }
     }
 
     // The command line of `key`, when it is there and names a program.

@@ -11,7 +11,9 @@
 //   browser<k>   the command line that opens mode k's URLs (a program and
 //                its arguments, %1 where the URL goes); absent, [Options]
 //                browser= serves, and without that the default browser.
-// ime<k> and browser<k> also apply to a built-in mode k.
+//   dict<k>      on or off: whether the offline dictionary's list shows
+//                under the box in mode k; absent, off.
+// ime<k>, browser<k> and dict<k> also apply to a built-in mode k.
 // A valid url<k> replaces built-in mode k for k from 0 to 4; from 5 on,
 // modes are added while url<k> is present, and the first index without one
 // ends the list. A bad entry leaves its mode as it would be without it (the

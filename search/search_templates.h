@@ -35,6 +35,9 @@ struct SearchSite {
     // The command line that opens the URL (search/browser_launch.h), UTF-8;
     // empty for the default browser.
     std::string browser;
+    // Whether the offline dictionary's list shows under the box in this
+    // mode (the built-in sites: no).
+    bool dictionary = false;
 };
 
 // The five built-in sites in cycling order: Google web and image search,

@@ -1,5 +1,7 @@
 #include "win/clipboard.h"
 
+#include <algorithm>
+
 namespace lumenvik::win {
 
 ClipboardRead readClipboardText(HWND owner, std::wstring& text, std::size_t maxUnits) {
@@ -22,6 +24,29 @@ ClipboardRead readClipboardText(HWND owner, std::wstring& text, std::size_t maxU
     }
     ::CloseClipboard();
     return result;
+}
+
+bool writeClipboardText(HWND owner, const std::wstring& text) {
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (block == nullptr) return false;
+    if (void* p = ::GlobalLock(block)) {
+        std::copy(text.c_str(), text.c_str() + text.size() + 1, static_cast<wchar_t*>(p));
+        ::GlobalUnlock(block);
+    } else {
+        ::GlobalFree(block);
+        return false;
+    }
+    if (!::OpenClipboard(owner)) {
+        ::GlobalFree(block);
+        return false;
+    }
+    ::EmptyClipboard();
+    // Once set, the block is the system's.
+    const bool set = ::SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+    if (!set) ::GlobalFree(block);
+    ::CloseClipboard();
+    return set;
 }
 
 }  // namespace lumenvik::win

@@ -92,6 +92,19 @@ TEST(SearchModesFile, BadEntriesLeaveTheirModeAsWithoutThemAndAreEachReported) {
     EXPECT_NE(settingsErrorText(r.problems).find(r.problems[2]), std::string::npos);
 }
 
+TEST(SearchModesFile, DictionaryListPerModeOffUnlessOn) {
+    const SearchModesReading r = read(
+        "[SearchModes]\r\nurl5=http://a/[search_word]\r\ndict3=on\r\nDICT5 = On\r\ndict2=off\r\n"
+        "dict4=yes\r\n");
+    EXPECT_FALSE(r.modes.site(0).dictionary);
+    EXPECT_FALSE(r.modes.site(2).dictionary);
+    EXPECT_TRUE(r.modes.site(3).dictionary);
+    EXPECT_TRUE(r.modes.site(5).dictionary);
+    EXPECT_FALSE(r.modes.site(4).dictionary);
+    ASSERT_EQ(r.problems.size(), 1u);
+    EXPECT_NE(r.problems[0].find("dict4=yes"), std::string::npos) << r.problems[0];
+}
+
 TEST(SearchModesFile, InputMethodAndBrowserPerModeAndForAll) {
     const struct {
         const char* entries;  // after [SearchModes] with url5 defined
