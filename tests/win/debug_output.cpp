@@ -11,6 +11,9 @@ bool DebugOutput::attach(DWORD pid) {
     stop_ = false;
     attached_ = 0;
     thread_ = std::thread([this, pid] { run(pid); });
+    // Until the attach's own events have been continued, every thread of
+    // the program stands still, the hook thread too: a key pressed then
+    // reaches no live hook.
     waitFor([&] { return attached_ != 0; }, 5000);
     return attached_ == 1;
 }
@@ -34,12 +37,12 @@ void DebugOutput::run(DWORD pid) {
         return;
     }
     ::DebugSetProcessKillOnExit(FALSE);
-    attached_ = 1;
     bool exited = false;
     while (!stop_ && !exited) {
         DEBUG_EVENT event{};
         if (!::WaitForDebugEvent(&event, 50)) continue;
         DWORD status = DBG_CONTINUE;
+        bool breakpoint = false;
         switch (event.dwDebugEventCode) {
             case OUTPUT_DEBUG_STRING_EVENT: {
                 const OUTPUT_DEBUG_STRING_INFO& info = event.u.DebugString;
@@ -69,6 +72,8 @@ void DebugOutput::run(DWORD pid) {
                 // The attach breakpoint is ours; everything else is the program's.
                 if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
                     status = DBG_EXCEPTION_NOT_HANDLED;
+                else
+                    breakpoint = attached_ == 0;
                 break;
             case EXIT_PROCESS_DEBUG_EVENT:
                 exited = true;
@@ -77,7 +82,11 @@ void DebugOutput::run(DWORD pid) {
                 break;
         }
         ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+        // The attach breakpoint comes after the process, its threads and
+        // its DLLs have been reported: continued, the program runs again.
+        if (breakpoint) attached_ = 1;
     }
+    if (attached_ == 0) attached_ = -1;
     if (!exited) ::DebugActiveProcessStop(pid);
 }
 

@@ -4,6 +4,9 @@
 
 #include <cstdio>
 
+#include "hook/event_ring.h"
+#include "hook/messages.h"
+
 #ifndef LUMENVIK_EXE
 #error "LUMENVIK_EXE names the program under test"
 #endif
@@ -154,12 +157,71 @@ bool Program::waitReady(DWORD ms) {
     // Idle means the message loop waits for input: the start-up has created
     // the window, run its initialisation and hidden it.
     if (::WaitForInputIdle(info_.hProcess, ms) != 0) return false;
-    return waitFor(
+    const bool ready = waitFor(
         [&] {
             HWND w = window();
             return w != nullptr && !::IsWindowVisible(w);
         },
         ms);
+    if (ready) {
+        // The hook thread's window answers with the ring's address.
+        for (HWND watch : findWindows(info_.dwProcessId, "tapwatch.watchdog", nullptr)) {
+            DWORD_PTR address = 0;
+            if (::SendMessageTimeoutA(watch, WM_TAPWATCH_RING, 0, 0, SMTO_ABORTIFHUNG, 3000,
+                                      &address)) {
+                ring_ = address;
+            }
+        }
+    }
+    return ready;
+}
+
+bool Program::readRing(void* ring) const {
+    SIZE_T got = 0;
+    return ring_ != 0 && info_.hProcess != nullptr &&
+           ::ReadProcessMemory(info_.hProcess, reinterpret_cast<LPCVOID>(ring_), ring,
+                               sizeof(tapwatch::EventRing), &got) &&
+           got == sizeof(tapwatch::EventRing);
+}
+
+HHOOK Program::keyboardHook() const {
+    tapwatch::EventRing ring;
+    if (!readRing(&ring)) return nullptr;
+    return reinterpret_cast<HHOOK>(static_cast<ULONG_PTR>(ring.keyboardHook));
+}
+
+std::string Program::hookEvents() const {
+    tapwatch::EventRing ring;
+    if (!readRing(&ring)) return "the keyboard hook's events: not readable\n";
+    const DWORD now = ::GetTickCount();
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "the keyboard hook's last %lu events (times in ms before now):\n",
+                  static_cast<unsigned long>(ring.count));
+    std::string out = line;
+    using tapwatch::RingEntry;
+    const uint32_t kept = ring.count < ring.kEntries ? ring.count : ring.kEntries;
+    static const char* const decisions[] = {
+        "", "another key", "first press", "released", "repeat", "double press: toggle posted"};
+    for (uint32_t i = ring.count - kept; i != ring.count; ++i) {
+        const RingEntry& e = ring.entries[i % ring.kEntries];
+        const long ago = static_cast<long>(now - e.time);
+        if (e.what == RingEntry::keyDown || e.what == RingEntry::keyUp) {
+            char key[24] = "another key";
+            if (e.key != 0) std::snprintf(key, sizeof key, "watched key %02X", e.key);
+            std::snprintf(line, sizeof line, "  %6ld  %s %s: %s\n", ago, key,
+                          e.what == RingEntry::keyDown ? "down" : "up",
+                          e.decision < 6 ? decisions[e.decision] : "?");
+        } else if (e.what == RingEntry::mouse) {
+            std::snprintf(line, sizeof line, "  %6ld  mouse message %04X\n", ago, e.message);
+        } else if (e.what == RingEntry::reinstalled) {
+            std::snprintf(line, sizeof line, "  %6ld  hooks installed again\n", ago);
+        } else {
+            std::snprintf(line, sizeof line, "  %6ld  ?\n", ago);
+        }
+        out += line;
+    }
+    return out;
 }
 
 HWND Program::window() const {
@@ -197,6 +259,7 @@ void Program::stop() {
     ::CloseHandle(info_.hThread);
     ::CloseHandle(info_.hProcess);
     info_ = PROCESS_INFORMATION{};
+    ring_ = 0;
 }
 
 std::vector<HWND> findWindows(DWORD pid, const char* className, const char* caption) {
