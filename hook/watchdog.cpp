@@ -20,12 +20,10 @@ bool HookWatchdog::onTick(uint32_t now, uint32_t lastSystemInput, uint32_t lastK
     // Input from before the hooks were installed is none of theirs.
     if (after(installed_, lastKeyboardEvent)) lastKeyboardEvent = installed_;
     if (after(installed_, lastMouseEvent)) lastMouseEvent = installed_;
-    // Both hooks saw an event at or after the input waited for: whichever
-    // of them it was meant for is alive.
-    if (waiting_ && !after(unseenInput_, lastKeyboardEvent) &&
-        !after(unseenInput_, lastMouseEvent)) {
-        waiting_ = false;
-    }
+    // Only a key the keyboard hook saw at or after the input waited for
+    // clears it: the show key needs that hook, and a mouse that moves on
+    // says nothing of it.
+    if (waiting_ && !after(unseenInput_, lastKeyboardEvent)) waiting_ = false;
     if (!waiting_) {
         // The newest input was seen by the hook it was meant for.
         if (!after(lastSystemInput, lastKeyboardEvent) || !after(lastSystemInput, lastMouseEvent)) {

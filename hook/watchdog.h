@@ -8,9 +8,10 @@
 // Plain state, no platform calls; times are wrapping 32-bit tick counts.
 //
 // The system's last input time does not say whether a key or the mouse
-// made it. Input that neither hook saw is waited on until both hooks have
-// seen an event after it: a mouse that moves on proves the mouse hook
-// alive, not the keyboard hook, which may have lost the key in between.
+// made it. Input that neither hook saw is waited on until the keyboard
+// hook sees an event after it: a mouse that moves on proves the mouse hook
+// alive, not the keyboard hook, which may have lost a key in between. (A
+// mouse move waited on while nobody types costs one needless re-install.)
 
 #include <cstdint>
 

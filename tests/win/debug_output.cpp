@@ -38,11 +38,12 @@ void DebugOutput::run(DWORD pid) {
     }
     ::DebugSetProcessKillOnExit(FALSE);
     bool exited = false;
+    DWORD breakThread = 0;
     while (!stop_ && !exited) {
         DEBUG_EVENT event{};
         if (!::WaitForDebugEvent(&event, 50)) continue;
         DWORD status = DBG_CONTINUE;
-        bool breakpoint = false;
+        bool running = false;
         switch (event.dwDebugEventCode) {
             case OUTPUT_DEBUG_STRING_EVENT: {
                 const OUTPUT_DEBUG_STRING_INFO& info = event.u.DebugString;
@@ -72,8 +73,11 @@ void DebugOutput::run(DWORD pid) {
                 // The attach breakpoint is ours; everything else is the program's.
                 if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
                     status = DBG_EXCEPTION_NOT_HANDLED;
-                else
-                    breakpoint = attached_ == 0;
+                else if (attached_ == 0)
+                    breakThread = event.dwThreadId;
+                break;
+            case EXIT_THREAD_DEBUG_EVENT:
+                running = event.dwThreadId == breakThread && attached_ == 0;
                 break;
             case EXIT_PROCESS_DEBUG_EVENT:
                 exited = true;
@@ -83,8 +87,10 @@ void DebugOutput::run(DWORD pid) {
         }
         ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
         // The attach breakpoint comes after the process, its threads and
-        // its DLLs have been reported: continued, the program runs again.
-        if (breakpoint) attached_ = 1;
+        // its DLLs have been reported, on a thread of its own; once that
+        // thread's end is continued, the attach has nothing more to say
+        // and the program runs again.
+        if (running) attached_ = 1;
     }
     if (attached_ == 0) attached_ = -1;
     if (!exited) ::DebugActiveProcessStop(pid);

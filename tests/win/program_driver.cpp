@@ -157,23 +157,29 @@ bool Program::waitReady(DWORD ms) {
     // Idle means the message loop waits for input: the start-up has created
     // the window, run its initialisation and hidden it.
     if (::WaitForInputIdle(info_.hProcess, ms) != 0) return false;
-    const bool ready = waitFor(
+    const bool exists = waitFor(
         [&] {
             HWND w = window();
             return w != nullptr && !::IsWindowVisible(w);
         },
         ms);
-    if (ready) {
-        // The hook thread's window answers with the ring's address.
-        for (HWND watch : findWindows(info_.dwProcessId, "tapwatch.watchdog", nullptr)) {
-            DWORD_PTR address = 0;
-            if (::SendMessageTimeoutA(watch, WM_TAPWATCH_RING, 0, 0, SMTO_ABORTIFHUNG, 3000,
-                                      &address)) {
-                ring_ = address;
-            }
-        }
-    }
-    return ready;
+    // The window can exist before its initialisation has armed the hooks:
+    // ready means the hook thread's window answers too, which hands over
+    // the ring of its events.
+    return exists &&
+           waitFor(
+               [&] {
+                   for (HWND watch : findWindows(info_.dwProcessId, "tapwatch.watchdog", nullptr)) {
+                       DWORD_PTR address = 0;
+                       if (::SendMessageTimeoutA(watch, WM_TAPWATCH_RING, 0, 0, SMTO_ABORTIFHUNG,
+                                                 1000, &address) &&
+                           address != 0) {
+                           ring_ = address;
+                       }
+                   }
+                   return ring_ != 0;
+               },
+               ms);
 }
 
 bool Program::readRing(void* ring) const {
@@ -311,9 +317,25 @@ void tap(WORD vk, DWORD holdMs) {
 }
 
 void doublePress(WORD vk, DWORD gapMs) {
-    tap(vk);
-    ::Sleep(gapMs);
-    tap(vk);
+    // All four events in one call, stamped with a hand's timing: each
+    // SendInput waits until the hooks have answered, so a hook thread the
+    // loaded machine schedules late would otherwise stretch the presses
+    // past the interval, and the program would rightly see no double press.
+    const WORD scan = static_cast<WORD>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    const DWORD start = ::GetTickCount();
+    const DWORD times[4] = {0, 30, 30 + gapMs, 60 + gapMs};
+    INPUT in[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        in[i].type = INPUT_KEYBOARD;
+        in[i].ki.wVk = vk;
+        in[i].ki.wScan = scan;
+        in[i].ki.dwFlags = (i % 2 == 1) ? KEYEVENTF_KEYUP : 0;
+        in[i].ki.time = start + times[i];
+    }
+    ::SendInput(4, in, sizeof(INPUT));
+    // Returns when a hand would have finished.
+    const DWORD spent = ::GetTickCount() - start;
+    if (spent < times[3]) ::Sleep(times[3] - spent);
 }
 
 void clickAt(int x, int y) {
