@@ -157,6 +157,13 @@ bool CMainDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPAR
 }
 
 LRESULT CMainDlg::onInitDialog() {
+    // Before all: arm the hook and hand it the configured key and interval.
+    // The focus below activates the window, and its show path may tell of
+    // a bad search mode in a message box that waits for the user: the show
+    // key must work from the first moment, whatever box is up.
+    if (hook_.set(m_hWnd, VK_CONTROL, 500.0f) == 0) showTextMessage(IDS_HOOK_FAILED);
+    applyHookSettings();
+
     // 0. The first start writes the settings now (the file made, or the
     //    release's completed), so that the next start is not a first one.
     //    First of all: the focus below already activates the window, whose
@@ -216,11 +223,8 @@ LRESULT CMainDlg::onInitDialog() {
     //    left where it was still works.
     ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
 
-    // 7. Arm the hook, then hand it the configured key and interval.
-    if (hook_.set(m_hWnd, VK_CONTROL, 500.0f) == 0) showTextMessage(IDS_HOOK_FAILED);
-    applyHookSettings();
-    // The hot key works where the hook sees nothing: in the windows of
-    // programs that run as administrator.
+    // 7. The hot key works where the hook sees nothing: in the windows of
+    //    programs that run as administrator.
     hotKey_.registerFor(m_hWnd, settings_.hotKey);
     return TRUE;
 }

@@ -5,7 +5,7 @@ namespace tapwatch {
 void DoublePressDetector::setKey(int virtualKey) {
     key_ = virtualKey;
     state_ = State::idle;
-    keyHeld_ = false;
+    held_ = 0;
 }
 
 void DoublePressDetector::setInterval(float milliseconds) { interval_ = milliseconds; }
@@ -26,8 +26,23 @@ int DoublePressDetector::genericKey(int virtualKey) {
     }
 }
 
-bool DoublePressDetector::matches(int virtualKey) const {
+bool DoublePressDetector::watches(int virtualKey) const {
     return virtualKey == key_ || genericKey(virtualKey) == key_;
+}
+
+uint8_t DoublePressDetector::sideOf(int virtualKey) {
+    switch (virtualKey) {
+        case kLeftShift:
+        case kLeftControl:
+        case kLeftMenu:
+            return 1;
+        case kRightShift:
+        case kRightControl:
+        case kRightMenu:
+            return 2;
+        default:
+            return 4;
+    }
 }
 
 bool DoublePressDetector::mouseCancels(unsigned message) {
@@ -50,23 +65,35 @@ void DoublePressDetector::onMouse(unsigned message) {
 }
 
 bool DoublePressDetector::onKey(int virtualKey, bool down, uint32_t timeMs) {
-    if (!matches(virtualKey)) {
+    if (!watches(virtualKey)) {
         // Any other key pressed in between (Ctrl+C, Ctrl+V) cancels.
         if (down) state_ = State::idle;
+        decision_ = Decision::otherKey;
         return false;
     }
+    const uint8_t side = sideOf(virtualKey);
     if (!down) {
-        keyHeld_ = false;
-        if (state_ == State::firstDown) state_ = State::released;
+        held_ = static_cast<uint8_t>(held_ & ~side);
+        if (state_ == State::firstDown && held_ == 0) state_ = State::released;
+        decision_ = Decision::released;
         return false;
     }
-    if (keyHeld_) return false;  // auto-repeat of a held key
-    keyHeld_ = true;
+    if (held_ & side) {  // auto-repeat of a held key
+        decision_ = Decision::autoRepeat;
+        return false;
+    }
+    const bool otherSideHeld = held_ != 0;
+    held_ = static_cast<uint8_t>(held_ | side);
+    decision_ = Decision::firstPress;
+    // The other side pressed while one is down: the key was never released,
+    // so the press that started it still counts.
+    if (otherSideHeld && state_ == State::firstDown) return false;
     if (state_ == State::released) {
         // Unsigned difference: correct across the tick count's wrap-around.
         const double elapsed = static_cast<double>(static_cast<uint32_t>(timeMs - firstPressTime_));
         if (elapsed <= static_cast<double>(interval_)) {
             state_ = State::idle;
+            decision_ = Decision::doublePress;
             return true;
         }
     }

@@ -25,6 +25,19 @@ class DoublePressDetector {
     // 32-bit tick count). True when this press completes a double press.
     bool onKey(int virtualKey, bool down, uint32_t timeMs);
 
+    // What the last key event meant to the detector, for the hook's ring
+    // of recent events.
+    enum class Decision : uint8_t {
+        otherKey = 1,  // not the watched key: a press of it cancels
+        firstPress,
+        released,  // the watched key went up
+        autoRepeat,
+        doublePress,
+    };
+    Decision lastDecision() const { return decision_; }
+    // Whether the key event is one of the watched key (either side).
+    bool watches(int virtualKey) const;
+
     // One mouse event, by its window-message number as the low-level mouse
     // hook reports it. A button press or a wheel turn cancels a double press
     // in progress, as another key does: Ctrl+click, Ctrl+click is not a
@@ -38,13 +51,19 @@ class DoublePressDetector {
 
   private:
     enum class State { idle, firstDown, released };
-    bool matches(int virtualKey) const;
+    // Which of the watched key's codes an event has: 1 the left, 2 the right
+    // modifier, 4 any other (the generic code, an ordinary key).
+    static uint8_t sideOf(int virtualKey);
 
     int key_ = kControl;
     float interval_ = 500.0f;
     State state_ = State::idle;
-    bool keyHeld_ = false;  // the watched key is down: further presses are auto-repeat
+    // The sides of the watched key now down, each on its own: a further
+    // press of a side that is down is auto-repeat, and the key counts as
+    // released only once every side is up.
+    uint8_t held_ = 0;
     uint32_t firstPressTime_ = 0;
+    Decision decision_ = Decision::otherKey;
 };
 
 }  // namespace tapwatch

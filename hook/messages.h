@@ -14,10 +14,16 @@
 // clipboard's sequence number taken at the first press, before the program
 // in front copied.
 #define WM_SEARCH_COPIED_TEXT (WM_USER + 12)
+// Sent by a test to the keyboard hook's own window (class
+// "tapwatch.watchdog"): from then on the hook thread keeps its ring of
+// recent events (hook/event_ring.h); the answer is the ring's address in
+// the program.
+#define WM_TAPWATCH_RING (WM_USER + 20)
 // The tray icon's callback; lParam is the mouse message.
 #define WM_TRAY_NOTIFY (WM_APP + 10)
 
 static_assert(WM_TOGGLE_WINDOW == 0x040A, "the hook library posts 0x040A");
 static_assert(WM_APPLY_HOOK_SETTINGS == 0x040B, "the settings dialog posts 0x040B");
 static_assert(WM_SEARCH_COPIED_TEXT == 0x040C, "the hook library posts 0x040C");
+static_assert(WM_TAPWATCH_RING == 0x0414, "the tests send 0x0414");
 static_assert(WM_TRAY_NOTIFY == 0x800A, "tray callback message");

@@ -5,6 +5,7 @@
 
 #include "hook/copy_gesture.h"
 #include "hook/double_press.h"
+#include "hook/event_ring.h"
 #include "hook/watchdog.h"
 
 namespace tapwatch {
@@ -32,6 +33,9 @@ HINSTANCE g_instance = nullptr;
 // The hook thread's own part (HookThread below), found by the hook
 // procedures, which the system calls on that thread.
 DWORD g_tls = TLS_OUT_OF_INDEXES;
+// Written by the hook thread alone, and only once a test has asked:
+// zero-filled memory that costs the release no file bytes and no work.
+tapwatch::EventRing g_ring;
 
 const char kWatchClass[] = "tapwatch.watchdog";
 constexpr UINT_PTR kWatchTimer = 1;
@@ -55,7 +59,10 @@ struct HookThread {
     tapwatch::DoublePressDetector detector;
     tapwatch::CopyGestureDetector copyGesture;
     DWORD clipboardSequence = 0;  // at the copy gesture's first press
-    DWORD lastEvent = 0;          // tick at which a hook last saw an event
+    // Ticks at which each hook last saw an event: a mouse that moves says
+    // nothing about the keyboard hook.
+    DWORD lastKeyEvent = 0;
+    DWORD lastMouseEvent = 0;
     tapwatch::HookWatchdog watchdog;
     HMODULE wtsapi = nullptr;
     SessionUnregister unregisterSession = nullptr;
@@ -75,7 +82,7 @@ HookThread* current() { return static_cast<HookThread*>(::TlsGetValue(g_tls)); }
 LRESULT CALLBACK lowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     HookThread* self = current();
     if (code == HC_ACTION && self != nullptr) {
-        self->lastEvent = ::GetTickCount();
+        self->lastKeyEvent = ::GetTickCount();
         const auto* info = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
         const bool down = wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN;
         const bool up = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
@@ -85,6 +92,10 @@ LRESULT CALLBACK lowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
             const int key = static_cast<int>(info->vkCode);
             if (self->detector.onKey(key, down, info->time)) {
                 ::PostMessageA(window, WM_TOGGLE_WINDOW, 0, 0);
+            }
+            if (g_ring.recording()) {
+                g_ring.key(down, self->detector.watches(key), key,
+                           static_cast<uint8_t>(self->detector.lastDecision()), info->time);
             }
             switch (self->copyGesture.onKey(key, down, info->time)) {
                 case tapwatch::CopyGestureDetector::Result::firstPress:
@@ -107,10 +118,14 @@ LRESULT CALLBACK lowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK lowLevelMouseProc(int code, WPARAM wParam, LPARAM lParam) {
     HookThread* self = current();
     if (code == HC_ACTION && self != nullptr) {
-        self->lastEvent = ::GetTickCount();
+        self->lastMouseEvent = ::GetTickCount();
         if (wParam != WM_MOUSEMOVE) {
             self->detector.onMouse(static_cast<unsigned>(wParam));
             self->copyGesture.onMouse(static_cast<unsigned>(wParam));
+            if (g_ring.recording()) {
+                g_ring.mouse(static_cast<unsigned>(wParam),
+                             reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->time);
+            }
         }
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
@@ -133,7 +148,9 @@ bool HookThread::install() {
     // longer cancels it: better than no show key at all, so a refusal here
     // does not fail the arming.
     mouse = ::SetWindowsHookExA(WH_MOUSE_LL, &lowLevelMouseProc, g_instance, 0);
-    lastEvent = ::GetTickCount();
+    lastKeyEvent = lastMouseEvent = ::GetTickCount();
+    g_ring.keyboardHook = reinterpret_cast<uintptr_t>(keyboard);
+    g_ring.mouseHook = reinterpret_cast<uintptr_t>(mouse);
     return true;
 }
 
@@ -156,6 +173,7 @@ void HookThread::reinstall() {
     copyGesture.setInterval(detector.interval());
     install();
     watchdog.reinstalled(::GetTickCount());
+    if (g_ring.recording()) g_ring.reinstalled(::GetTickCount());
 }
 
 LRESULT CALLBACK watchWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -165,10 +183,15 @@ LRESULT CALLBACK watchWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
             LASTINPUTINFO input{};
             input.cbSize = sizeof input;
             if (::GetLastInputInfo(&input) &&
-                self->watchdog.onTick(::GetTickCount(), input.dwTime, self->lastEvent)) {
+                self->watchdog.onTick(::GetTickCount(), input.dwTime, self->lastKeyEvent,
+                                      self->lastMouseEvent)) {
                 self->reinstall();
             }
             return 0;
+        }
+        if (msg == WM_TAPWATCH_RING) {
+            g_ring.start();
+            return reinterpret_cast<LRESULT>(&g_ring);
         }
         if (tapwatch::HookWatchdog::reinstallAfter(msg, wParam)) self->reinstall();
     }
@@ -190,7 +213,19 @@ HWND createWatchWindow(HookThread& self) {
                                     nullptr, nullptr, g_instance, nullptr);
     if (window == nullptr) return nullptr;
     ::SetTimer(window, kWatchTimer, kWatchTickMs, nullptr);
-    self.wtsapi = ::LoadLibraryA("wtsapi32.dll");
+    // From the system folder only: a wtsapi32.dll planted beside the
+    // program (a downloads folder) must never be the one that loads.
+    self.wtsapi = ::LoadLibraryExW(L"wtsapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (self.wtsapi == nullptr) {
+        // A Windows 7 without the update that brought the flag: the system
+        // folder's file by its full path.
+        wchar_t path[MAX_PATH + 16];
+        const UINT length = ::GetSystemDirectoryW(path, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) {
+            lstrcpyW(path + length, L"\\wtsapi32.dll");
+            self.wtsapi = ::LoadLibraryW(path);
+        }
+    }
     if (self.wtsapi != nullptr) {
         auto registerSession = reinterpret_cast<SessionRegister>(reinterpret_cast<void*>(
             ::GetProcAddress(self.wtsapi, "WTSRegisterSessionNotification")));

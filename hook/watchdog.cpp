@@ -15,13 +15,20 @@ constexpr uintptr_t kResumeAutomatic = 0x12;  // PBT_APMRESUMEAUTOMATIC
 
 }  // namespace
 
-bool HookWatchdog::onTick(uint32_t now, uint32_t lastSystemInput, uint32_t lastHookEvent) {
+bool HookWatchdog::onTick(uint32_t now, uint32_t lastSystemInput, uint32_t lastKeyboardEvent,
+                          uint32_t lastMouseEvent) {
     // Input from before the hooks were installed is none of theirs.
-    if (after(installed_, lastHookEvent)) lastHookEvent = installed_;
-    // A hook that saw an event at or after the input waited for is alive.
-    if (waiting_ && !after(unseenInput_, lastHookEvent)) waiting_ = false;
+    if (after(installed_, lastKeyboardEvent)) lastKeyboardEvent = installed_;
+    if (after(installed_, lastMouseEvent)) lastMouseEvent = installed_;
+    // Only a key the keyboard hook saw at or after the input waited for
+    // clears it: the show key needs that hook, and a mouse that moves on
+    // says nothing of it.
+    if (waiting_ && !after(unseenInput_, lastKeyboardEvent)) waiting_ = false;
     if (!waiting_) {
-        if (!after(lastSystemInput, lastHookEvent)) return false;
+        // The newest input was seen by the hook it was meant for.
+        if (!after(lastSystemInput, lastKeyboardEvent) || !after(lastSystemInput, lastMouseEvent)) {
+            return false;
+        }
         // The hooks may simply not have been called yet: wait and see.
         waiting_ = true;
         unseenInput_ = lastSystemInput;

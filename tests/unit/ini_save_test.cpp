@@ -90,5 +90,19 @@ TEST(IniSave, AtStartATemporaryFileTakesAMissingFilesPlaceAndGoesBesideAnExistin
     EXPECT_EQ(files.files, (Files{{kPath, "old"}}));
 }
 
+TEST(IniSave, APowerCutAtAnyStepLeavesTheOldFileWhole) {
+    const std::string old = "[KeyData]\r\nmode_prior=34\r\n; the user's own note\r\n";
+    for (const MemoryFiles::Cut cut :
+         {MemoryFiles::Cut::write, MemoryFiles::Cut::flush, MemoryFiles::Cut::replace}) {
+        SCOPED_TRACE(static_cast<int>(cut));
+        MemoryFiles port;
+        port.files[kPath] = old;
+        port.cut = cut;
+        uint32_t error = 0;
+        EXPECT_THROW(saveIniValues(port, kPath, kValues, error), MemoryFiles::PowerCut);
+        EXPECT_EQ(port.files[kPath], old);
+    }
+}
+
 }  // namespace
 }  // namespace lumenvik

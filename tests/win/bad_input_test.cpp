@@ -5,14 +5,13 @@
 // file is left as it was. BAD_INPUT.md beside this file records the cases.
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "search/url_encode.h"
 #include "tests/fuzz/ini_text_store.h"
 #include "tests/win/search_fixture.h"
 #include "tests/win/tray_driver.h"
-#include "search/url_template.h"
 
 namespace {
 
@@ -56,9 +55,79 @@ bool putOnClipboard(const std::string& text) {
     return ok;
 }
 
-// `word` (UTF-8) as the site gets it.
-std::string encoded(const std::string& word, transcode::encoding_id target) {
-    return lumenvik::urlEncode(lumenvik::toSiteEncoding(word, target));
+// Bytes as a form sends them, written from the rule and not taken from the
+// program: letters and digits as they are, a blank as "+", every other
+// byte "%" and two lower-case hex digits.
+std::string formEscaped(const std::string& bytes) {
+    std::string out;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z')) {
+            out += c;
+        } else if (b == ' ') {
+            out += '+';
+        } else {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02x", b);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+// The code points of UTF-8 text (valid UTF-8 only).
+std::vector<uint32_t> codePoints(const std::string& utf8) {
+    std::vector<uint32_t> out;
+    for (size_t i = 0; i < utf8.size();) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        const int length = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        uint32_t c = length == 1 ? b : b & (0x7F >> length);
+        for (int k = 1; k < length; ++k) c = (c << 6) | (utf8[i + k] & 0x3F);
+        out.push_back(c);
+        i += length;
+    }
+    return out;
+}
+
+// EUC-JP of the characters the box holds after bytes 20 to FF went in
+// through code page 932 (Wine's decoding, read back from the box): glibc
+// iconv's EUC-JP for JIS X 0208 and the half-width katakana, its
+// EUC-JP-MS for NEC's row 13, and for the NEC-selected IBM extensions
+// (CP932 ED40-EEFC) the rows 89 to 92 that the JIS arithmetic gives their
+// CP932 codes (U+2170 is EE EF there, FC F1 in EUC; U+6D87 ED DF, FA E1),
+// the two-byte code before JIS X 0212's three. What EUC-JP has no code
+// for (U+0080, the user-defined area) goes as a form sends it, a numeric
+// character reference.
+std::string eucOfTheBytesTheBoxHolds(const std::string& utf8) {
+    static const struct {
+        uint32_t code;
+        const char* euc;
+    } kEuc[] = {
+        {0x2260, "\xA1\xE2"}, {0x30E4, "\xA5\xE4"}, {0x30FB, "\xA1\xA6"}, {0x32A7, "\xAD\xE8"},
+        {0x708E, "\xB1\xEA"}, {0x65E7, "\xB5\xEC"}, {0x514B, "\xB9\xEE"}, {0x7F72, "\xBD\xF0"},
+        {0x846C, "\xC1\xF2"}, {0x706F, "\xC5\xF4"}, {0x6953, "\xC9\xF6"}, {0x5229, "\xCD\xF8"},
+        {0x5292, "\xD1\xFA"}, {0x5C46, "\xD5\xFC"}, {0x64BC, "\xD9\xFE"}, {0x6CDB, "\xDE\xA2"},
+        {0x73EE, "\xE0\xE3"}, {0x7CA4, "\xE4\xE5"}, {0x849F, "\xE8\xE7"}, {0x8DDA, "\xEC\xE9"},
+        {0x97DC, "\xF0\xEB"}, {0x2170, "\xFC\xF1"}, {0x6D87, "\xFA\xE1"},
+    };
+    std::string out;
+    for (const uint32_t c : codePoints(utf8)) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        if (c >= 0xFF61 && c <= 0xFF9F) {  // half-width katakana: 8E A1 to 8E DF
+            out += '\x8E';
+            out += static_cast<char>(0xA1 + (c - 0xFF61));
+            continue;
+        }
+        const char* euc = nullptr;
+        for (const auto& e : kEuc) {
+            if (e.code == c) euc = e.euc;
+        }
+        out += euc != nullptr ? std::string(euc) : "&#" + std::to_string(c) + ";";
+    }
+    return out;
 }
 
 class BadInput : public SearchFixture {
@@ -162,9 +231,11 @@ TEST_F(BadInput, AWordOfEveryByteFrom20ToFFIsSearchedAsTheBoxHoldsIt) {
         release(VK_RETURN);
         EXPECT_TRUE(waitVisible(false));
         ASSERT_TRUE(waitLaunches(mode == 0 ? 1 : 2, 10000));
+        // The box's text read as UTF-16 and made UTF-8 by the system, not
+        // by the program's converter.
         const std::string url =
-            mode == 0 ? kWebHead + encoded(held, transcode::encoding_utf8) + kWebTail
-                      : kDictHead + encoded(held, transcode::encoding_euc) + kDictTail;
+            mode == 0 ? kWebHead + formEscaped(held) + kWebTail
+                      : kDictHead + formEscaped(eucOfTheBytesTheBoxHolds(held)) + kDictTail;
         EXPECT_EQ(launches().back(), "-new " + url);
         EXPECT_EQ(newestHistoryEntry(), held);
     }

@@ -11,6 +11,9 @@ bool DebugOutput::attach(DWORD pid) {
     stop_ = false;
     attached_ = 0;
     thread_ = std::thread([this, pid] { run(pid); });
+    // Until the attach's own events have been continued, every thread of
+    // the program stands still, the hook thread too: a key pressed then
+    // reaches no live hook.
     waitFor([&] { return attached_ != 0; }, 5000);
     return attached_ == 1;
 }
@@ -34,16 +37,13 @@ void DebugOutput::run(DWORD pid) {
         return;
     }
     ::DebugSetProcessKillOnExit(FALSE);
-    // The program stands still until the attach's first events (its
-    // threads, its modules, then the attach breakpoint) are continued: a
-    // key sent before that waits on its hook thread, and Wine passes the
-    // key on without the hook. Attached means past them.
-    bool breakpointSeen = false;
     bool exited = false;
+    DWORD breakThread = 0;
     while (!stop_ && !exited) {
         DEBUG_EVENT event{};
         if (!::WaitForDebugEvent(&event, 50)) continue;
         DWORD status = DBG_CONTINUE;
+        bool running = false;
         switch (event.dwDebugEventCode) {
             case OUTPUT_DEBUG_STRING_EVENT: {
                 const OUTPUT_DEBUG_STRING_INFO& info = event.u.DebugString;
@@ -73,6 +73,11 @@ void DebugOutput::run(DWORD pid) {
                 // The attach breakpoint is ours; everything else is the program's.
                 if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
                     status = DBG_EXCEPTION_NOT_HANDLED;
+                else if (attached_ == 0)
+                    breakThread = event.dwThreadId;
+                break;
+            case EXIT_THREAD_DEBUG_EVENT:
+                running = event.dwThreadId == breakThread && attached_ == 0;
                 break;
             case EXIT_PROCESS_DEBUG_EVENT:
                 exited = true;
@@ -81,12 +86,13 @@ void DebugOutput::run(DWORD pid) {
                 break;
         }
         ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
-        if (!breakpointSeen && event.dwDebugEventCode == EXCEPTION_DEBUG_EVENT &&
-            event.u.Exception.ExceptionRecord.ExceptionCode == EXCEPTION_BREAKPOINT) {
-            breakpointSeen = true;
-            attached_ = 1;
-        }
+        // The attach breakpoint comes after the process, its threads and
+        // its DLLs have been reported, on a thread of its own; once that
+        // thread's end is continued, the attach has nothing more to say
+        // and the program runs again.
+        if (running) attached_ = 1;
     }
+    if (attached_ == 0) attached_ = -1;
     if (!exited) ::DebugActiveProcessStop(pid);
 }
 

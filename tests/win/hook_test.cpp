@@ -6,6 +6,7 @@
 
 #include <thread>
 
+#include "hook/event_ring.h"
 #include "hook/keyboard_hook.h"
 #include "tests/win/program_driver.h"
 
@@ -90,6 +91,55 @@ TEST_F(HookTest, NothingArrivesAfterTheDestructor) {
     delete hook;
     EXPECT_FALSE(::PeekMessageA(&msg, window, WM_TOGGLE_WINDOW, WM_TOGGLE_WINDOW, PM_NOREMOVE));
     EXPECT_EQ(pressAndCount(VK_CONTROL), 0);
+}
+
+// The ring of recent events is diagnostics, never a keystroke log: empty
+// until asked for, then the watched key with its side and what the
+// detector decided, any other key without its code.
+TEST_F(HookTest, TheRingRecordsOnlyOnceAskedAndNoOtherKeysCode) {
+    CKeyboardHook hook;
+    ASSERT_NE(hook.set(window, VK_CONTROL, 500.0f), 0);
+    HWND watch = ::FindWindowA("tapwatch.watchdog", nullptr);
+    ASSERT_NE(watch, nullptr);
+    EXPECT_EQ(pressAndCount('Q'), 0);
+    const auto* ring =
+        reinterpret_cast<const tapwatch::EventRing*>(::SendMessageA(watch, WM_TAPWATCH_RING, 0, 0));
+    ASSERT_NE(ring, nullptr);
+    EXPECT_EQ(ring->count, 0u) << "recorded before it was asked to";
+
+    EXPECT_EQ(pressAndCount('Q'), 0);
+    EXPECT_EQ(pressAndCount(VK_CONTROL), 1);
+    // Q down, up, down, up; then Ctrl the same: other key, other key ...
+    // first press, released, double press, released.
+    ASSERT_EQ(ring->count, 8u);
+    using E = tapwatch::RingEntry;
+    const struct {
+        uint8_t what;
+        bool watched;
+        uint8_t decision;
+    } want[] = {{E::keyDown, false, 1}, {E::keyUp, false, 1},  {E::keyDown, false, 1},
+                {E::keyUp, false, 1},   {E::keyDown, true, 2}, {E::keyUp, true, 3},
+                {E::keyDown, true, 5},  {E::keyUp, true, 3}};
+    for (int i = 0; i < 8; ++i) {
+        SCOPED_TRACE(i);
+        const tapwatch::RingEntry& e = ring->entries[i];
+        EXPECT_EQ(e.what, want[i].what);
+        // Ctrl with its side where the system names it (left for SendInput).
+        if (want[i].watched) {
+            EXPECT_TRUE(e.key == VK_CONTROL || e.key == VK_LCONTROL) << int{e.key};
+        } else {
+            EXPECT_EQ(e.key, 0);
+        }
+        EXPECT_EQ(e.decision, want[i].decision);
+    }
+    // Nowhere in the ring's bytes is Q's code, nor its scan code.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(ring->entries);
+    const UINT scan = ::MapVirtualKeyA('Q', MAPVK_VK_TO_VSC);
+    for (size_t i = 0; i < 4 * sizeof(tapwatch::RingEntry); ++i) {
+        if ((i % sizeof(tapwatch::RingEntry)) < sizeof(uint32_t)) continue;  // the time
+        EXPECT_NE(bytes[i], 'Q');
+        EXPECT_NE(bytes[i], scan);
+    }
 }
 
 }  // namespace

@@ -129,13 +129,14 @@ void answer(const CWPSTRUCT& message) {
     static const UINT trayMessage = ::RegisterWindowMessageA(lvtest::kProbeTrayMessage);
     static const UINT fontMessage = ::RegisterWindowMessageA(lvtest::kProbeFontMessage);
     static const UINT busyMessage = ::RegisterWindowMessageA(lvtest::kProbeBusyMessage);
+    static const UINT unhookMessage = ::RegisterWindowMessageA(lvtest::kProbeUnhookMessage);
     if (message.message == busyMessage) {
         ::Sleep(static_cast<DWORD>(message.wParam));
         return;
     }
     if (message.message != readMessage && message.message != imeMessage &&
         message.message != trayMessage && message.message != fontMessage &&
-        message.message != WM_DESTROY) {
+        message.message != unhookMessage && message.message != WM_DESTROY) {
         return;
     }
     HANDLE mapping = ::OpenFileMappingA(FILE_MAP_WRITE, FALSE, lvtest::kProbeMemoryName);
@@ -184,6 +185,9 @@ void answer(const CWPSTRUCT& message) {
             LOGFONTA log{};
             memory->boxFontHeight =
                 ::GetObjectA(font, sizeof log, &log) == sizeof log ? log.lfHeight : 0;
+        } else if (message.message == unhookMessage) {
+            memory->unhooked =
+                ::UnhookWindowsHookEx(reinterpret_cast<HHOOK>(message.wParam)) ? 1 : 0;
         } else if (message.message == WM_DESTROY) {
             if (message.hwnd == memory->destroyWatch && memory->destroyWatch != nullptr) {
                 memory->iconAtDestroy = iconExists(message.hwnd) ? 1 : 0;

@@ -29,6 +29,11 @@ constexpr char kProbeFontMessage[] = "lvtest.menuprobe.font";
 // sleeps wParam milliseconds, as it does inside a slow shell call.
 constexpr char kProbeBusyMessage[] = "lvtest.menuprobe.busy";
 
+// Sent to the search window: wParam is a hook of the program's that the
+// probe removes (UnhookWindowsHookEx), as Windows drops a hook that answered
+// too slowly; the outcome goes to unhooked (1 removed, 0 refused).
+constexpr char kProbeUnhookMessage[] = "lvtest.menuprobe.unhook";
+
 struct ProbeMemory {
     // Set by the test: the window whose WM_DESTROY is watched.
     HWND destroyWatch;
@@ -53,6 +58,7 @@ struct ProbeMemory {
     RECT dpiSuggested;
     LONG boxFontHeight;
     LONG imeOpen;
+    LONG unhooked;
 };
 
 }  // namespace lvtest

@@ -4,6 +4,9 @@
 
 #include <cstdio>
 
+#include "hook/event_ring.h"
+#include "hook/messages.h"
+
 #ifndef LUMENVIK_EXE
 #error "LUMENVIK_EXE names the program under test"
 #endif
@@ -199,12 +202,77 @@ bool Program::waitReady(DWORD ms) {
     // Idle means the message loop waits for input: the start-up has created
     // the window, run its initialisation and hidden it.
     if (::WaitForInputIdle(info_.hProcess, ms) != 0) return false;
-    return waitFor(
+    const bool exists = waitFor(
         [&] {
             HWND w = window();
             return w != nullptr && !::IsWindowVisible(w);
         },
         ms);
+    // The window can exist before its initialisation has armed the hooks:
+    // ready means the hook thread's window answers too, which hands over
+    // the ring of its events.
+    return exists &&
+           waitFor(
+               [&] {
+                   for (HWND watch : findWindows(info_.dwProcessId, "tapwatch.watchdog", nullptr)) {
+                       DWORD_PTR address = 0;
+                       if (::SendMessageTimeoutA(watch, WM_TAPWATCH_RING, 0, 0, SMTO_ABORTIFHUNG,
+                                                 1000, &address) &&
+                           address != 0) {
+                           ring_ = address;
+                       }
+                   }
+                   return ring_ != 0;
+               },
+               ms);
+}
+
+bool Program::readRing(void* ring) const {
+    SIZE_T got = 0;
+    return ring_ != 0 && info_.hProcess != nullptr &&
+           ::ReadProcessMemory(info_.hProcess, reinterpret_cast<LPCVOID>(ring_), ring,
+                               sizeof(tapwatch::EventRing), &got) &&
+           got == sizeof(tapwatch::EventRing);
+}
+
+HHOOK Program::keyboardHook() const {
+    tapwatch::EventRing ring;
+    if (!readRing(&ring)) return nullptr;
+    return reinterpret_cast<HHOOK>(static_cast<ULONG_PTR>(ring.keyboardHook));
+}
+
+std::string Program::hookEvents() const {
+    tapwatch::EventRing ring;
+    if (!readRing(&ring)) return "the keyboard hook's events: not readable\n";
+    const DWORD now = ::GetTickCount();
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "the keyboard hook's last %lu events (times in ms before now):\n",
+                  static_cast<unsigned long>(ring.count));
+    std::string out = line;
+    using tapwatch::RingEntry;
+    const uint32_t kept = ring.count < ring.kEntries ? ring.count : ring.kEntries;
+    static const char* const decisions[] = {
+        "", "another key", "first press", "released", "repeat", "double press: toggle posted"};
+    for (uint32_t i = ring.count - kept; i != ring.count; ++i) {
+        const RingEntry& e = ring.entries[i % ring.kEntries];
+        const long ago = static_cast<long>(now - e.time);
+        if (e.what == RingEntry::keyDown || e.what == RingEntry::keyUp) {
+            char key[24] = "another key";
+            if (e.key != 0) std::snprintf(key, sizeof key, "watched key %02X", e.key);
+            std::snprintf(line, sizeof line, "  %6ld  %s %s: %s\n", ago, key,
+                          e.what == RingEntry::keyDown ? "down" : "up",
+                          e.decision < 6 ? decisions[e.decision] : "?");
+        } else if (e.what == RingEntry::mouse) {
+            std::snprintf(line, sizeof line, "  %6ld  mouse message %04X\n", ago, e.message);
+        } else if (e.what == RingEntry::reinstalled) {
+            std::snprintf(line, sizeof line, "  %6ld  hooks installed again\n", ago);
+        } else {
+            std::snprintf(line, sizeof line, "  %6ld  ?\n", ago);
+        }
+        out += line;
+    }
+    return out;
 }
 
 HWND Program::window() const {
@@ -242,6 +310,7 @@ void Program::stop() {
     ::CloseHandle(info_.hThread);
     ::CloseHandle(info_.hProcess);
     info_ = PROCESS_INFORMATION{};
+    ring_ = 0;
 }
 
 std::vector<HWND> findWindows(DWORD pid, const char* className, const char* caption) {
@@ -293,9 +362,25 @@ void tap(WORD vk, DWORD holdMs) {
 }
 
 void doublePress(WORD vk, DWORD gapMs) {
-    tap(vk);
-    ::Sleep(gapMs);
-    tap(vk);
+    // All four events in one call, stamped with a hand's timing: each
+    // SendInput waits until the hooks have answered, so a hook thread the
+    // loaded machine schedules late would otherwise stretch the presses
+    // past the interval, and the program would rightly see no double press.
+    const WORD scan = static_cast<WORD>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+    const DWORD start = ::GetTickCount();
+    const DWORD times[4] = {0, 30, 30 + gapMs, 60 + gapMs};
+    INPUT in[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        in[i].type = INPUT_KEYBOARD;
+        in[i].ki.wVk = vk;
+        in[i].ki.wScan = scan;
+        in[i].ki.dwFlags = (i % 2 == 1) ? KEYEVENTF_KEYUP : 0;
+        in[i].ki.time = start + times[i];
+    }
+    ::SendInput(4, in, sizeof(INPUT));
+    // Returns when a hand would have finished.
+    const DWORD spent = ::GetTickCount() - start;
+    if (spent < times[3]) ::Sleep(times[3] - spent);
 }
 
 void clickAt(int x, int y) {

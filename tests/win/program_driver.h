@@ -78,8 +78,15 @@ class Program {
     // The same in a folder named in UTF-16 (outside the code page), the
     // working folder being that folder.
     bool start(const std::wstring& programDir);
-    // Waits until the message loop runs and the search window exists, hidden.
+    // Waits until the message loop runs and the search window exists,
+    // hidden; then asks the keyboard hook to keep its ring of recent events.
     bool waitReady(DWORD ms = 15000);
+    // The keyboard hook's recent events, one line each (oldest first), for
+    // the log of a show that did not come: whether the presses reached the
+    // hook and what its detector made of them.
+    std::string hookEvents() const;
+    // The hooks tapwatch.dll has in place now (0 when unknown).
+    HHOOK keyboardHook() const;
     // The search window of this process (the dialog captioned "Lumenvik").
     HWND window() const;
     HWND control(int id) const { return ::GetDlgItem(window(), id); }
@@ -94,7 +101,11 @@ class Program {
     void stop();
 
   private:
+    // Reads the ring out of the program; false when it cannot.
+    bool readRing(void* ring) const;
+
     PROCESS_INFORMATION info_{};
+    ULONG_PTR ring_ = 0;  // the ring's address in the program
 };
 
 // Windows of a process by class and caption (caption nullptr: any).

@@ -47,7 +47,7 @@ class ProgramTest : public ::testing::Test {
     }
     void expectShownCentredTopmostFocused() {
         HWND w = program.window();
-        ASSERT_TRUE(waitVisible(true));
+        ASSERT_TRUE(waitVisible(true)) << program.hookEvents();
         // Focus and foreground follow the show a moment later.
         EXPECT_TRUE(waitFor([&] { return focusOfProgram() == program.control(kSearchBox); }, 2000));
         EXPECT_TRUE(waitFor([&] { return ::GetForegroundWindow() == w; }, 2000));

@@ -93,7 +93,8 @@ bool SearchFixture::waitVisible(bool visible, DWORD ms) {
 
 void SearchFixture::show() {
     doublePress(VK_CONTROL);
-    ASSERT_TRUE(waitVisible(true));
+    ASSERT_TRUE(waitVisible(true)) << "the double Ctrl did not show the window\n"
+                                   << program.hookEvents();
     HWND w = program.window();
     HWND box = program.control(kSearchBox);
     ASSERT_TRUE(waitFor(

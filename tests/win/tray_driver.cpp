@@ -128,6 +128,15 @@ bool MenuProbe::failTrayCalls(bool fail) {
     return memory_->trayBroken == 1;
 }
 
+bool MenuProbe::dropHook(HHOOK hook) {
+    if (memory_ == nullptr || window_ == nullptr || hook == nullptr) return false;
+    memory_->unhooked = 0;
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutA(window_, ::RegisterWindowMessageA(kProbeUnhookMessage),
+                          reinterpret_cast<WPARAM>(hook), 0, SMTO_ABORTIFHUNG, 3000, &ignored);
+    return memory_->unhooked == 1;
+}
+
 namespace {
 
 struct BusyRequest {

@@ -61,6 +61,9 @@ class MenuProbe {
     bool keepBusy(DWORD ms);
     // Waits up to `ms` for the end of that; true once it has ended.
     bool waitNotBusy(DWORD ms);
+    // Removes one of the program's hooks from inside it, as Windows drops a
+    // hook that answered too slowly; false when the removal was refused.
+    bool dropHook(HHOOK hook);
 
   private:
     HMODULE dll_ = nullptr;
