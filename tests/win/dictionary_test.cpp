@@ -17,9 +17,9 @@ using namespace lvtest;
 constexpr int kDictionaryList = 1030;
 const char kJapaneseEnglish[] = u8"【 weblio 和英 】検索";
 const char kEnglishJapanese[] = u8"【 weblio 英和 】検索";
-// The release's weblio modes are https: sites, which the prefix hands to
-// its own https handler, not to the stand-in of "http"; the URL is read
-// where the program hands it on, between its two banners, byte for byte.
+// The release's weblio modes are https: sites, which the shell hands to the
+// https handler (the stand-in here as well); the URL is read where the
+// program hands it on, between its two banners, byte for byte.
 const char kCarUrl[] = "https://ejje.weblio.jp/content/%e8%bb%8a";  // 車: E8 BB 8A
 const char kKurumaUrl[] = "https://ejje.weblio.jp/content/%e3%81%8f%e3%82%8b%e3%81%be";
 std::string handedOn(const char* url) {
@@ -40,6 +40,7 @@ class DictionaryTest : public SearchFixture {
                         ::CopyFileA(built.c_str(), here.c_str(), FALSE));
         }
         registerBrowser();
+        registerHttpsBrowser();
         startWith(readFile(windowsPath(LVTEST_RELEASE_INI)));
         watchTraces();
     }
@@ -79,6 +80,18 @@ class DictionaryTest : public SearchFixture {
         info.cbSize = sizeof info;
         return ::GetGUIThreadInfo(::GetWindowThreadProcessId(program.window(), nullptr), &info) &&
                info.hwndFocus == program.control(kSearchBox);
+    }
+    // For a failure's message: whether the window shows, and whose window
+    // has the foreground.
+    std::string whereTheFocusIs() {
+        HWND front = ::GetForegroundWindow();
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(front, &pid);
+        char cls[64] = {};
+        ::GetClassNameA(front, cls, sizeof cls);
+        return std::string("window ") + (::IsWindowVisible(program.window()) ? "shown" : "hidden") +
+               ", foreground " + cls + " '" + windowText(front) + "' of process " +
+               std::to_string(pid) + " (the program's: " + std::to_string(program.pid()) + ")\n";
     }
     std::wstring clipboardText() {
         std::wstring text;
@@ -161,7 +174,9 @@ TEST_F(DictionaryTest, EnterAloneSearchesTheBoxsTextAndAppleFindsRingo) {
     // at the end.
     showIn(2, kEnglishJapanese);
     for (WORD key : {'A', 'P', 'P', 'L', 'E'}) release(key);
-    EXPECT_TRUE(windowTextW(program.control(kSearchBox)) == L"apple");
+    EXPECT_TRUE(windowTextW(program.control(kSearchBox)) == L"apple")
+        << utf8Of(windowTextW(program.control(kSearchBox))) << "\n"
+        << whereTheFocusIs() << program.hookEvents();
     EXPECT_EQ(selection(), std::make_pair(5, 5));
     ASSERT_TRUE(waitRows());
     const std::vector<std::wstring> shown = rows();

@@ -55,6 +55,7 @@ SearchFixture::~SearchFixture() {
     traces.detach();
     program.stop();
     // The registry as it was, before the browser's folder goes.
+    https.reset();
     for (auto& choice : userChoices) choice.reset();
     registry.reset();
 }
@@ -66,6 +67,14 @@ void SearchFixture::registerBrowser(const char* fileName) {
     // The verb is left out, as in a fresh prefix: the empty verb, "open".
     ASSERT_TRUE(deleteDefaultValue("http\\shell"));
     ASSERT_TRUE(setDefaultValue("http\\shell\\open\\command", "\"" + path + "\" \"%1\""));
+}
+
+void SearchFixture::registerHttpsBrowser() {
+    https = std::make_unique<HttpShellGuard>(
+        windowsPath(std::string(LVTEST_REGISTRY_BACKUP) + "-https"), "https\\shell");
+    ASSERT_TRUE(deleteDefaultValue("https\\shell"));
+    ASSERT_TRUE(setDefaultValue("https\\shell\\open\\command",
+                                "\"" + dir.file(browserName.c_str()) + "\" \"%1\""));
 }
 
 void SearchFixture::readOpenCommand(std::string* command) {

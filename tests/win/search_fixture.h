@@ -36,6 +36,11 @@ class SearchFixture : public ::testing::Test {
     // Puts the stand-in browser into the test's folder under `fileName` and
     // makes `"<path>" "%1"` the command of the "open" verb, the default.
     void registerBrowser(const char* fileName = "browser.exe");
+    // The same stand-in as the handler of https, which the shell asks for
+    // an https URL: no test hands a URL to the prefix's own handler, which
+    // passes it on to a browser of the host (its window would take the
+    // focus from the program at a moment of its own). Put back at the end.
+    void registerHttpsBrowser();
     // The registered command of the "open" verb, into `command`.
     void readOpenCommand(std::string* command);
     // Starts the program with `ini` as its settings file (none when empty).
@@ -79,6 +84,7 @@ class SearchFixture : public ::testing::Test {
     // fresh Wine prefix fills with its own ProgIds: removed for the test, so
     // that the http handler the test registers decides, and put back.
     std::unique_ptr<HttpShellGuard> userChoices[2];
+    std::unique_ptr<HttpShellGuard> https;  // while registerHttpsBrowser's entry stands
     TaskbarHolder taskbar;
     TempDir dir;
     std::string browserLog;

@@ -20,16 +20,8 @@ class SearchModesTest : public SearchFixture {
     // The sites of the user's modes take https too: the stand-in browser
     // is its handler as well (the shell opens such a URL by its scheme).
     void SetUp() override {
-        https_ = std::make_unique<HttpShellGuard>(
-            windowsPath(std::string(LVTEST_REGISTRY_BACKUP) + "-https"), "https\\shell");
         registerBrowser();
-        ASSERT_TRUE(deleteDefaultValue("https\\shell"));
-        ASSERT_TRUE(setDefaultValue("https\\shell\\open\\command",
-                                    "\"" + dir.file("browser.exe") + "\" \"%1\""));
-    }
-    void TearDown() override {
-        program.stop();
-        https_.reset();
+        registerHttpsBrowser();
     }
     // Shows the window, moves `steps` modes on from mode 0 (back when
     // negative) and checks the label there.
@@ -52,9 +44,6 @@ class SearchModesTest : public SearchFixture {
         release(VK_ESCAPE);
         ASSERT_TRUE(waitVisible(false));
     }
-
-  private:
-    std::unique_ptr<HttpShellGuard> https_;
 };
 
 TEST_F(SearchModesTest, ReleaseFileAndSitesInShiftJisAndEucJp) {
