@@ -94,35 +94,6 @@ bool parseLine(std::string_view line, SourceEntry& e) {
     return !e.glosses.empty();
 }
 
-// The words of the glosses, folded: runs of letters and digits (and of
-// non-ASCII letters), outside the parenthesised and braced notes such as
-// "(n)", "(1)", "(uk)" or "{comp}".
-std::vector<std::string> glossWords(const std::string& glosses) {
-    std::vector<std::string> words;
-    std::string word;
-    int depth = 0;
-    auto end = [&] {
-        if (!word.empty()) words.push_back(foldForLookup(word));
-        word.clear();
-    };
-    for (char c : glosses) {
-        const auto b = static_cast<unsigned char>(c);
-        if (c == '(' || c == '{') {
-            end();
-            ++depth;
-        } else if ((c == ')' || c == '}') && depth > 0) {
-            --depth;
-        } else if (depth == 0 && ((b >= '0' && b <= '9') || (b >= 'a' && b <= 'z') ||
-                                  (b >= 'A' && b <= 'Z') || b >= 0x80)) {
-            word += c;
-        } else {
-            end();
-        }
-    }
-    end();
-    return words;
-}
-
 void put32(std::string& out, uint32_t v) {
     for (int k = 0; k < 4; ++k) out += static_cast<char>((v >> (8 * k)) & 0xFF);
 }

@@ -114,6 +114,153 @@ bool DictionaryReader::hotString(const Table& t, uint32_t i, std::string_view& o
     return string(word(t.hot + i * kHotSize), out);
 }
 
+bool DictionaryReader::exactKey(const Table& t, std::string_view key, uint32_t& posting,
+                                uint32_t& count) const {
+    count = 0;
+    uint32_t lo = 0, hi = t.keyCount;
+    while (lo < hi) {
+        const uint32_t mid = lo + (hi - lo) / 2;
+        std::string_view s;
+        if (!keyString(t, mid, s)) return false;
+        if (s < key) {
+            lo = mid + 1;
+        } else {
+            hi = mid;
+        }
+    }
+    std::string_view s;
+    if (lo == t.keyCount) return true;
+    if (!keyString(t, lo, s)) return false;
+    if (s != key) return true;
+    const uint32_t at = t.keys + lo * kKeySize;
+    posting = word(at + 4);
+    count = word(at + 8);
+    return uint64_t{posting} + count <= postingCount_;
+}
+
+namespace {
+
+// How well one gloss holds the words in a row: 0 when they are the gloss's
+// whole text, 1 when they stand in it with the last word whole, 2 when the
+// last only begins a word there; the best over the glosses, with the
+// gloss's place (earlier senses first). False when no gloss holds them.
+bool phraseMatch(std::string_view glosses, const std::vector<std::string>& words,
+                 std::pair<int, uint32_t>& rank) {
+    bool found = false;
+    uint32_t place = 0;
+    for (std::size_t start = 0; start <= glosses.size(); ++place) {
+        std::size_t end = glosses.find('/', start);
+        if (end == std::string_view::npos) end = glosses.size();
+        const std::vector<std::string> field = glossWords(glosses.substr(start, end - start));
+        start = end + 1;
+        const std::size_t last = words.size() - 1;
+        for (std::size_t i = 0; i + words.size() <= field.size(); ++i) {
+            if (!std::equal(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(last),
+                            field.begin() + static_cast<std::ptrdiff_t>(i))) {
+                continue;
+            }
+            const std::string& candidate = field[i + last];
+            if (candidate.compare(0, words[last].size(), words[last]) != 0) continue;
+            int level = 2;
+            if (candidate.size() == words[last].size()) {
+                level = field.size() == words.size() ? 0 : 1;
+            }
+            const std::pair<int, uint32_t> here(level, place);
+            if (!found || here < rank) rank = here;
+            found = true;
+        }
+        if (found && rank.first == 0) break;
+    }
+    return found;
+}
+
+}  // namespace
+
+bool DictionaryReader::phraseLookup(const std::vector<std::string>& words, std::size_t max,
+                                    std::vector<DictionaryRow>& rows) const {
+    // The candidates, in the entries' order: those of the rarest of the
+    // whole words (all but the last, which may be cut short), or those of
+    // the keys the last word begins, when they are fewer.
+    uint32_t posting = 0, count = UINT32_MAX;
+    for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+        uint32_t p = 0, c = 0;
+        if (!exactKey(w_, words[i], p, c)) return false;
+        if (c == 0) return true;  // a whole word no gloss has
+        if (c < count) {
+            posting = p;
+            count = c;
+        }
+    }
+    std::vector<uint32_t> candidates;
+    {
+        const std::string& last = words.back();
+        uint32_t lo = 0, hi = w_.keyCount;
+        while (lo < hi) {
+            const uint32_t mid = lo + (hi - lo) / 2;
+            std::string_view s;
+            if (!keyString(w_, mid, s)) return false;
+            if (s < last) {
+                lo = mid + 1;
+            } else {
+                hi = mid;
+            }
+        }
+        uint64_t total = 0;
+        std::vector<std::pair<uint32_t, uint32_t>> ranges;
+        for (uint32_t i = lo; i < w_.keyCount && total < count; ++i) {
+            std::string_view key;
+            if (!keyString(w_, i, key)) return false;
+            if (key.compare(0, last.size(), last) != 0) break;
+            const uint32_t at = w_.keys + i * kKeySize;
+            const uint32_t p = word(at + 4), c = word(at + 8);
+            if (uint64_t{p} + c > postingCount_) return false;
+            ranges.emplace_back(p, c);
+            total += c;
+        }
+        if (total == 0) return true;  // no word begins so
+        if (total < count) {
+            for (const auto& range : ranges) {
+                for (uint32_t k = 0; k < range.second; ++k) {
+                    candidates.push_back(word(postings_ + (range.first + k) * 4));
+                }
+            }
+            std::sort(candidates.begin(), candidates.end());
+            candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+        } else {
+            candidates.reserve(std::min<uint32_t>(count, kPhraseScan));
+            for (uint32_t k = 0; k < count && k < kPhraseScan; ++k) {
+                candidates.push_back(word(postings_ + (posting + k) * 4));
+            }
+        }
+    }
+    if (candidates.size() > kPhraseScan) candidates.resize(kPhraseScan);
+
+    // (how well, the gloss's place, entry)
+    std::vector<std::pair<std::pair<int, uint32_t>, uint32_t>> best;
+    for (const uint32_t entry : candidates) {
+        DictionaryRow r;
+        if (!row(entry, r)) {
+            rows.clear();
+            return false;
+        }
+        std::pair<int, uint32_t> rank;
+        if (!phraseMatch(r.glosses, words, rank)) continue;
+        const auto candidate = std::make_pair(rank, entry);
+        if (best.size() == max && !(candidate < best.back())) continue;
+        best.insert(std::upper_bound(best.begin(), best.end(), candidate), candidate);
+        if (best.size() > max) best.pop_back();
+    }
+    for (const auto& b : best) {
+        DictionaryRow r;
+        if (!row(b.second, r)) {
+            rows.clear();
+            return false;
+        }
+        rows.push_back(r);
+    }
+    return true;
+}
+
 bool DictionaryReader::lookup(std::string_view query, std::size_t max,
                               std::vector<DictionaryRow>& rows) const {
     rows.clear();
@@ -126,6 +273,14 @@ bool DictionaryReader::lookup(std::string_view query, std::size_t max,
                                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     const Table& t = latin ? w_ : j_;
     max = std::min(max, kMaxRows);
+    if (latin) {
+        // English is looked up by its words: "(n)" holds none, "ice cream"
+        // two, looked up as a phrase.
+        std::vector<std::string> words = glossWords(folded);
+        if (words.empty()) return true;
+        if (words.size() > 1) return phraseLookup(words, max, rows);
+        folded = std::move(words.front());
+    }
     std::vector<std::pair<int, uint32_t>> best;  // (0 for an exact match, entry)
 
     auto fail = [&] {

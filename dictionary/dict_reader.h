@@ -27,6 +27,9 @@ std::string rowText(const DictionaryRow& row);
 class DictionaryReader {
   public:
     static constexpr std::size_t kMaxRows = 8;
+    // The most entries an English phrase's look-up reads, in the entries'
+    // order (common words first): a bound on the time a keystroke takes.
+    static constexpr std::size_t kPhraseScan = 2048;
 
     // The bytes stay the caller's and must outlive the reader. False, with
     // the reason in `problem`, when they are no dictionary of this version.
@@ -37,8 +40,11 @@ class DictionaryReader {
     // of whose folded gloss words (text of ASCII letters and digits alone,
     // after folding) starts with the folded `query`: exact matches first,
     // then the entry order (common words, shorter headwords, the source's
-    // order); at most `max`. False when the file proves corrupt on the way
-    // (`rows` is then empty).
+    // order). English of several words is a phrase that one gloss holds in
+    // a row, the last word perhaps cut short ("ice cr" finds ice cream): a
+    // gloss that is the phrase itself first, then a whole last word, then
+    // earlier senses, then the entry order. At most `max`. False when the
+    // file proves corrupt on the way (`rows` is then empty).
     bool lookup(std::string_view query, std::size_t max, std::vector<DictionaryRow>& rows) const;
 
   private:
@@ -50,6 +56,10 @@ class DictionaryReader {
     bool row(uint32_t entry, DictionaryRow& out) const;
     bool keyString(const Table& t, uint32_t i, std::string_view& out) const;
     bool hotString(const Table& t, uint32_t i, std::string_view& out) const;
+    // The postings of the key equal to `key` (count 0 when there is none).
+    bool exactKey(const Table& t, std::string_view key, uint32_t& posting, uint32_t& count) const;
+    bool phraseLookup(const std::vector<std::string>& words, std::size_t max,
+                      std::vector<DictionaryRow>& rows) const;
 
     const unsigned char* data_ = nullptr;
     std::size_t size_ = 0;

@@ -131,4 +131,30 @@ std::size_t codePointCount(std::string_view utf8) {
     return count;
 }
 
+std::vector<std::string> glossWords(std::string_view glosses) {
+    std::vector<std::string> words;
+    std::string word;
+    int depth = 0;
+    auto end = [&] {
+        if (!word.empty()) words.push_back(foldForLookup(word));
+        word.clear();
+    };
+    for (char c : glosses) {
+        const auto b = static_cast<unsigned char>(c);
+        if (c == '(' || c == '{') {
+            end();
+            ++depth;
+        } else if ((c == ')' || c == '}') && depth > 0) {
+            --depth;
+        } else if (depth == 0 && ((b >= '0' && b <= '9') || (b >= 'a' && b <= 'z') ||
+                                  (b >= 'A' && b <= 'Z') || b >= 0x80)) {
+            word += c;
+        } else {
+            end();
+        }
+    }
+    end();
+    return words;
+}
+
 }  // namespace lumenvik

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lumenvik {
 
@@ -15,5 +16,11 @@ std::string foldForLookup(std::string_view utf8);
 
 // Number of code points of valid UTF-8 (each stray byte counts one).
 std::size_t codePointCount(std::string_view utf8);
+
+// The words of gloss text, folded: runs of letters and digits (and of
+// non-ASCII letters), outside the parenthesised and braced notes such as
+// "(n)", "(1)", "(uk)" or "{comp}". The dictionary's English keys, and the
+// words of an English query.
+std::vector<std::string> glossWords(std::string_view glosses);
 
 }  // namespace lumenvik

@@ -140,6 +140,18 @@ TEST_F(SampleDictionary, ExactMatchesFirstThenCommonThenShorterThenFileOrder) {
     EXPECT_EQ(headwords(reader, u8"くる", 2), (std::vector<std::string>{u8"来る", u8"くる"}));
 }
 
+TEST_F(SampleDictionary, EnglishOfSeveralWordsIsAPhraseWithinOneGloss) {
+    EXPECT_EQ(headwords(reader, "to co"), std::vector<std::string>{u8"来る"});
+    EXPECT_EQ(headwords(reader, "Place  to"), std::vector<std::string>{u8"学校"});
+    EXPECT_EQ(headwords(reader, "kuruma pr"),
+              (std::vector<std::string>{u8"車海老", u8"クルマエビ"}));
+    // The words in another order, or spread over two glosses, or a whole
+    // word cut short before the last: no phrase.
+    EXPECT_TRUE(headwords(reader, "prawn kuruma").empty());
+    EXPECT_TRUE(headwords(reader, "vehicle wheel").empty());
+    EXPECT_TRUE(headwords(reader, "kur prawn").empty());
+}
+
 std::string readWhole(const char* path) {
     std::ifstream in(path, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -161,6 +173,8 @@ TEST(RealDictionary, FindsWordsByReadingAndByEnglish) {
     EXPECT_NE(std::find(apple.begin(), apple.end(), u8"林檎"), apple.end());
     const std::vector<std::string> app = headwords(reader, "app");
     EXPECT_NE(std::find(app.begin(), app.end(), u8"アプリ"), app.end());
+    const std::vector<std::string> iceCream = headwords(reader, "ice cream");
+    EXPECT_NE(std::find(iceCream.begin(), iceCream.end(), u8"アイスクリーム"), iceCream.end());
 }
 
 // Every length of cut, and every header word and a sweep of bytes set to
