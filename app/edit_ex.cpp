@@ -38,10 +38,10 @@ class BoxPorts : public SearchCommandPorts {
         ::SetWindowTextW(box_, std::wstring(text.begin(), text.end()).c_str());
     }
     LaunchIssue openInBrowser(const std::string& url, const std::string& browser,
-                              std::size_t wordLength) override {
+                              std::size_t wordLength, const std::string& siteName) override {
         win::Win32BrowserPlatform platform(launches_);
-        return browser.empty() ? launchInDefaultBrowser(url, wordLength, platform)
-                               : launchWithCommand(browser, url, wordLength, platform);
+        return browser.empty() ? launchInDefaultBrowser(url, wordLength, platform, siteName)
+                               : launchWithCommand(browser, url, wordLength, platform, siteName);
     }
 
   private:
