@@ -39,9 +39,7 @@ class BoxPorts : public SearchCommandPorts {
     }
     LaunchIssue openInBrowser(const std::string& url, const std::string& browser,
                               std::size_t wordLength, const std::string& siteName) override {
-        win::Win32BrowserPlatform platform(launches_);
-        return browser.empty() ? launchInDefaultBrowser(url, wordLength, platform, siteName)
-                               : launchWithCommand(browser, url, wordLength, platform, siteName);
+        return win::openUrl(launches_, url, browser, wordLength, siteName);
     }
 
   private:

@@ -227,4 +227,11 @@ void Win32BrowserPlatform::messageBox(const std::string& text, const std::string
     show({text, caption});
 }
 
+LaunchIssue openUrl(BrowserLaunches& launches, const std::string& url, const std::string& browser,
+                    std::size_t wordLength, const std::string& siteName) {
+    Win32BrowserPlatform platform(launches);
+    return browser.empty() ? launchInDefaultBrowser(url, wordLength, platform, siteName)
+                           : launchWithCommand(browser, url, wordLength, platform, siteName);
+}
+
 }  // namespace lumenvik::win

@@ -66,4 +66,10 @@ class Win32BrowserPlatform : public BrowserPlatform {
     std::vector<OwnedRegKey> open_;
 };
 
+// Opens `url` with `browser`, a command line, or in the user's browser
+// when it is empty; the start goes to `launches`. `siteName` names the
+// site in the messages (search/search_command.h).
+LaunchIssue openUrl(BrowserLaunches& launches, const std::string& url, const std::string& browser,
+                    std::size_t wordLength, const std::string& siteName);
+
 }  // namespace lumenvik::win

@@ -132,9 +132,10 @@ TEST(DialogTemplates, SettingsDialogIsLaidOutAsDesigned) {
                        {-1, label, u8"検索履歴の保持数", 22, 163, 64, 8},
                        {1010, edit, "", 90, 161, 60, 14},
                        {-1, label, u8"件", 159, 164, 9, 8},
+                       {1023, button, u8"検索サイト(&W)...", 256, 61, 64, 14},
                    });
     // The two radio buttons form one group of their own.
-    ASSERT_EQ(t.items.size(), 32u);
+    ASSERT_EQ(t.items.size(), 33u);
     EXPECT_NE(t.items[20].style & WS_GROUP, 0u);
     EXPECT_EQ(t.items[21].style & WS_GROUP, 0u);
     EXPECT_NE(t.items[22].style & WS_GROUP, 0u);
