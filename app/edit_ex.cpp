@@ -41,6 +41,8 @@ class BoxPorts : public SearchCommandPorts {
                               std::size_t wordLength, const std::string& siteName) override {
         return win::openUrl(launches_, url, browser, wordLength, siteName);
     }
+    void beginLaunches() override { launches_.hold(); }
+    void endLaunches() override { launches_.release(); }
 
   private:
     HWND box_;

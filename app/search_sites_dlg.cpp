@@ -61,6 +61,8 @@ class TestPorts : public SearchCommandPorts {
                               std::size_t wordLength, const std::string& siteName) override {
         return win::openUrl(launches_, url, browser, wordLength, siteName);
     }
+    void beginLaunches() override { launches_.hold(); }
+    void endLaunches() override { launches_.release(); }
 
   private:
     win::BrowserLaunches& launches_;

@@ -51,6 +51,7 @@ SearchResult openSearch(const SearchSite& site, bool japanLocal, const std::u16s
                         SearchCommandPorts& ports) {
     const std::vector<std::string> urls = searchUrls(site, japanLocal, word);
     bool issued = false, tooLong = false;
+    ports.beginLaunches();
     for (std::size_t i = 0; i < urls.size(); ++i) {
         const std::string name = urls.size() > 1 ? siteNameOf(site, i + 1) : std::string();
         switch (ports.openInBrowser(urls[i], site.browser, word.size(), name)) {
@@ -64,6 +65,7 @@ SearchResult openSearch(const SearchSite& site, bool japanLocal, const std::u16s
                 break;
         }
     }
+    ports.endLaunches();
     return issued ? SearchResult::issued : tooLong ? SearchResult::tooLong : SearchResult::failed;
 }
 

@@ -27,6 +27,10 @@ class SearchCommandPorts {
     // sites (siteNameOf), empty for a mode with one.
     virtual LaunchIssue openInBrowser(const std::string& url, const std::string& browser,
                                       std::size_t wordLength, const std::string& siteName) = 0;
+    // Around the launches of one search: those between are started one
+    // after the other, in order.
+    virtual void beginLaunches() {}
+    virtual void endLaunches() {}
 };
 
 enum class SearchResult {

@@ -61,8 +61,12 @@ class Launches : public SearchCommandPorts {
     LaunchIssue openInBrowser(const std::string& url, const std::string& browser,
                               std::size_t /*wordLength*/, const std::string& siteName) override {
         opened.push_back(url + " " + browser + " " + siteName);
+        held += "l";
         return opened.size() == failing ? LaunchIssue::failed : LaunchIssue::issued;
     }
+    void beginLaunches() override { held += "("; }
+    void endLaunches() override { held += ")"; }
+    std::string held;  // the launches between the holds: "(ll)"
     std::vector<std::string> opened;
     std::size_t failing = 0;  // the launch (from 1) that fails
     std::u16string box = u"unchanged";
@@ -85,6 +89,7 @@ TEST(SeveralSites, OneSearchOpensEachSiteInTurnInTheModesBrowserAndGoesOnPastAFa
                                 "（https://a.example/?q=[search_word]）",
                                 "https://b.example/%c6%fc%cb%dc x.exe 「Two」の 2 番目のサイト"
                                 "（https://b.example/[search_word]）"}));
+    EXPECT_EQ(ports.held, "(ll)");  // started in turn, in that order
     EXPECT_EQ(ports.box, u"");
     // A mode with one site names none.
     Launches single;
