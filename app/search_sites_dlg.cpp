@@ -139,8 +139,16 @@ bool CModeEditDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, 
     return false;
 }
 
+bool CModeEditDlg::PreviewField::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam,
+                                                      LPARAM lParam, LRESULT& result) {
+    if (msg != WM_GETDLGCODE) return false;
+    result = DefWindowProc(msg, wParam, lParam) & ~static_cast<LRESULT>(DLGC_WANTALLKEYS);
+    return true;
+}
+
 void CModeEditDlg::initialise() {
     centreOver(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));
+    preview_.SubclassWindow(::GetDlgItem(m_hWnd, IDC_MODE_PREVIEW));
     for (const EncodingChoice& c : encodingChoices()) {
         ::SendDlgItemMessageW(m_hWnd, IDC_MODE_ENCODING, CB_ADDSTRING, 0,
                               reinterpret_cast<LPARAM>(win::wide(c.shown).c_str()));

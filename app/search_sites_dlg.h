@@ -41,6 +41,15 @@ class CModeEditDlg : public win::CDialogImpl<CModeEditDlg> {
     void browse();
     void test();
 
+    // The preview's lines, read-only: a multi-line edit control would keep
+    // Tab, Enter and Escape from the dialog.
+    class PreviewField : public win::CWindowImpl<PreviewField> {
+      public:
+        bool ProcessWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                  LRESULT& result) override;
+    };
+
+    PreviewField preview_;
     std::size_t index_;
     ModeKeys keys_;
     ModeFields opened_;  // the fields as the editor opened
