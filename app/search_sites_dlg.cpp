@@ -349,8 +349,8 @@ bool CSearchSitesDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wPara
 
 void CSearchSitesDlg::initialise() {
     centreOver(m_hWnd, ::GetWindow(m_hWnd, GW_OWNER));
-    // Columns in dialog units: the label, the URL, the encoding.
-    const int stops[] = {88, 214};
+    // Columns in dialog units: the label, the encoding, the URL.
+    const int stops[] = {120, 170};
     ::SendDlgItemMessageW(m_hWnd, IDC_SITE_LIST, LB_SETTABSTOPS, 2,
                           reinterpret_cast<LPARAM>(stops));
     ::SendDlgItemMessageW(m_hWnd, IDC_SITE_LIST, LB_SETHORIZONTALEXTENT, 1200, 0);
@@ -364,9 +364,9 @@ void CSearchSitesDlg::fill(int selected) {
     for (std::size_t i = 0; i < list_.count(); ++i) {
         const SearchSite site = siteOfMode(i, list_.keys(i));
         const ModeFields fields = fieldsOfMode(i, list_.keys(i));
-        std::string row = site.label + "\t" + fields.urls[0];
+        // The URL last: a long label or URL then moves no other column.
+        std::string row = site.label + "\t" + encodingShown(site.encoding) + "\t" + fields.urls[0];
         if (!site.moreUrls.empty()) row += " (+" + std::to_string(site.moreUrls.size()) + ")";
-        row += "\t" + encodingShown(site.encoding);
         ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win::wide(row).c_str()));
     }
     ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);

@@ -1,7 +1,7 @@
 #pragma once
 // The search-site dialog "検索サイトの設定" and its mode editor: the Win32
 // layer over search/mode_list.h. The list shows the modes in order (label,
-// first URL, encoding); OK writes the keys that changed into
+// encoding, first URL); OK writes the keys that changed into
 // [SearchModes] through the settings file's one-piece save, Cancel (or
 // Escape) writes nothing. Both are modal: the dialog's own loop gives them
 // Tab, Enter (OK), Escape (Cancel) and the access keys.

@@ -184,7 +184,7 @@ TEST_F(SearchSitesTest, AModeAddedWithAnEucJpSiteAndASecondSiteIsSearchedOnBothA
     ASSERT_TRUE(waitFor([&] { return !::IsWindow(editor); }, 3000));
     const std::vector<std::wstring> shown = rows(sites);
     ASSERT_EQ(shown.size(), 6u);
-    EXPECT_EQ(shown[5], L"EUC の辞書\thttp://euc.example/s?q=[search_word] (+1)\tEUC-JP");
+    EXPECT_EQ(shown[5], L"EUC の辞書\tEUC-JP\thttp://euc.example/s?q=[search_word] (+1)");
     ASSERT_TRUE(press(sites, L"OK"));
     ASSERT_TRUE(waitFor([&] { return !::IsWindow(sites); }, 3000));
 
