@@ -1,7 +1,8 @@
 // The search-site dialog and its mode editor in the real program, driven
 // through their controls, found by their texts: a mode added there is
 // searched at the next show, Cancel writes nothing, a refused field keeps
-// OK disabled, and the keyboard reaches every control.
+// OK disabled, and the keyboard reaches every control; Escape is Cancel and
+// Enter is OK in both dialogs.
 #include <algorithm>
 #include <set>
 
@@ -144,6 +145,14 @@ class SearchSitesTest : public SearchFixture {
         }
         return false;
     }
+    // Tab once; the control the focus moved to (each Tab moves it on).
+    HWND tabOn() {
+        HWND before = focusOfProgram();
+        tap(VK_TAB);
+        HWND now = before;
+        waitFor([&] { return (now = focusOfProgram()) != before; }, 3000);
+        return now;
+    }
     // The dialog's controls that take the focus: enabled, visible tab stops.
     std::set<HWND> tabStops(HWND dialog) {
         std::vector<HWND> children;
@@ -233,7 +242,9 @@ TEST_F(SearchSitesTest, FromTheSettingsDialogMovedUpAndDeletedThenCancelledTheFi
     EXPECT_TRUE(rowIs(sites, 6, L"A"));
     ASSERT_TRUE(press(sites, L"削除(&D)"));
     ASSERT_TRUE(waitFor([&] { return rows(sites).size() == 6u; }, 3000));
-    ASSERT_TRUE(press(sites, L"キャンセル"));
+    // Escape is キャンセル.
+    ASSERT_TRUE(bringToFront(sites, ::GetDlgItem(sites, kSiteList)));
+    tap(VK_ESCAPE);
     ASSERT_TRUE(waitFor([&] { return !::IsWindow(sites); }, 3000));
     EXPECT_TRUE(waitFor([&] { return ::IsWindowEnabled(settings) != FALSE; }, 3000));
     EXPECT_EQ(readFile(iniPath()), started);
@@ -267,7 +278,7 @@ TEST_F(SearchSitesTest, ATemplateWithoutTheWordIsMarkedAndKeepsOkDisabled) {
     for (HWND box : messageBoxes()) EXPECT_EQ(box, sites) << "a message box came";
 }
 
-TEST_F(SearchSitesTest, TabReachesEveryControlAndEscapeClosesEachDialog) {
+TEST_F(SearchSitesTest, TabReachesEveryControlAndEscapeAndEnterCloseEachDialog) {
     const std::string ini =
         "[SearchModes]\r\nurl5=https://a.example/[search_word]\r\n"
         "url6=https://b.example/[search_word]\r\nurl7=https://c.example/[search_word]\r\n";
@@ -282,11 +293,7 @@ TEST_F(SearchSitesTest, TabReachesEveryControlAndEscapeClosesEachDialog) {
     const std::set<HWND> stops = tabStops(sites);
     EXPECT_EQ(stops.size(), 8u);  // the list, five buttons, OK, キャンセル
     std::set<HWND> reached;
-    for (std::size_t i = 0; i < stops.size(); ++i) {
-        tap(VK_TAB);
-        ::Sleep(80);
-        reached.insert(focusOfProgram());
-    }
+    for (std::size_t i = 0; i < stops.size(); ++i) reached.insert(tabOn());
     EXPECT_EQ(reached, stops);
 
     ASSERT_TRUE(press(sites, L"編集(&E)"));
@@ -297,18 +304,25 @@ TEST_F(SearchSitesTest, TabReachesEveryControlAndEscapeClosesEachDialog) {
     const std::set<HWND> editorStops = tabStops(editor);
     EXPECT_EQ(editorStops.size(), 15u);  // the fields, the buttons, the preview
     reached.clear();
-    for (std::size_t i = 0; i < editorStops.size(); ++i) {
-        tap(VK_TAB);
-        ::Sleep(80);
-        reached.insert(focusOfProgram());
-    }
+    for (std::size_t i = 0; i < editorStops.size(); ++i) reached.insert(tabOn());
     EXPECT_EQ(reached, editorStops);
     tap(VK_ESCAPE);
     ASSERT_TRUE(waitFor([&] { return !::IsWindow(editor); }, 3000)) << "Escape closes the editor";
     EXPECT_TRUE(::IsWindow(sites));
-    ASSERT_TRUE(waitFor([&] { return ::GetForegroundWindow() == sites; }, 3000));
-    tap(VK_ESCAPE);
-    ASSERT_TRUE(waitFor([&] { return !::IsWindow(sites); }, 3000)) << "Escape closes the list";
+
+    // Enter is OK in both; OK with nothing changed writes nothing.
+    ASSERT_TRUE(press(sites, L"編集(&E)"));
+    editor = waitDialog(kEditorCaption);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(waitFor([&] { return focusOfProgram() == ::GetDlgItem(editor, kName); }, 3000));
+    ASSERT_TRUE(waitFor([&] { return ::GetForegroundWindow() == editor; }, 3000));
+    tap(VK_RETURN);
+    ASSERT_TRUE(waitFor([&] { return !::IsWindow(editor); }, 3000)) << "Enter is the editor's OK";
+    // The focus away from 編集, whose own Enter would open the editor again.
+    ASSERT_TRUE(bringToFront(sites, list));
+    ASSERT_TRUE(waitFor([&] { return focusOfProgram() == list; }, 3000));
+    tap(VK_RETURN);
+    ASSERT_TRUE(waitFor([&] { return !::IsWindow(sites); }, 3000)) << "Enter is the list's OK";
     EXPECT_EQ(readFile(iniPath()), started);
 }
 
