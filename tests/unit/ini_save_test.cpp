@@ -72,7 +72,6 @@ TEST(IniSave, AFailedStepLeavesTheOldFileWholeAndTellsWhy) {
     }
 }
 
-// A power cut in a save on FAT: the new text alone, in the temporary file.
 TEST(IniSave, AReplaceRefusedWhileAnotherProgramReadsTheFileIsTriedAgainAFewTimes) {
     MemoryFiles disk;
     disk.files[kPath] = "[KeyData]\r\nmode_prior=34\r\n";
@@ -91,6 +90,7 @@ TEST(IniSave, AReplaceRefusedWhileAnotherProgramReadsTheFileIsTriedAgainAFewTime
     EXPECT_EQ(disk.files[kPath], "[KeyData]\r\nmode_prior=33\r\n");
 }
 
+// A power cut in a save on FAT: the new text alone, in the temporary file.
 TEST(IniSave, AtStartATemporaryFileTakesAMissingFilesPlaceAndGoesBesideAnExistingOne) {
     const std::string temporary = std::string(kPath) + ".new";
     using Files = std::map<std::string, std::string>;
