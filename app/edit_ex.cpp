@@ -38,11 +38,11 @@ class BoxPorts : public SearchCommandPorts {
         ::SetWindowTextW(box_, std::wstring(text.begin(), text.end()).c_str());
     }
     LaunchIssue openInBrowser(const std::string& url, const std::string& browser,
-                              std::size_t wordLength) override {
-        win::Win32BrowserPlatform platform(launches_);
-        return browser.empty() ? launchInDefaultBrowser(url, wordLength, platform)
-                               : launchWithCommand(browser, url, wordLength, platform);
+                              std::size_t wordLength, const std::string& siteName) override {
+        return win::openUrl(launches_, url, browser, wordLength, siteName);
     }
+    void beginLaunches() override { launches_.hold(); }
+    void endLaunches() override { launches_.release(); }
 
   private:
     HWND box_;

@@ -9,6 +9,7 @@
 #include "app/foreground_win32.h"
 #include "app/monitor_choice_win32.h"
 #include "app/run_key_win32.h"
+#include "app/search_sites_dlg.h"
 #include "app/texts.h"
 #include "app/tray_choice.h"
 #include "app/tray_menu.h"
@@ -101,6 +102,10 @@ bool CMainDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPAR
             // OK wrote only what it changed: the rest comes from the file.
             if (!refreshSettingsValues()) applyHookSettings();
             result = 1;
+            return true;
+        case WM_OPEN_SEARCH_SITES:
+            openSearchSites(reinterpret_cast<HWND>(lParam));
+            result = 0;
             return true;
         case WM_SEARCH_COPIED_TEXT:
             onCopyGesture(static_cast<DWORD>(wParam));
@@ -332,7 +337,18 @@ void CMainDlg::applyHookSettings() {
     hook_.setIntervalTime(static_cast<float>(settings_.keyInterval));
 }
 
-bool CMainDlg::settingsDialogExists() const { return configDlg_.exists(); }
+bool CMainDlg::settingsDialogExists() const { return configDlg_.exists() || sitesOpen_; }
+
+void CMainDlg::openSearchSites(HWND owner) {
+    if (sitesOpen_) return;
+    if (owner != nullptr && !::IsWindow(owner)) owner = nullptr;
+    sitesOpen_ = true;
+    // The modes as the file holds them now; the next show reads what OK
+    // wrote, as it reads any edit of the file.
+    CSearchSitesDlg dialog(settings_, launches_);
+    dialog.run(owner);
+    sitesOpen_ = false;
+}
 
 void CMainDlg::onCopyGesture(DWORD sequence) {
     if (settings_.searchCopiedText == 0 || settingsDialogExists()) return;
@@ -372,6 +388,9 @@ void CMainDlg::onTrayCommand(int id) {
         case ID_TRAY_SETTINGS:
             if (!configDlg_.exists()) refreshSettingsValues();  // it opens with the file's
             configDlg_.open(m_hWnd);                            // nothing while it is open
+            break;
+        case ID_TRAY_SEARCH_SITES:
+            openSearchSites(nullptr);
             break;
         case ID_TRAY_CLEAR_HISTORY:
             historyKeeper_.clear(settings_, searchBox_.history);

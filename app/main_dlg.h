@@ -50,8 +50,8 @@ class CMainDlg : public win::CDialogImpl<CMainDlg> {
     // be used (a hot key that could not be registered, a showOn value that
     // names no monitor); start-up calls it once the window is hidden.
     void reportOptionProblems();
-    // True while the settings dialog's window exists: the toggle and the tray
-    // icon are ignored then.
+    // True while the settings dialog's window exists, or the search-site
+    // dialog runs: the toggle and the tray icon are ignored then.
     bool settingsDialogExists() const;
 
     SearchSettings& settings() { return settings_; }
@@ -65,6 +65,9 @@ class CMainDlg : public win::CDialogImpl<CMainDlg> {
     // program, or deleted; a refusal is told in a message box.
     void toggleRunAtLogon();
     void exitPath();
+    // The search-site dialog over `owner` (none from the tray, the
+    // settings dialog from its button), once at a time.
+    void openSearchSites(HWND owner);
     void resetModeIfGoogleStart();
     // The copy gesture: waits for the clipboard to move past `sequence`,
     // the state before the copy, then shows the window with the copied
@@ -86,6 +89,7 @@ class CMainDlg : public win::CDialogImpl<CMainDlg> {
     SearchSettings settings_;
     CConfigDlg configDlg_;  // edits the record: declared after it
     UserSearchModes userModes_;
+    bool sitesOpen_ = false;  // the search-site dialog runs
     bool valuesRead_ = false;
     SettingsFileState valuesState_;
     std::vector<std::string> modeProblems_;

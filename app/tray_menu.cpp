@@ -54,6 +54,7 @@ void openTrayMenu(HWND owner, const SearchSettings& settings, bool runsAtLogon) 
     ::AppendMenuW(range.get(), MF_STRING | (settings.japanLocal != 0 ? MF_CHECKED : MF_UNCHECKED),
                   ID_TRAY_JAPANESE_PAGES, L"日本語のページを検索(&J)");
     ::AppendMenuW(menu.get(), MF_STRING, ID_TRAY_SETTINGS, L"設定(&S)");
+    ::AppendMenuW(menu.get(), MF_STRING, ID_TRAY_SEARCH_SITES, L"検索サイト(&K)...");
     ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     appendSubmenu(menu.get(), range, L"google検索範囲設定(&G)");
     ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);

@@ -13,7 +13,7 @@ namespace lumenvik {
 
 // The menu's commands reach the owner as WM_COMMAND with these ids.
 constexpr int kTrayFirstCommand = ID_TRAY_EXIT;
-constexpr int kTrayLastCommand = ID_TRAY_RUN_AT_LOGON;
+constexpr int kTrayLastCommand = ID_TRAY_SEARCH_SITES;
 
 // The showOn choice of an item of the submenu 表示位置; nothing for
 // another id.

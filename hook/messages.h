@@ -14,6 +14,9 @@
 // clipboard's sequence number taken at the first press, before the program
 // in front copied.
 #define WM_SEARCH_COPIED_TEXT (WM_USER + 12)
+// Posted by the settings dialog's button 検索サイト: open the search-site
+// dialog over it.
+#define WM_OPEN_SEARCH_SITES (WM_USER + 13)
 // Sent by a test to the keyboard hook's own window (class
 // "tapwatch.watchdog"): from then on the hook thread keeps its ring of
 // recent events (hook/event_ring.h); the answer is the ring's address in

@@ -15,11 +15,10 @@ namespace {
 
 HKEY toHkey(RegistryKey key) { return reinterpret_cast<HKEY>(key); }
 
-// One start, owned by the thread that makes it.
+// The starts of one thread, made in turn; owned by that thread.
 struct Job {
     HWND window;
-    UINT_PTR id;
-    BrowserStart start;
+    std::vector<std::pair<UINT_PTR, BrowserStart>> starts;
 };
 
 bool startProcess(const std::string& commandLine) {
@@ -70,12 +69,13 @@ bool shellOpen(const std::string& file, const std::string& parameters) {
 // broken handler for ever: the thread may wait, the window never does.
 DWORD WINAPI launchThread(LPVOID param) {
     const std::unique_ptr<Job> job(static_cast<Job*>(param));
-    const BrowserStart& start = job->start;
-    const bool started = start.way == BrowserStart::Way::process
-                             ? startProcess(start.commandLine)
-                             : shellOpen(start.file, start.parameters);
-    // Fails only when the window is gone: the program is ending.
-    ::PostMessageW(job->window, WM_BROWSER_LAUNCHED, job->id, started ? 1 : 0);
+    for (const auto& [id, start] : job->starts) {
+        const bool started = start.way == BrowserStart::Way::process
+                                 ? startProcess(start.commandLine)
+                                 : shellOpen(start.file, start.parameters);
+        // Fails only when the window is gone: the program is ending.
+        ::PostMessageW(job->window, WM_BROWSER_LAUNCHED, id, started ? 1 : 0);
+    }
     return 0;
 }
 
@@ -129,11 +129,22 @@ void BrowserLaunches::begin(const BrowserStart& start) {
     const UINT_PTR id = next_++;
     pending_[id] = Pending{start};
     ::SetTimer(window_, id, kOverdueSeconds * 1000, nullptr);
-    auto job = std::make_unique<Job>(Job{window_, id, start});
+    held_.push_back(id);
+    if (!holding_) release();
+}
+
+void BrowserLaunches::release() {
+    holding_ = false;
+    if (held_.empty()) return;
+    auto job = std::make_unique<Job>();
+    job->window = window_;
+    for (UINT_PTR id : held_) job->starts.emplace_back(id, pending_[id].start);
+    const std::vector<UINT_PTR> ids = std::move(held_);
+    held_.clear();
     HANDLE thread = ::CreateThread(nullptr, 0, &launchThread, job.get(), 0, nullptr);
     if (thread == nullptr) {
-        // No thread to be had: nothing started, told as a failed start.
-        ::PostMessageW(window_, WM_BROWSER_LAUNCHED, id, 0);
+        // No thread to be had: nothing started, told as failed starts.
+        for (UINT_PTR id : ids) ::PostMessageW(window_, WM_BROWSER_LAUNCHED, id, 0);
         return;
     }
     job.release();  // the thread's now
@@ -225,6 +236,13 @@ void Win32BrowserPlatform::start(const BrowserStart& start) { launches_.begin(st
 
 void Win32BrowserPlatform::messageBox(const std::string& text, const std::string& caption) {
     show({text, caption});
+}
+
+LaunchIssue openUrl(BrowserLaunches& launches, const std::string& url, const std::string& browser,
+                    std::size_t wordLength, const std::string& siteName) {
+    Win32BrowserPlatform platform(launches);
+    return browser.empty() ? launchInDefaultBrowser(url, wordLength, platform, siteName)
+                           : launchWithCommand(browser, url, wordLength, platform, siteName);
 }
 
 }  // namespace lumenvik::win

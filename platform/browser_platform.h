@@ -1,7 +1,8 @@
 #pragma once
 // The browser launch's platform calls, answered by the registry, the shell
-// and message boxes, and the launches in flight: each on a thread of its
-// own, its answer posted to the search window.
+// and message boxes, and the launches in flight: each (or the sites of one
+// search, in turn) on a thread of its own, its answer posted to the search
+// window.
 
 #include <windows.h>
 
@@ -29,6 +30,11 @@ class BrowserLaunches {
     // The window that takes the answers and the launches' timers.
     void reportTo(HWND window) { window_ = window; }
     void begin(const BrowserStart& start);
+    // The starts begun between hold() and release() (the sites of one
+    // search) run on one thread of their own, one after the other in the
+    // order begun, so that the browser opens them in that order.
+    void hold() { holding_ = true; }
+    void release();
     // The answer of a launch (the URL traced when the browser started, the
     // failure told when not) and the overdue timers; true when `msg` was
     // one of them.
@@ -40,6 +46,8 @@ class BrowserLaunches {
         bool toldOverdue = false;
     };
     HWND window_ = nullptr;
+    bool holding_ = false;
+    std::vector<UINT_PTR> held_;  // begun while holding, in order
     // Launch numbers are the overdue timers' ids too: above the window's
     // other timers.
     UINT_PTR next_ = 0x10000;
@@ -65,5 +73,11 @@ class Win32BrowserPlatform : public BrowserPlatform {
     // with this object.
     std::vector<OwnedRegKey> open_;
 };
+
+// Opens `url` with `browser`, a command line, or in the user's browser
+// when it is empty; the start goes to `launches`. `siteName` names the
+// site in the messages (search/search_command.h).
+LaunchIssue openUrl(BrowserLaunches& launches, const std::string& url, const std::string& browser,
+                    std::size_t wordLength, const std::string& siteName);
 
 }  // namespace lumenvik::win

@@ -78,6 +78,15 @@ bool Win32FilePort::replace(const std::string& from, const std::string& to, uint
 
 void Win32FilePort::remove(const std::string& path) { ::DeleteFileW(wide(path).c_str()); }
 
+// A file another process has open cannot be replaced, whatever it shares:
+// the refusal lasts as long as that process reads.
+bool Win32FilePort::momentary(uint32_t error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+           error == ERROR_LOCK_VIOLATION;
+}
+
+void Win32FilePort::pause() { ::Sleep(20); }
+
 Win32ProfileStore& profileStore() {
     static Win32ProfileStore store;
     return store;

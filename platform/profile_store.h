@@ -17,6 +17,8 @@ class Win32FilePort : public FilePort {
     bool create(const std::string& path, const std::string& bytes, uint32_t& error) override;
     bool replace(const std::string& from, const std::string& to, uint32_t& error) override;
     void remove(const std::string& path) override;
+    bool momentary(uint32_t error) override;
+    void pause() override;
 };
 
 class Win32ProfileStore : public ProfileStore {

@@ -5,6 +5,8 @@
 #define IDD_SEARCH_WINDOW 129
 #define IDD_CONFIG_DIALOG 202
 #define IDD_GET_KEY_DIALOG 203
+#define IDD_SEARCH_SITES_DIALOG 204
+#define IDD_MODE_EDIT_DIALOG 205
 
 #define IDC_SEARCH_BOX 1002
 #define IDC_MODE_LABEL 1003
@@ -28,8 +30,35 @@
 #define IDC_CHANGE_HISTORY_NEXT 1019
 #define IDC_WEB_ALL 1021
 #define IDC_JAPANESE_PAGES 1022
+#define IDC_SEARCH_SITES 1023
 // Key-capture dialog (203).
 #define IDC_CAPTURED_KEY 1015
+
+// Search-site dialog (204): the list of modes and its buttons.
+#define IDC_SITE_LIST 1040
+#define IDC_SITE_ADD 1041
+#define IDC_SITE_EDIT 1042
+#define IDC_SITE_REMOVE 1043
+#define IDC_SITE_UP 1044
+#define IDC_SITE_DOWN 1045
+#define IDC_SITE_NOTE 1046
+// Mode editor (205): its fields, each field's label (its id + 20), the
+// preview of the URLs and the reason a field is refused.
+#define IDC_MODE_NAME 1050
+#define IDC_MODE_URL1 1051
+#define IDC_MODE_URL2 1052
+#define IDC_MODE_URL3 1053
+#define IDC_MODE_URL4 1054
+#define IDC_MODE_ENCODING 1055
+#define IDC_MODE_IME 1056
+#define IDC_MODE_BROWSER 1057
+#define IDC_MODE_DICTIONARY 1058
+#define IDC_MODE_INSERT_WORD 1060
+#define IDC_MODE_BROWSE 1061
+#define IDC_MODE_PREVIEW 1062
+#define IDC_MODE_TEST 1063
+#define IDC_MODE_PROBLEM 1064
+#define IDC_MODE_LABEL_OFFSET 20
 
 // Tray menu commands.
 #define ID_TRAY_EXIT 10001
@@ -41,6 +70,7 @@
 #define ID_TRAY_SHOW_ON_MOUSE 10007
 #define ID_TRAY_SHOW_ON_ACTIVE 10008
 #define ID_TRAY_RUN_AT_LOGON 10009
+#define ID_TRAY_SEARCH_SITES 10010
 #define ID_TRAY_CLEAR_HISTORY 10020
 
 // String table.

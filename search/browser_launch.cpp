@@ -181,6 +181,11 @@ BrowserStart chosenBrowser(const std::string& progId, const std::string& url,
     return processStart(command, url, commandFailed);
 }
 
+// The line that names the start's site, where the search opens several.
+std::string sitePrefix(const BrowserStart& start) {
+    return start.site.empty() ? std::string() : "検索サイト: " + start.site + "\r\n";
+}
+
 std::string startTarget(const BrowserStart& start) {
     if (start.way == BrowserStart::Way::process) return start.commandLine;
     return start.parameters.empty() ? start.file : start.file + " " + start.parameters;
@@ -323,8 +328,9 @@ LaunchIssue launchBrowser(const BrowserStart& start, std::size_t wordLength,
                                      : word + "でブラウザに渡すコマンドラインは終端を含めて " +
                                            grouped(start.length) + " 文字になり、Windows の上限 " +
                                            grouped(start.limit) + " 文字を超えます。";
-        platform.messageBox(what + "\r\n何も起動していません。検索語を短くしてください。",
-                            kTooLongCaption);
+        platform.messageBox(
+            sitePrefix(start) + what + "\r\n何も起動していません。検索語を短くしてください。",
+            kTooLongCaption);
         return LaunchIssue::tooLong;
     }
     platform.start(start);
@@ -332,24 +338,29 @@ LaunchIssue launchBrowser(const BrowserStart& start, std::size_t wordLength,
 }
 
 LaunchIssue launchInDefaultBrowser(const std::string& url, std::size_t wordLength,
-                                   BrowserPlatform& platform) {
+                                   BrowserPlatform& platform, const std::string& site) {
     BrowserStart start;
     if (!chooseDefaultBrowser(url, platform, start)) return LaunchIssue::failed;
+    start.site = site;
     return launchBrowser(start, wordLength, platform);
 }
 
 LaunchIssue launchWithCommand(const std::string& command, const std::string& url,
-                              std::size_t wordLength, BrowserPlatform& platform) {
-    return launchBrowser(commandBrowser(command, url), wordLength, platform);
+                              std::size_t wordLength, BrowserPlatform& platform,
+                              const std::string& site) {
+    BrowserStart start = commandBrowser(command, url);
+    start.site = site;
+    return launchBrowser(start, wordLength, platform);
 }
 
 LaunchMessage launchFailedMessage(const BrowserStart& start) {
-    return {start.failureText, kLaunchFailedCaption};
+    return {sitePrefix(start) + start.failureText, kLaunchFailedCaption};
 }
 
 LaunchMessage launchOverdueMessage(const BrowserStart& start, int seconds) {
-    return {"ブラウザの起動が " + std::to_string(seconds) + " 秒たっても終わりません。\r\n" +
-                startTarget(start) + "\r\n終わればそのまま開きます。検索バーはこのまま使えます。",
+    return {sitePrefix(start) + "ブラウザの起動が " + std::to_string(seconds) +
+                " 秒たっても終わりません。\r\n" + startTarget(start) +
+                "\r\n終わればそのまま開きます。検索バーはこのまま使えます。",
             kOverdueCaption};
 }
 }  // namespace lumenvik

@@ -34,6 +34,9 @@ struct BrowserStart {
     std::size_t length = 0;
     std::size_t limit = 0;
     bool urlLimit = false;  // `limit` is Internet Explorer's URL limit
+    // The site it opens, named in its messages when the search opens
+    // several (search/search_command.h); empty otherwise.
+    std::string site;
 };
 
 // The platform calls the launch needs. The Windows build answers them with
@@ -95,12 +98,13 @@ BrowserStart commandBrowser(const std::string& command, const std::string& url);
 LaunchIssue launchBrowser(const BrowserStart& start, std::size_t wordLength,
                           BrowserPlatform& platform);
 
-// chooseDefaultBrowser, then launchBrowser.
+// chooseDefaultBrowser, then launchBrowser; the start names `site`.
 LaunchIssue launchInDefaultBrowser(const std::string& url, std::size_t wordLength,
-                                   BrowserPlatform& platform);
-// commandBrowser, then launchBrowser.
+                                   BrowserPlatform& platform, const std::string& site = "");
+// commandBrowser, then launchBrowser; the start names `site`.
 LaunchIssue launchWithCommand(const std::string& command, const std::string& url,
-                              std::size_t wordLength, BrowserPlatform& platform);
+                              std::size_t wordLength, BrowserPlatform& platform,
+                              const std::string& site = "");
 
 // The command line that opens `url` with a browser command:
 // `command` with each "%1" replaced by the URL as one quoted argument, or,
@@ -124,7 +128,8 @@ struct LaunchMessage {
     std::string text;
     std::string caption;
 };
-// The message when the start could not be made.
+// The message when the start could not be made (its site named first,
+// where it has one).
 LaunchMessage launchFailedMessage(const BrowserStart& start);
 // The message when the start has not answered within `seconds`.
 LaunchMessage launchOverdueMessage(const BrowserStart& start, int seconds);

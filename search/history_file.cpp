@@ -149,7 +149,7 @@ bool writeHistoryFile(FilePort& files, const std::string& path,
                       const std::vector<std::string>& oldestFirst, uint32_t& error) {
     const std::string temporary = temporaryPathFor(path);
     if (!files.create(temporary, historyText(oldestFirst), error) ||
-        !files.replace(temporary, path, error)) {
+        !replaceFile(files, temporary, path, error)) {
         files.remove(temporary);
         return false;
     }

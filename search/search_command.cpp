@@ -33,6 +33,42 @@ std::string wordOfBox(const std::u16string& box) {
                                         transcode::encoding_utf8);
 }
 
+std::vector<std::string> searchUrls(const SearchSite& site, bool japanLocal,
+                                    const std::u16string& word) {
+    std::vector<std::string> urls{searchTemplate(site, japanLocal).expand(site.fixedValues, word)};
+    for (const std::string& more : site.moreUrls) {
+        urls.push_back(UrlTemplate(more, site.encoding).expand(site.fixedValues, word));
+    }
+    return urls;
+}
+
+std::string siteNameOf(const SearchSite& site, std::size_t number) {
+    const std::string& url = number <= 1 ? site.url : site.moreUrls[number - 2];
+    return "「" + site.label + "」の " + std::to_string(number) + " 番目のサイト（" + url + "）";
+}
+
+SearchResult openSearch(const SearchSite& site, bool japanLocal, const std::u16string& word,
+                        SearchCommandPorts& ports) {
+    const std::vector<std::string> urls = searchUrls(site, japanLocal, word);
+    bool issued = false, tooLong = false;
+    ports.beginLaunches();
+    for (std::size_t i = 0; i < urls.size(); ++i) {
+        const std::string name = urls.size() > 1 ? siteNameOf(site, i + 1) : std::string();
+        switch (ports.openInBrowser(urls[i], site.browser, word.size(), name)) {
+            case LaunchIssue::issued:
+                issued = true;
+                break;
+            case LaunchIssue::tooLong:
+                tooLong = true;
+                break;
+            case LaunchIssue::failed:
+                break;
+        }
+    }
+    ports.endLaunches();
+    return issued ? SearchResult::issued : tooLong ? SearchResult::tooLong : SearchResult::failed;
+}
+
 SearchResult runSearch(const SearchSite& site, SearchHistory& history,
                        const SearchSettings& settings, SearchCommandPorts& ports) {
     const std::u16string box = ports.readBoxText();
@@ -42,18 +78,9 @@ SearchResult runSearch(const SearchSite& site, SearchHistory& history,
     history.record(word, settings.historySize);
 
     // The word goes to the site's encoding from the box's own units.
-    const std::string url =
-        searchTemplate(site, settings.japanLocal != 0).expand(site.fixedValues, box);
-    switch (ports.openInBrowser(url, site.browser, box.size())) {
-        case LaunchIssue::issued:
-            break;
-        case LaunchIssue::tooLong:
-            return SearchResult::tooLong;
-        case LaunchIssue::failed:
-            return SearchResult::failed;
-    }
-    ports.setBoxText(u"");
-    return SearchResult::issued;
+    const SearchResult result = openSearch(site, settings.japanLocal != 0, box, ports);
+    if (result == SearchResult::issued) ports.setBoxText(u"");
+    return result;
 }
 
 std::vector<std::string> launchTrace(const std::string& url) {

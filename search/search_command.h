@@ -22,9 +22,15 @@ class SearchCommandPorts {
     virtual void setBoxText(const std::u16string& text) = 0;
     // Opens the URL with `browser`, a command line (browserCommandLine),
     // or in the user's browser when it is empty (search/browser_launch.h);
-    // `wordLength` is the word's, in UTF-16 units, for the limit's message.
+    // `wordLength` is the word's, in UTF-16 units, for the limit's message;
+    // `siteName` names the site in the messages of a mode with several
+    // sites (siteNameOf), empty for a mode with one.
     virtual LaunchIssue openInBrowser(const std::string& url, const std::string& browser,
-                                      std::size_t wordLength) = 0;
+                                      std::size_t wordLength, const std::string& siteName) = 0;
+    // Around the launches of one search: those between are started one
+    // after the other, in order.
+    virtual void beginLaunches() {}
+    virtual void endLaunches() {}
 };
 
 enum class SearchResult {
@@ -37,6 +43,24 @@ enum class SearchResult {
 // The box's text as UTF-8, converted by the library. An unpaired surrogate
 // (an edit control holds any units) becomes U+FFFD first.
 std::string wordOfBox(const std::u16string& box);
+
+// The URLs one search of `word` (UTF-16 units, as the box holds them)
+// opens on `site`, in order: its first template, then its further sites,
+// each expanded by UrlTemplate::expand in the mode's encoding.
+std::vector<std::string> searchUrls(const SearchSite& site, bool japanLocal,
+                                    const std::u16string& word);
+
+// How the messages of a launch name site `number` (from 1) of `site` when
+// the mode holds several: the mode's label, the number and the template.
+std::string siteNameOf(const SearchSite& site, std::size_t number);
+
+// Opens every URL of searchUrls in turn with the mode's browser, each
+// launch on its own: one that fails or is too long is told (by the
+// launch, naming the site) and the others still open. issued when at
+// least one launch was handed over; otherwise tooLong when one was too
+// long, else failed.
+SearchResult openSearch(const SearchSite& site, bool japanLocal, const std::u16string& word,
+                        SearchCommandPorts& ports);
 
 // Searches the box's word on `site`. An empty box does nothing. Otherwise
 // the word, exactly as typed (wordOfBox), is recorded in `history` (with the

@@ -9,8 +9,8 @@
 namespace lumenvik {
 namespace {
 
-constexpr int kMaxModes = 16;
-constexpr std::size_t kBuiltInCount = 5;
+constexpr int kMaxModes = static_cast<int>(kMaxModeCount);
+constexpr std::size_t kBuiltInCount = kBuiltInModeCount;
 const char kSection[] = "searchmodes";
 const char kOptionsSection[] = "options";
 const char kToken[] = "[search_word]";
@@ -159,13 +159,7 @@ class Reader {
         }
         const std::string* url = find("url" + index);
         if (url == nullptr || url->empty()) return false;
-        if (!startsWithNoCase(*url, "http://") && !startsWithNoCase(*url, "https://")) {
-            report("url" + index, *url, "URL が http:// か https:// で始まっていません。");
-            good = false;
-        } else if (url->find(kToken) == std::string::npos) {
-            report("url" + index, *url, "URL に [search_word] がありません。");
-            good = false;
-        }
+        if (!goodUrl("url" + index, *url)) good = false;
         if (!good) return false;
         const std::string* label = find("label" + index);
         out = SearchSite{};
@@ -177,9 +171,17 @@ class Reader {
         return true;
     }
 
-    // The input method's wish and the browser of index k, for the mode
-    // there is at k (built in or the user's); a bad value is reported and
-    // leaves the mode's own.
+    // A built-in mode k without a usable url<k> of its own keeps its site,
+    // with the label of label<k> where there is one.
+    void builtInLabel(int k, SearchSite& site) {
+        const std::string* label = find("label" + std::to_string(k));
+        if (label != nullptr && !label->empty()) site.label = textForDisplay(*label, display_);
+    }
+
+    // The input method's wish, the browser, the dictionary and the further
+    // sites of index k, for the mode there is at k (built in or the
+    // user's); a bad value is reported and leaves the mode's own. An empty
+    // value reads as an absent one.
     void extras(int k, SearchSite& site) {
         const std::string index = std::to_string(k);
         if (const std::string* ime = find("ime" + index)) {
@@ -188,7 +190,7 @@ class Reader {
                 site.ime = ImeWish::on;
             } else if (v == "off") {
                 site.ime = ImeWish::off;
-            } else {
+            } else if (!v.empty()) {
                 report("ime" + index, *ime, "on か off を書いてください。");
             }
         }
@@ -197,9 +199,15 @@ class Reader {
             const std::string v = lowered(*dict);
             if (v == "on" || v == "off") {
                 site.dictionary = v == "on";
-            } else {
+            } else if (!v.empty()) {
                 report("dict" + index, *dict, "on か off を書いてください。");
             }
+        }
+        for (std::size_t n = 2; n <= kMaxSitesPerMode; ++n) {
+            const std::string key = "url" + index + "_" + std::to_string(n);
+            const std::string* url = find(key);
+            if (url != nullptr && !url->empty() && goodUrl(key, *url))
+                site.moreUrls.push_back(*url);
         }
     }
 
@@ -219,20 +227,76 @@ class Reader {
         out = textForDisplay(*line, display_);
     }
 
-    std::vector<std::string> problems;
+    std::vector<ModeProblem> problems;
 
   private:
     const std::string* find(const std::string& key) const {
         const auto it = keys_.find(key);
         return it == keys_.end() ? nullptr : &it->second;
     }
+    bool goodUrl(const std::string& key, const std::string& url) {
+        if (!startsWithNoCase(url, "http://") && !startsWithNoCase(url, "https://")) {
+            report(key, url, "URL が http:// か https:// で始まっていません。");
+            return false;
+        }
+        if (url.find(kToken) == std::string::npos) {
+            report(key, url, "URL に [search_word] がありません。");
+            return false;
+        }
+        return true;
+    }
     void report(const std::string& key, const std::string& value, const char* what) {
-        problems.push_back(key + "=" + textForDisplay(value, display_) + "\r\n    " + what);
+        problems.push_back(ModeProblem{key, textForDisplay(value, display_), what});
     }
 
     std::map<std::string, std::string> keys_;
     transcode::encoding_id display_;
 };
+
+std::string problemLine(const ModeProblem& p) {
+    return p.key + "=" + p.value + "\r\n    " + p.reason;
+}
+
+// The first index of `name` (lowered) as a mode key: its kind and its
+// number, or false.
+bool splitModeKey(const std::string& name, std::string& kind, int& index) {
+    for (const std::string& k :
+         {std::string("encoding"), std::string("browser"), std::string("label"),
+          std::string("dict"), std::string("ime"), std::string("url")}) {
+        if (name.compare(0, k.size(), k) != 0) continue;
+        std::size_t i = k.size();
+        std::size_t digits = i;
+        while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9') ++digits;
+        if (digits == i || digits - i > 2 || (name[i] == '0' && digits - i > 1)) return false;
+        index = std::stoi(name.substr(i, digits - i));
+        if (index >= kMaxModes) return false;
+        std::string rest = name.substr(digits);
+        if (rest.empty()) {
+            kind = k;
+            return true;
+        }
+        if (k == "url" && rest.size() == 2 && rest[0] == '_' && rest[1] >= '2' &&
+            rest[1] <= static_cast<char>('0' + kMaxSitesPerMode)) {
+            kind = k + rest;
+            return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+std::map<std::string, std::string> numbered(int index, const ModeKeys& keys) {
+    std::map<std::string, std::string> out;
+    const std::string n = std::to_string(index);
+    for (const auto& [kind, value] : keys) {
+        // "url_2" is "url5_2" in the file.
+        const std::size_t under = kind.find('_');
+        out.emplace(
+            under == std::string::npos ? kind + n : kind.substr(0, under) + n + kind.substr(under),
+            value);
+    }
+    return out;
+}
 
 }  // namespace
 
@@ -256,7 +320,11 @@ SearchModesReading readSearchModes(const std::string& fileBytes, transcode::enco
         SearchSite site;
         const bool defined = reader.site(k, site);
         if (static_cast<std::size_t>(k) < kBuiltInCount) {
-            if (defined) sites[static_cast<std::size_t>(k)] = site;
+            if (defined) {
+                sites[static_cast<std::size_t>(k)] = site;
+            } else {
+                reader.builtInLabel(k, sites[static_cast<std::size_t>(k)]);
+            }
         } else if (defined) {
             sites.push_back(site);
         } else {
@@ -268,13 +336,43 @@ SearchModesReading readSearchModes(const std::string& fileBytes, transcode::enco
     Reader options(sectionKeys(text, kOptionsSection), display);
     std::string common;
     options.command("browser", common);
-    for (const std::string& problem : options.problems) {
-        reader.problems.push_back("[Options] " + problem);
+    std::vector<std::string> problems;
+    for (const ModeProblem& problem : reader.problems) problems.push_back(problemLine(problem));
+    for (const ModeProblem& problem : options.problems) {
+        problems.push_back("[Options] " + problemLine(problem));
     }
     for (SearchSite& site : sites) {
         if (site.browser.empty()) site.browser = common;
     }
-    return SearchModesReading{SearchModes(std::move(sites)), std::move(reader.problems)};
+    return SearchModesReading{SearchModes(std::move(sites)), std::move(problems)};
+}
+
+std::vector<ModeKeys> sectionModeKeys(const std::string& fileBytes) {
+    std::vector<ModeKeys> modes(kMaxModes);
+    for (const auto& [name, value] : sectionKeys(withoutMark(fileBytes), kSection)) {
+        std::string kind;
+        int index = 0;
+        if (!value.empty() && splitModeKey(name, kind, index)) {
+            modes[static_cast<std::size_t>(index)].emplace(kind, value);
+        }
+    }
+    return modes;
+}
+
+bool readMode(int index, const ModeKeys& keys, transcode::encoding_id display, SearchSite& site,
+              std::vector<ModeProblem>& problems) {
+    Reader reader(numbered(index, keys), display);
+    SearchSite read;
+    bool defined = reader.site(index, read);
+    if (!defined && index >= 0 && static_cast<std::size_t>(index) < kBuiltInCount) {
+        read = builtInSearchSites()[static_cast<std::size_t>(index)];
+        reader.builtInLabel(index, read);
+        defined = true;
+    }
+    if (defined) reader.extras(index, read);
+    problems = std::move(reader.problems);
+    if (defined) site = std::move(read);
+    return defined;
 }
 
 std::string settingsErrorText(const std::vector<std::string>& problems) {

@@ -13,18 +13,25 @@
 //                browser= serves, and without that the default browser.
 //   dict<k>      on or off: whether the offline dictionary's list shows
 //                under the box in mode k; absent, off.
-// ime<k>, browser<k> and dict<k> also apply to a built-in mode k.
-// A valid url<k> replaces built-in mode k for k from 0 to 4; from 5 on,
-// modes are added while url<k> is present, and the first index without one
-// ends the list. A bad entry leaves its mode as it would be without it (the
-// built-in mode, or the end of the list) and is reported. The program never
-// writes this section.
+//   url<k>_2, url<k>_3, url<k>_4
+//                further sites of mode k, templates as url<k> is: one
+//                search opens url<k> and then each of them in turn, in the
+//                mode's encoding and browser.
+// An empty value reads as an absent one. ime<k>, browser<k>, dict<k>,
+// url<k>_2 to url<k>_4, and label<k> without a url<k> of its own, also
+// apply to a built-in mode k. A valid url<k> replaces built-in mode k for k
+// from 0 to 4; from 5 on, modes are added while url<k> is present, and the
+// first index without one ends the list. A bad entry leaves its mode as it
+// would be without it (the built-in mode, the end of the list, or the mode
+// without that further site) and is reported. The program writes this
+// section only from the search-site dialog (search/mode_list.h).
 //
 // The section is read from the file's own bytes, not through the platform's
 // INI functions, which read the file through the ANSI code page and so
 // garble a label that an editor saved in UTF-8.
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -33,6 +40,11 @@
 namespace lumenvik {
 
 constexpr char kSettingsErrorCaption[] = "Lumenvik - 設定エラー";
+
+// Modes 0 to 4 are built in; the user's are numbered on from 5, at most 16
+// modes in all.
+constexpr std::size_t kBuiltInModeCount = 5;
+constexpr std::size_t kMaxModeCount = 16;
 
 struct SearchModesReading {
     SearchModes modes;
@@ -47,6 +59,30 @@ struct SearchModesReading {
 // problem lines come out in `display`, the encoding of the ANSI code page
 // (kept as they are when it is encoding_unknown).
 SearchModesReading readSearchModes(const std::string& fileBytes, transcode::encoding_id display);
+
+// One mode's keys as the file holds them, by name in lower case without
+// the mode's number ("url", "url_2" to "url_4", "label", "encoding", "ime",
+// "browser", "dict"), with their values as the platform reads them (a pair
+// of quotes around one removed). An empty value is no entry.
+using ModeKeys = std::map<std::string, std::string>;
+
+// The keys of every index from 0 to 15 in the section.
+std::vector<ModeKeys> sectionModeKeys(const std::string& fileBytes);
+
+// An entry the reader refuses: its key (with the mode's number), its value
+// in the display encoding and why.
+struct ModeProblem {
+    std::string key;
+    std::string value;
+    std::string reason;
+};
+
+// The mode at `index` as readSearchModes makes it from `keys` (a built-in
+// mode keeps its own values where the keys leave them), without [Options]
+// browser=. False when a user's mode (5 on) has no usable first URL. Every
+// refused entry is in `problems`, in the order of the report.
+bool readMode(int index, const ModeKeys& keys, transcode::encoding_id display, SearchSite& site,
+              std::vector<ModeProblem>& problems);
 
 // A label or value as the user's editor saved it, in `display`: bytes that
 // form valid UTF-8 with at least one multi-byte sequence are UTF-8, any

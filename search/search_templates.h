@@ -38,7 +38,14 @@ struct SearchSite {
     // Whether the offline dictionary's list shows under the box in this
     // mode (the built-in sites: no).
     bool dictionary = false;
+    // The mode's further sites (at most kMaxSitesPerMode - 1 templates, each
+    // holding "[search_word]"), opened after `url` by the same search, in
+    // order, in the same encoding and browser.
+    std::vector<std::string> moreUrls = {};
 };
+
+// The most URL templates one mode holds: `url` and three more.
+constexpr std::size_t kMaxSitesPerMode = 4;
 
 // The five built-in sites in cycling order: Google web and image search,
 // then the dictionary's English-to-Japanese, Japanese-to-English and

@@ -88,6 +88,13 @@ bool CConfigDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LP
             if (notification != BN_CLICKED) return false;
             onChangeKey(notification, reinterpret_cast<HWND>(lParam));
             return true;
+        case IDC_SEARCH_SITES:
+            // The search window runs that dialog, over this one.
+            if (notification == BN_CLICKED && notifyWindow != nullptr) {
+                ::PostMessageW(notifyWindow, WM_OPEN_SEARCH_SITES, 0,
+                               reinterpret_cast<LPARAM>(m_hWnd));
+            }
+            return true;
         case IDC_WEB_ALL:
         case IDC_JAPANESE_PAGES:
             if (notification != BN_CLICKED) return false;

@@ -11,9 +11,50 @@ std::string bare(const std::string& s) {
 }
 
 template <class Text>
-Text widened(const std::string& s) {
-    Text out;
-    for (char c : s) out += static_cast<typename Text::value_type>(static_cast<unsigned char>(c));
+Text widened(const std::string& s);
+
+template <>
+std::string widened<std::string>(const std::string& s) {
+    return s;
+}
+
+// UTF-8 (names are ASCII, values may be the user's Japanese labels) as
+// UTF-16 units; a byte that starts no whole sequence is U+FFFD.
+template <>
+std::u16string widened<std::u16string>(const std::string& s) {
+    std::u16string out;
+    for (std::size_t i = 0; i < s.size();) {
+        const auto lead = static_cast<unsigned char>(s[i]);
+        const std::size_t length = lead < 0x80   ? 1
+                                   : lead < 0xC2 ? 0
+                                   : lead < 0xE0 ? 2
+                                   : lead < 0xF0 ? 3
+                                   : lead < 0xF5 ? 4
+                                                 : 0;
+        char32_t c = length == 1   ? lead
+                     : length == 2 ? lead & 0x1F
+                     : length == 3 ? lead & 0x0F
+                                   : lead & 0x07;
+        bool whole = length != 0 && i + length <= s.size();
+        for (std::size_t k = 1; whole && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(s[i + k]);
+            whole = (next & 0xC0) == 0x80;
+            c = (c << 6) | (next & 0x3F);
+        }
+        const char32_t least = length == 3 ? 0x800 : length == 4 ? 0x10000 : 0;
+        if (!whole || c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            out += u'\uFFFD';
+            ++i;
+            continue;
+        }
+        if (c >= 0x10000) {
+            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+        i += length;
+    }
     return out;
 }
 

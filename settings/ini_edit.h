@@ -18,7 +18,7 @@ namespace lumenvik {
 std::string withIniValue(const std::string& text, const std::string& section,
                          const std::string& key, const std::string& value);
 // The same over a UTF-16 text (a file Notepad saved as "Unicode"), unit by
-// unit; its mark is U+FEFF.
+// unit; its mark is U+FEFF. `value` is UTF-8 there.
 std::u16string withIniValue(const std::u16string& text, const std::string& section,
                             const std::string& key, const std::string& value);
 

@@ -46,6 +46,14 @@ std::string withIniValues(const std::string& bytes, const std::vector<IniValue>&
 
 std::string temporaryPathFor(const std::string& path) { return path + ".new"; }
 
+bool replaceFile(FilePort& files, const std::string& from, const std::string& to, uint32_t& error) {
+    for (int attempt = 1;; ++attempt) {
+        if (files.replace(from, to, error)) return true;
+        if (attempt == kReplaceAttempts || !files.momentary(error)) return false;
+        files.pause();
+    }
+}
+
 void recoverInterruptedSave(FilePort& files, const std::string& path) {
     const std::string temporary = temporaryPathFor(path);
     std::string bytes;
@@ -68,7 +76,7 @@ bool saveIniValues(FilePort& files, const std::string& path, const std::vector<I
     if (read == FilePort::Read::missing) old.clear();
     const std::string temporary = temporaryPathFor(path);
     if (!files.create(temporary, withIniValues(old, values), error) ||
-        !files.replace(temporary, path, error)) {
+        !replaceFile(files, temporary, path, error)) {
         files.remove(temporary);
         return false;
     }

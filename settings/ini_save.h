@@ -32,7 +32,18 @@ class FilePort {
     // was unless this succeeds.
     virtual bool replace(const std::string& from, const std::string& to, uint32_t& error) = 0;
     virtual void remove(const std::string& path) = 0;
+    // Whether a replace that failed with `error` may pass a moment later:
+    // another program (a virus scanner, the search indexer, anything that
+    // reads the file) held the file open at that instant. The save then
+    // tries again after pause(), a few times.
+    virtual bool momentary(uint32_t /*error*/) { return false; }
+    virtual void pause() {}
 };
+
+// files.replace, tried again while its failure is momentary, at most
+// kReplaceAttempts times in all.
+constexpr int kReplaceAttempts = 10;
+bool replaceFile(FilePort& files, const std::string& from, const std::string& to, uint32_t& error);
 
 // `bytes` of an INI file with `values` written in, in order. A file with a
 // UTF-16 mark (either byte order) is edited as UTF-16, any other as bytes.

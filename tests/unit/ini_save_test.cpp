@@ -72,6 +72,24 @@ TEST(IniSave, AFailedStepLeavesTheOldFileWholeAndTellsWhy) {
     }
 }
 
+TEST(IniSave, AReplaceRefusedWhileAnotherProgramReadsTheFileIsTriedAgainAFewTimes) {
+    MemoryFiles disk;
+    disk.files[kPath] = "[KeyData]\r\nmode_prior=34\r\n";
+    disk.busyReplaces = 3;
+    uint32_t error = 0;
+    ASSERT_TRUE(saveIniValues(disk, kPath, {kValues[0]}, error));
+    EXPECT_EQ(disk.files[kPath], "[KeyData]\r\nmode_prior=33\r\n");
+    EXPECT_EQ(disk.pauses, 3);
+    // Held for longer: told, the old file whole, no temporary file.
+    disk.busyReplaces = 1000;
+    disk.pauses = 0;
+    EXPECT_FALSE(saveIniValues(disk, kPath, {kValues[1]}, error));
+    EXPECT_EQ(error, 32u);
+    EXPECT_EQ(disk.pauses, kReplaceAttempts - 1);
+    EXPECT_EQ(disk.files.size(), 1u);
+    EXPECT_EQ(disk.files[kPath], "[KeyData]\r\nmode_prior=33\r\n");
+}
+
 // A power cut in a save on FAT: the new text alone, in the temporary file.
 TEST(IniSave, AtStartATemporaryFileTakesAMissingFilesPlaceAndGoesBesideAnExistingOne) {
     const std::string temporary = std::string(kPath) + ".new";

@@ -1,7 +1,8 @@
 #pragma once
 // Files in memory for the tests of saves through FilePort, with one
 // operation that fails the way the platform's would: a read refused, a disk
-// that fills half way through the temporary file, a replace refused. Or
+// that fills half way through the temporary file, a replace refused (for
+// good, or for the moment another program reads the file). Or
 // with the power cut at one step of the save: `files` is then what the disk
 // holds afterwards, and the save ends there (PowerCut is thrown).
 
@@ -50,15 +51,24 @@ class MemoryFiles : public FilePort {
             error = 5;  // access denied
             return false;
         }
+        if (busyReplaces > 0) {
+            --busyReplaces;
+            error = 32;  // a sharing violation: another program reads the file
+            return false;
+        }
         files[to] = files[from];
         files.erase(from);
         return true;
     }
     void remove(const std::string& path) override { files.erase(path); }
+    bool momentary(uint32_t error) override { return error == 32; }
+    void pause() override { ++pauses; }
 
     std::map<std::string, std::string> files;
     Fail fail = Fail::none;
     Cut cut = Cut::none;
+    int busyReplaces = 0;  // replaces refused as momentary, before one passes
+    int pauses = 0;
 };
 
 }  // namespace lumenvik

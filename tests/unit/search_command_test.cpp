@@ -31,11 +31,12 @@ class FakePorts : public SearchCommandPorts {
         box = text;
     }
     LaunchIssue openInBrowser(const std::string& url, const std::string& browser,
-                              std::size_t wordLength) override {
+                              std::size_t wordLength, const std::string& siteName) override {
         log.push_back("launch");
         launched.push_back(url);
         browsers.push_back(browser);
         wordLengths.push_back(wordLength);
+        siteNames.push_back(siteName);
         historyAtLaunch = history_.count();
         newestAtLaunch = history_.count() ? history_.entry(0) : "";
         return issue_;
@@ -46,6 +47,7 @@ class FakePorts : public SearchCommandPorts {
     std::vector<std::string> launched;
     std::vector<std::size_t> wordLengths;
     std::vector<std::string> browsers;
+    std::vector<std::string> siteNames;
     std::size_t historyAtLaunch = 0;
     std::string newestAtLaunch;
 

@@ -1,4 +1,5 @@
-// Templates 202 (settings dialog) and 203 (key-capture dialog) as compiled
+// Templates 202 (settings dialog), 203 (key-capture dialog) and the
+// access keys of 204 and 205 (search-site dialog, mode editor) as compiled
 // into the program: read back from their binary form.
 #include <windows.h>
 
@@ -132,9 +133,10 @@ TEST(DialogTemplates, SettingsDialogIsLaidOutAsDesigned) {
                        {-1, label, u8"検索履歴の保持数", 22, 163, 64, 8},
                        {1010, edit, "", 90, 161, 60, 14},
                        {-1, label, u8"件", 159, 164, 9, 8},
+                       {1023, button, u8"検索サイト(&W)...", 256, 61, 64, 14},
                    });
     // The two radio buttons form one group of their own.
-    ASSERT_EQ(t.items.size(), 32u);
+    ASSERT_EQ(t.items.size(), 33u);
     EXPECT_NE(t.items[20].style & WS_GROUP, 0u);
     EXPECT_EQ(t.items[21].style & WS_GROUP, 0u);
     EXPECT_NE(t.items[22].style & WS_GROUP, 0u);
@@ -160,6 +162,32 @@ TEST(DialogTemplates, KeyCaptureDialogIsLaidOutAsDesigned) {
     EXPECT_NE(t.items[1].style & ES_WANTRETURN, 0u);
     EXPECT_EQ(t.items[2].style & WS_TABSTOP, 0u);
     EXPECT_NE(t.items[2].style & BS_NOTIFY, 0u);
+}
+
+// The search-site dialog and the mode editor: every access key names one
+// control (a clash would make Alt+letter stop at the first of them).
+TEST(DialogTemplates, TheSearchSiteDialogsGiveEachAccessKeyToOneControl) {
+    const struct {
+        int id;
+        std::size_t keys;
+    } dialogs[] = {{IDD_SEARCH_SITES_DIALOG, 6}, {IDD_MODE_EDIT_DIALOG, 13}};
+    for (const auto& d : dialogs) {
+        const Template t = load(d.id);
+        ASSERT_FALSE(t.items.empty()) << d.id;
+        std::vector<char> keys;
+        for (const Item& it : t.items) {
+            const std::size_t amp = it.text.find('&');
+            if (amp == std::string::npos || amp + 1 >= it.text.size()) continue;
+            keys.push_back(
+                static_cast<char>(::toupper(static_cast<unsigned char>(it.text[amp + 1]))));
+        }
+        EXPECT_EQ(keys.size(), d.keys) << d.id;
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            for (std::size_t j = i + 1; j < keys.size(); ++j) {
+                EXPECT_NE(keys[i], keys[j]) << d.id << ": " << keys[i];
+            }
+        }
+    }
 }
 
 }  // namespace

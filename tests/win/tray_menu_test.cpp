@@ -75,6 +75,7 @@ void expectTrayMenu(const std::vector<Menu>& menus, bool googleStart, bool runAt
     const Menu* main = menuStartingWith(menus, u8"設定(&S)");
     ASSERT_NE(main, nullptr);
     expectMenu(*main, {{'s', 10002, false, u8"設定(&S)"},
+                       {'s', 10010, false, u8"検索サイト(&K)..."},
                        {'-', 0, false, ""},
                        {'>', -1, false, u8"google検索範囲設定(&G)"},
                        {'-', 0, false, ""},
