@@ -45,16 +45,8 @@ HWND byText(HWND dialog, const wchar_t* text) {
 class SearchSitesTest : public SearchFixture {
   protected:
     void SetUp() override {
-        https_ = std::make_unique<HttpShellGuard>(
-            windowsPath(std::string(LVTEST_REGISTRY_BACKUP) + "-https"), "https\\shell");
         registerBrowser();
-        ASSERT_TRUE(deleteDefaultValue("https\\shell"));
-        ASSERT_TRUE(setDefaultValue("https\\shell\\open\\command",
-                                    "\"" + dir.file("browser.exe") + "\" \"%1\""));
-    }
-    void TearDown() override {
-        program.stop();
-        https_.reset();
+        registerHttpsBrowser();
     }
     void start(const std::string& ini) {
         startWith(ini);
@@ -168,9 +160,6 @@ class SearchSitesTest : public SearchFixture {
     }
 
     MenuProbe probe;
-
-  private:
-    std::unique_ptr<HttpShellGuard> https_;
 };
 
 TEST_F(SearchSitesTest, AModeAddedWithAnEucJpSiteAndASecondSiteIsSearchedOnBothAtTheNextShow) {
