@@ -253,19 +253,7 @@ char* units_to_euc(const unsigned char* p, std::size_t units, char* o) {
 }
 
 std::string utf16le_to_euc(const std::string& text) {
-    std::string out;
-    const std::size_t units = text.size() / 2;
-    output_window<std::string> win(out);
-    char* o = win.open(units + 1, 3);
-    // In pieces no longer than the output window.
-    constexpr std::size_t kPiece = 1 << 14;
-    for (std::size_t k = 0; k < units; k += kPiece) {
-        if (k) o = win.more(o, units - k + 1, 3);
-        o = units_to_euc(bytes_of(text) + 2 * k, std::min(kPiece, units - k), o);
-    }
-    if (text.size() % 2) *o++ = static_cast<char>(replacement_char);  // an odd last byte
-    win.close(o);
-    return out;
+    return utf16le_through(text, &units_to_euc, 3);
 }
 
 }  // namespace detail

@@ -30,6 +30,12 @@ std::string utf16le_to_iso2022jp(const std::string& text);
 char* units_to_cp932(const unsigned char* p, std::size_t units, char* o);
 char* units_to_euc(const unsigned char* p, std::size_t units, char* o);
 
+// UTF-16LE text through such a kernel, in pieces no longer than the output
+// window, `most_per_unit` bytes a unit at most; an odd last byte becomes the
+// replacement character.
+using unit_kernel = char* (*)(const unsigned char* p, std::size_t units, char* o);
+std::string utf16le_through(const std::string& text, unit_kernel kernel, std::size_t most_per_unit);
+
 // Every UTF-16 unit's EUC-JP output in one look-up (built at first use):
 // a two-byte code or a single byte, first byte lowest; 0 for nothing (the
 // private use area) and for U+0000 (one byte); kEucThree for a JIS X 0212

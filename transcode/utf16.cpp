@@ -1,4 +1,7 @@
 // UTF-16 as bytes in either order, to and from UTF-16 units.
+#include <algorithm>
+
+#include "transcode/one_pass.h"
 #include "transcode/pass_buffer.h"
 #include "transcode/utf_engines.h"
 
@@ -73,5 +76,25 @@ void unicode_to_cross_WORD_engine::translate() {
     encode_word_pairs<0, 1>(untranslated_buffer, translated_buffer);
 }
 void unicode_to_cross_WORD_engine::flush() { translate(); }
+
+namespace detail {
+
+std::string utf16le_through(const std::string& text, unit_kernel kernel,
+                            std::size_t most_per_unit) {
+    std::string out;
+    const std::size_t units = text.size() / 2;
+    output_window<std::string> win(out);
+    char* o = win.open(units + 1, most_per_unit);
+    constexpr std::size_t kPiece = 1 << 14;
+    for (std::size_t k = 0; k < units; k += kPiece) {
+        if (k) o = win.more(o, units - k + 1, most_per_unit);
+        o = kernel(bytes_of(text) + 2 * k, std::min(kPiece, units - k), o);
+    }
+    if (text.size() % 2) *o++ = static_cast<char>(replacement_char);
+    win.close(o);
+    return out;
+}
+
+}  // namespace detail
 
 }  // namespace transcode
