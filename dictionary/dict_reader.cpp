@@ -114,9 +114,7 @@ bool DictionaryReader::hotString(const Table& t, uint32_t i, std::string_view& o
     return string(word(t.hot + i * kHotSize), out);
 }
 
-bool DictionaryReader::exactKey(const Table& t, std::string_view key, uint32_t& posting,
-                                uint32_t& count) const {
-    count = 0;
+bool DictionaryReader::firstKeyFrom(const Table& t, std::string_view key, uint32_t& index) const {
     uint32_t lo = 0, hi = t.keyCount;
     while (lo < hi) {
         const uint32_t mid = lo + (hi - lo) / 2;
@@ -128,6 +126,15 @@ bool DictionaryReader::exactKey(const Table& t, std::string_view key, uint32_t& 
             hi = mid;
         }
     }
+    index = lo;
+    return true;
+}
+
+bool DictionaryReader::exactKey(const Table& t, std::string_view key, uint32_t& posting,
+                                uint32_t& count) const {
+    count = 0;
+    uint32_t lo = 0;
+    if (!firstKeyFrom(t, key, lo)) return false;
     std::string_view s;
     if (lo == t.keyCount) return true;
     if (!keyString(t, lo, s)) return false;
@@ -194,17 +201,8 @@ bool DictionaryReader::phraseLookup(const std::vector<std::string>& words, std::
     std::vector<uint32_t> candidates;
     {
         const std::string& last = words.back();
-        uint32_t lo = 0, hi = w_.keyCount;
-        while (lo < hi) {
-            const uint32_t mid = lo + (hi - lo) / 2;
-            std::string_view s;
-            if (!keyString(w_, mid, s)) return false;
-            if (s < last) {
-                lo = mid + 1;
-            } else {
-                hi = mid;
-            }
-        }
+        uint32_t lo = 0;
+        if (!firstKeyFrom(w_, last, lo)) return false;
         uint64_t total = 0;
         std::vector<std::pair<uint32_t, uint32_t>> ranges;
         for (uint32_t i = lo; i < w_.keyCount && total < count; ++i) {
@@ -323,17 +321,8 @@ bool DictionaryReader::lookup(std::string_view query, std::size_t max,
         }
     }
 
-    uint32_t lo = 0, hi = t.keyCount;
-    while (lo < hi) {
-        const uint32_t mid = lo + (hi - lo) / 2;
-        std::string_view s;
-        if (!keyString(t, mid, s)) return fail();
-        if (s < folded) {
-            lo = mid + 1;
-        } else {
-            hi = mid;
-        }
-    }
+    uint32_t lo = 0;
+    if (!firstKeyFrom(t, folded, lo)) return fail();
     for (uint32_t i = lo; i < t.keyCount; ++i) {
         std::string_view key;
         if (!keyString(t, i, key)) return fail();

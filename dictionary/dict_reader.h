@@ -56,6 +56,8 @@ class DictionaryReader {
     bool row(uint32_t entry, DictionaryRow& out) const;
     bool keyString(const Table& t, uint32_t i, std::string_view& out) const;
     bool hotString(const Table& t, uint32_t i, std::string_view& out) const;
+    // The first key not less than `key` (keyCount when there is none).
+    bool firstKeyFrom(const Table& t, std::string_view key, uint32_t& index) const;
     // The postings of the key equal to `key` (count 0 when there is none).
     bool exactKey(const Table& t, std::string_view key, uint32_t& posting, uint32_t& count) const;
     bool phraseLookup(const std::vector<std::string>& words, std::size_t max,
