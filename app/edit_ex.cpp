@@ -26,9 +26,9 @@ std::wstring boxText(HWND box) {
 
 // The search command's view of the box: its edit control and the user's
 // browser.
-class BoxPorts : public SearchCommandPorts {
+class BoxPorts : public win::LaunchingPorts {
   public:
-    BoxPorts(HWND box, win::BrowserLaunches& launches) : box_(box), launches_(launches) {}
+    BoxPorts(HWND box, win::BrowserLaunches& launches) : LaunchingPorts(launches), box_(box) {}
 
     std::u16string readBoxText() override {
         const std::wstring text = boxText(box_);
@@ -37,16 +37,9 @@ class BoxPorts : public SearchCommandPorts {
     void setBoxText(const std::u16string& text) override {
         ::SetWindowTextW(box_, std::wstring(text.begin(), text.end()).c_str());
     }
-    LaunchIssue openInBrowser(const std::string& url, const std::string& browser,
-                              std::size_t wordLength, const std::string& siteName) override {
-        return win::openUrl(launches_, url, browser, wordLength, siteName);
-    }
-    void beginLaunches() override { launches_.hold(); }
-    void endLaunches() override { launches_.release(); }
 
   private:
     HWND box_;
-    win::BrowserLaunches& launches_;
 };
 
 bool keyHeld(int vk) { return ::GetKeyState(vk) < 0; }

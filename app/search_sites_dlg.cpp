@@ -52,20 +52,11 @@ int comboIndex(HWND dialog, int id) {
 
 // The editor's own launches, as a search's: the mode's browser, each site
 // in turn, the answers to the search window.
-class TestPorts : public SearchCommandPorts {
+class TestPorts : public win::LaunchingPorts {
   public:
-    explicit TestPorts(win::BrowserLaunches& launches) : launches_(launches) {}
+    using LaunchingPorts::LaunchingPorts;
     std::u16string readBoxText() override { return kSampleWord; }
     void setBoxText(const std::u16string&) override {}
-    LaunchIssue openInBrowser(const std::string& url, const std::string& browser,
-                              std::size_t wordLength, const std::string& siteName) override {
-        return win::openUrl(launches_, url, browser, wordLength, siteName);
-    }
-    void beginLaunches() override { launches_.hold(); }
-    void endLaunches() override { launches_.release(); }
-
-  private:
-    win::BrowserLaunches& launches_;
 };
 
 void centreOver(HWND window, HWND owner) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "search/browser_launch.h"
+#include "search/search_command.h"
 #include "win/owned_handle.h"
 
 namespace lumenvik::win {
@@ -79,5 +80,21 @@ class Win32BrowserPlatform : public BrowserPlatform {
 // site in the messages (search/search_command.h).
 LaunchIssue openUrl(BrowserLaunches& launches, const std::string& url, const std::string& browser,
                     std::size_t wordLength, const std::string& siteName);
+
+// A search command's launches through `launches` (openUrl), the sites of
+// one search in turn; the box's side is the deriving class's.
+class LaunchingPorts : public SearchCommandPorts {
+  public:
+    explicit LaunchingPorts(BrowserLaunches& launches) : launches_(launches) {}
+    LaunchIssue openInBrowser(const std::string& url, const std::string& browser,
+                              std::size_t wordLength, const std::string& siteName) override {
+        return openUrl(launches_, url, browser, wordLength, siteName);
+    }
+    void beginLaunches() override { launches_.hold(); }
+    void endLaunches() override { launches_.release(); }
+
+  private:
+    BrowserLaunches& launches_;
+};
 
 }  // namespace lumenvik::win
