@@ -53,10 +53,4 @@ UrlTemplate searchTemplate(const SearchSite& site, bool japanLocal) {
                        site.encoding);
 }
 
-PlaceholderMap searchPlaceholders(const SearchSite& site, const std::string& word) {
-    PlaceholderMap map = site.fixedValues;
-    map["[search_word]"] = word;
-    return map;
-}
-
 }  // namespace lumenvik

@@ -57,8 +57,4 @@ const std::vector<SearchSite>& builtInSearchSites();
 // other site alone.
 UrlTemplate searchTemplate(const SearchSite& site, bool japanLocal);
 
-// The placeholder values of `site` for `word`: "[search_word]" and the
-// site's fixed values.
-PlaceholderMap searchPlaceholders(const SearchSite& site, const std::string& word);
-
 }  // namespace lumenvik

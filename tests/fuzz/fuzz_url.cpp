@@ -72,7 +72,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The search road proper: the mode's template with the word.
     const lumenvik::SearchSite& site = lumenvik::builtInSearchSites()[(data[0] >> 3) % 5];
     const lumenvik::UrlTemplate t = lumenvik::searchTemplate(site, data[0] & 0x80);
-    const std::string url = t.expand(lumenvik::searchPlaceholders(site, word));
+    lumenvik::PlaceholderMap values = site.fixedValues;
+    values["[search_word]"] = word;
+    const std::string url = t.expand(values);
     const std::string word_part = lumenvik::urlEncode(convert_to_encoding(word, t.target));
     FUZZ_CHECK(url.find("[search_word]") == std::string::npos);
     const std::string tail = "=" + word_part;

@@ -1,22 +1,25 @@
+#include "search/search_command.h"
 #include "search/search_mode.h"
 #include "search/search_templates.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace lumenvik {
 namespace {
 
-const std::string kNihonSjis = "\x93\xFA\x96\x7B";  // 日本 in code page 932
-
 const SearchSite& site(SearchMode mode) { return builtInSearchSites()[mode]; }
 
-std::string urlFor(SearchMode mode, bool japanLocal, const std::string& word) {
-    return searchTemplate(site(mode), japanLocal).expand(searchPlaceholders(site(mode), word));
+// The one URL a search of `word` opens in a built-in mode.
+std::string urlFor(SearchMode mode, bool japanLocal, const std::u16string& word) {
+    const std::vector<std::string> urls = searchUrls(site(mode), japanLocal, word);
+    EXPECT_EQ(urls.size(), 1u);
+    return urls.empty() ? std::string() : urls[0];
 }
 
-TEST(SearchTemplates, EachModeWithTheWordNihonInCodePage932) {
+TEST(SearchTemplates, EachModeWithTheWordNihon) {
     const struct {
         SearchMode mode;
         bool japanLocal;
@@ -39,18 +42,18 @@ TEST(SearchTemplates, EachModeWithTheWordNihonInCodePage932) {
         {4, true, "http://dictionary.goo.ne.jp/search.php?MT=%c6%fc%cb%dc&kind=all&mode=0"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(urlFor(c.mode, c.japanLocal, kNihonSjis), c.url)
+        EXPECT_EQ(urlFor(c.mode, c.japanLocal, u"日本"), c.url)
             << "mode " << c.mode << " japanLocal " << c.japanLocal;
     }
 }
 
 TEST(SearchTemplates, AsciiWordsAreOnlyPercentEncoded) {
-    EXPECT_EQ(urlFor(0, true, "1+1=2"),
+    EXPECT_EQ(urlFor(0, true, u"1+1=2"),
               "http://www.google.co.jp/search?hl=ja&q=1%2b1%3d2&btnG=Google+%E6%A4%9C%E7%B4%A2"
               "&lr=lang_ja");
-    EXPECT_EQ(urlFor(3, true, "a b"),
+    EXPECT_EQ(urlFor(3, true, u"a b"),
               "http://dictionary.goo.ne.jp/search.php?MT=a+b&kind=je&mode=0");
-    EXPECT_EQ(urlFor(0, false, "   "),
+    EXPECT_EQ(urlFor(0, false, u"   "),
               "http://www.google.co.jp/search?hl=ja&q=+++&btnG=Google+%E6%A4%9C%E7%B4%A2&lr=");
 }
 
@@ -61,20 +64,6 @@ TEST(SearchTemplates, TargetEncodingPerMode) {
     for (SearchMode mode : {2, 3, 4}) {
         EXPECT_EQ(searchTemplate(site(mode), true).target, transcode::encoding_euc) << mode;
     }
-}
-
-TEST(SearchPlaceholders, ValuesPerMode) {
-    const std::string w = "word";
-    EXPECT_EQ(searchPlaceholders(site(0), w),
-              (PlaceholderMap{{"[search_word]", w}, {"[lang]", "ja"}}));
-    EXPECT_EQ(searchPlaceholders(site(1), w),
-              (PlaceholderMap{{"[search_word]", w}, {"[lang]", "ja"}}));
-    EXPECT_EQ(searchPlaceholders(site(2), w),
-              (PlaceholderMap{{"[search_word]", w}, {"[dictionary]", "ej"}, {"[mode]", "0"}}));
-    EXPECT_EQ(searchPlaceholders(site(3), w),
-              (PlaceholderMap{{"[search_word]", w}, {"[dictionary]", "je"}, {"[mode]", "0"}}));
-    EXPECT_EQ(searchPlaceholders(site(4), w),
-              (PlaceholderMap{{"[search_word]", w}, {"[dictionary]", "all"}, {"[mode]", "0"}}));
 }
 
 }  // namespace
