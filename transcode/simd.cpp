@@ -6,11 +6,14 @@
 #define TRANSCODE_X86 1
 #include <cpuid.h>
 #include <emmintrin.h>
+#include <immintrin.h>
 #include <tmmintrin.h>
 // Kernels compiled for SSE2 and SSSE3 whatever the build's baseline (the
 // i686 build assumes no SSE2); they run only where CPUID reports them.
 #define TRANSCODE_SSE2 __attribute__((target("sse2")))
 #define TRANSCODE_SSSE3 __attribute__((target("ssse3")))
+#define TRANSCODE_AVX512 \
+    __attribute__((target("avx2,avx512f,avx512bw,avx512vl,avx512vbmi2,popcnt")))
 #endif
 
 namespace transcode {
@@ -43,9 +46,56 @@ std::size_t ascii_plain(const unsigned char* p, std::size_t readable, std::size_
 // Without vectors nothing is encoded in groups: the scalar step does it all.
 std::size_t utf8_groups_plain(const void*, std::size_t, char*&, const char*) { return 0; }
 
-const simd_kernels plain_kernels = {ascii_plain<std::uint8_t>,  ascii_plain<std::uint16_t>,
-                                    ascii_plain<std::uint32_t>, utf8_groups_plain,
-                                    utf8_groups_plain,          nullptr};
+inline std::uint64_t load_le64(const unsigned char* p) {
+    std::uint64_t w = 0;
+    for (int k = 7; k >= 0; --k) w = w << 8 | p[k];
+    return w;
+}
+
+// One unit through the map; false (nothing written) where its entry stops.
+inline bool put_mapped(const unsigned char* p, const std::uint16_t* m, char*& o) {
+    const std::uint32_t u = p[0] | static_cast<std::uint32_t>(p[1]) << 8;
+    const std::uint32_t t = m[u];
+    if (t == kMapStop) return false;
+    o[0] = static_cast<char>(t);
+    o[1] = static_cast<char>(t >> 8);
+    o += (t > 0xFF) + ((t != 0) | (u == 0));
+    return true;
+}
+
+// One look-up a unit, the length added without a branch; four ASCII units
+// (spaces, line ends, Latin words) at once.
+std::size_t units_map_plain(const unsigned char* p, std::size_t units, const std::uint16_t* m,
+                            char*& out) {
+    char* o = out;
+    std::size_t k = 0;
+    for (; k + 4 <= units; k += 4, p += 8) {
+        const std::uint64_t v = load_le64(p);
+        if ((v & 0xFF80FF80FF80FF80ull) == 0) {
+            for (unsigned j = 0; j < 4; ++j) o[j] = static_cast<char>(p[2 * j]);
+            o += 4;
+            continue;
+        }
+        for (unsigned j = 0; j < 4; ++j) {
+            if (!put_mapped(p + 2 * j, m, o)) {
+                out = o;
+                return k + j;
+            }
+        }
+    }
+    for (; k < units && put_mapped(p, m, o); ++k, p += 2) {
+    }
+    out = o;
+    return k;
+}
+
+const simd_kernels plain_kernels = {ascii_plain<std::uint8_t>,
+                                    ascii_plain<std::uint16_t>,
+                                    ascii_plain<std::uint32_t>,
+                                    utf8_groups_plain,
+                                    utf8_groups_plain,
+                                    nullptr,
+                                    units_map_plain};
 
 #if defined(TRANSCODE_X86)
 
@@ -187,9 +237,10 @@ TRANSCODE_SSE2 std::size_t utf8_groups_sse2_2(const void* q, std::size_t n, char
     return i;
 }
 
-const simd_kernels sse2_kernels = {ascii_sse2<std::uint8_t>,  ascii_sse2<std::uint16_t>,
-                                   ascii_sse2<std::uint32_t>, utf8_groups_sse2_2,
-                                   utf8_groups_sse2_4,        nullptr};
+const simd_kernels sse2_kernels = {
+    ascii_sse2<std::uint8_t>, ascii_sse2<std::uint16_t>, ascii_sse2<std::uint32_t>,
+    utf8_groups_sse2_2,       utf8_groups_sse2_4,        nullptr,
+    units_map_plain};
 
 // The byte shuffle that gathers the 16-bit lanes chosen by the bits of an
 // 8-bit mask to the front, and how many there are.
@@ -306,9 +357,87 @@ TRANSCODE_SSSE3 std::size_t utf8_runs_ssse3_2(const unsigned char* p, std::size_
     return k;
 }
 
-const simd_kernels ssse3_kernels = {ascii_sse2<std::uint8_t>,  ascii_sse2<std::uint16_t>,
-                                    ascii_sse2<std::uint32_t>, utf8_groups_sse2_2,
-                                    utf8_groups_sse2_4,        utf8_runs_ssse3_2};
+const simd_kernels ssse3_kernels = {
+    ascii_sse2<std::uint8_t>, ascii_sse2<std::uint16_t>, ascii_sse2<std::uint32_t>,
+    utf8_groups_sse2_2,       utf8_groups_sse2_4,        utf8_runs_ssse3_2,
+    units_map_plain};
+
+// The map's entries of the 16 units at p, each in the low half of a 32-bit
+// lane. (The masked forms here and below: GCC 12 warns of the unmasked
+// ones' undefined inputs.)
+TRANSCODE_AVX512 inline __m512i map_entries(const unsigned char* p, const std::uint16_t* m) {
+    const __m512i at = _mm512_maskz_cvtepu16_epi32(
+        0xFFFF, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)));
+    return _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), 0xFFFF, at, m, 2);
+}
+
+// 32 units a time: a block of ASCII is narrowed to bytes at once; any other
+// has the 32 entries gathered from the map, and the bytes each unit writes
+// (by its entry's length) compressed together, so that neither ASCII among
+// kanji nor the length of each costs a branch. The stores are whole
+// vectors: the next block's overwrites what lies beyond.
+TRANSCODE_AVX512 std::size_t units_map_avx512(const unsigned char* p, std::size_t units,
+                                              const std::uint16_t* m, char*& out) {
+    char* o = out;
+    std::size_t k = 0;
+    const __m512i not_ascii = _mm512_set1_epi16(static_cast<short>(0xFF80));
+    const __m512i zero = _mm512_setzero_si512();
+    const __m512i stop = _mm512_set1_epi16(static_cast<short>(kMapStop));
+    // Word j of the entries is the low word of the j-th 32-bit gather lane.
+    const __m512i low_words =
+        _mm512_set_epi16(62, 60, 58, 56, 54, 52, 50, 48, 46, 44, 42, 40, 38, 36, 34, 32, 30, 28, 26,
+                         24, 22, 20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0);
+    const __mmask64 low_bytes = 0x5555555555555555ull, high_bytes = ~low_bytes;
+    for (; k + 32 <= units; k += 32, p += 64) {
+        const __m512i v = _mm512_loadu_si512(p);
+        if (_mm512_test_epi16_mask(v, not_ascii) == 0) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), _mm512_maskz_cvtepi16_epi8(~0u, v));
+            o += 32;
+            continue;
+        }
+        const __m512i t =
+            _mm512_permutex2var_epi16(map_entries(p, m), low_words, map_entries(p + 32, m));
+        // A unit writes its low byte where it or its entry is not 0, its
+        // high byte where that is not 0.
+        const __mmask32 some = _mm512_test_epi16_mask(t, t) | _mm512_cmpeq_epi16_mask(v, zero);
+        __mmask64 keep = (_mm512_movepi8_mask(_mm512_movm_epi16(some)) & low_bytes) |
+                         (_mm512_test_epi8_mask(t, t) & high_bytes);
+        const __mmask32 stops = _mm512_cmpeq_epi16_mask(t, stop);
+        std::size_t n = 32;
+        if (stops) {
+            n = static_cast<std::size_t>(__builtin_ctz(stops));
+            keep &= n ? ~0ull >> (64 - 2 * n) : 0;
+        }
+        _mm512_storeu_si512(o, _mm512_maskz_compress_epi8(keep, t));
+        o += __builtin_popcountll(keep);
+        if (n < 32) {
+            out = o;
+            _mm256_zeroupper();
+            return k + n;
+        }
+    }
+    out = o;
+    // Clean upper halves before any SSE code runs (GCC 12 leaves them
+    // dirty on this path, and the SSE kernels then run at a third of their
+    // speed).
+    _mm256_zeroupper();
+    return k + units_map_plain(p, units - k, m, out);
+}
+
+const simd_kernels avx512_kernels = {ascii_sse2<std::uint8_t>,  ascii_sse2<std::uint16_t>,
+                                     ascii_sse2<std::uint32_t>, utf8_groups_sse2_2,
+                                     utf8_groups_sse2_4,        utf8_runs_ssse3_2,
+                                     units_map_avx512};
+
+// The operating system saves the state of the vector registers it enables
+// in XCR0: here the SSE and AVX halves, the mask registers and both halves
+// of the 512-bit ones.
+bool os_saves_avx512_state() {
+    unsigned lo = 0, hi = 0;
+    __asm__ volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
+    const unsigned wanted = 0x02 | 0x04 | 0x20 | 0x40 | 0x80;
+    return (lo & wanted) == wanted;
+}
 
 #endif
 
@@ -316,13 +445,24 @@ simd_level detect_level() {
 #if defined(TRANSCODE_X86)
     unsigned a = 0, b = 0, c = 0, d = 0;
     if (!__get_cpuid(1, &a, &b, &c, &d) || !(d & bit_SSE2)) return simd_level::none;
-    return c & bit_SSSE3 ? simd_level::ssse3 : simd_level::sse2;
+    if (!(c & bit_SSSE3)) return simd_level::sse2;
+    // XGETBV may be used only where OSXSAVE says the system enabled it.
+    const unsigned leaf1 = bit_OSXSAVE | bit_AVX | bit_POPCNT;
+    if ((c & leaf1) == leaf1 && __get_cpuid_max(0, nullptr) >= 7) {
+        __cpuid_count(7, 0, a, b, c, d);
+        const unsigned ebx = bit_AVX512F | bit_AVX512BW | bit_AVX512VL;
+        if ((b & ebx) == ebx && (c & bit_AVX512VBMI2) && os_saves_avx512_state()) {
+            return simd_level::avx512;
+        }
+    }
+    return simd_level::ssse3;
 #endif
     return simd_level::none;
 }
 
 const simd_kernels& kernels_of(simd_level level) {
 #if defined(TRANSCODE_X86)
+    if (level == simd_level::avx512) return avx512_kernels;
     if (level == simd_level::ssse3) return ssse3_kernels;
     if (level == simd_level::sse2) return sse2_kernels;
 #endif

@@ -2,7 +2,10 @@
 // (CPUID) once, and the library's inner loops call the kernels of the best
 // level it offers. A processor without SSE2 (or a build for another
 // architecture) gets the plain kernels, which give the same results. SSSE3
-// adds the byte shuffle that decodes mixed runs of UTF-8 in blocks.
+// adds the byte shuffle that decodes mixed runs of UTF-8 in blocks; AVX-512
+// (F, BW, VL and VBMI2, with the operating system saving the registers)
+// adds the encoders through a map of every UTF-16 unit's output, 32 units
+// at a time.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +13,7 @@
 
 namespace transcode {
 
-enum class simd_level { none = 0, sse2 = 1, ssse3 = 2 };
+enum class simd_level { none = 0, sse2 = 1, ssse3 = 2, avx512 = 3 };
 
 // The best level this processor offers.
 simd_level simd_available();
@@ -50,6 +53,18 @@ using utf8_group_kernel = std::size_t (*)(const void* q, std::size_t n, char*& o
 using utf8_run_kernel = std::size_t (*)(const unsigned char* p, std::size_t readable,
                                         std::size_t most, void* o, std::size_t& units);
 
+// Writes UTF-16LE units (two bytes each at p) as their entries in `map`,
+// one 16-bit entry per unit, first byte lowest: both bytes where the high
+// one is not 0, else the low byte where it or the unit is not 0, else
+// nothing. Stops before the first unit whose entry is kMapStop (the caller
+// writes that one its own way) or at the end; returns the units written and
+// advances o. The map holds 0x10001 entries (the last one is read beside
+// U+FFFF's and never used). Writes at most two bytes a unit, and may store
+// up to 64 bytes beyond its last one.
+constexpr std::uint16_t kMapStop = 0xFFFF;
+using unit_map_kernel = std::size_t (*)(const unsigned char* p, std::size_t units,
+                                        const std::uint16_t* map, char*& o);
+
 struct simd_kernels {
     ascii_kernel ascii_to_1;
     ascii_kernel ascii_to_2;
@@ -57,6 +72,7 @@ struct simd_kernels {
     utf8_group_kernel utf8_groups_2;
     utf8_group_kernel utf8_groups_4;
     utf8_run_kernel utf8_runs_2;
+    unit_map_kernel units_through_map;
 };
 
 // The kernels of the level in use.
