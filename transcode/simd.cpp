@@ -371,6 +371,19 @@ TRANSCODE_AVX512 inline __m512i map_entries(const unsigned char* p, const std::u
     return _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), 0xFFFF, at, m, 2);
 }
 
+// The units of the 32 bytes widened to words in w (the 32 before them in
+// `before`) as utf8_runs_ssse3_2's unit_ending_at: itself where ASCII,
+// else the three bytes up to it.
+TRANSCODE_AVX512 inline __m512i unit_ending_at_512(__m512i before, __m512i w, __m512i back1,
+                                                   __m512i back2, __m512i x3F, __mmask32 ascii) {
+    const __m512i c1 = _mm512_permutex2var_epi16(before, back1, w);
+    const __m512i c2 = _mm512_permutex2var_epi16(before, back2, w);
+    const __m512i three = _mm512_ternarylogic_epi32(_mm512_slli_epi16(c2, 12),
+                                                    _mm512_slli_epi16(_mm512_and_si512(c1, x3F), 6),
+                                                    _mm512_and_si512(w, x3F), 0xFE);
+    return _mm512_mask_blend_epi16(ascii, three, w);
+}
+
 // 32 units a time: a block of ASCII is narrowed to bytes at once; any other
 // has the 32 entries gathered from the map, and the bytes each unit writes
 // (by its entry's length) compressed together, so that neither ASCII among
@@ -424,9 +437,80 @@ TRANSCODE_AVX512 std::size_t units_map_avx512(const unsigned char* p, std::size_
     return k + units_map_plain(p, units - k, m, out);
 }
 
+// UTF-8 into 16-bit units as utf8_runs_ssse3_2, 64 bytes a round: the
+// bytes are classed into 64-bit masks, and each half of 32 is widened to
+// words, whose units (as if each byte ended a character) are compressed to
+// those of the bytes that do end one. The last rounds' few bytes go to the
+// SSSE3 kernel.
+TRANSCODE_AVX512 std::size_t utf8_runs_avx512_2(const unsigned char* p, std::size_t readable,
+                                                std::size_t most, void* out, std::size_t& units) {
+    char* o = static_cast<char*>(out);
+    const __m512i xF0 = _mm512_set1_epi8(static_cast<char>(0xF0));
+    const __m512i xE0 = _mm512_set1_epi8(static_cast<char>(0xE0));
+    const __m512i xC0 = _mm512_set1_epi8(static_cast<char>(0xC0));
+    const __m512i x80 = _mm512_set1_epi8(static_cast<char>(0x80));
+    const __m512i x3F = _mm512_set1_epi16(0x3F);
+    const __m512i zero = _mm512_setzero_si512();
+    // Word j of (a, b) taken to j + 1 and j + 2 of b: the bytes one and two
+    // before each.
+    const __m512i back1 =
+        _mm512_set_epi16(62, 61, 60, 59, 58, 57, 56, 55, 54, 53, 52, 51, 50, 49, 48, 47, 46, 45, 44,
+                         43, 42, 41, 40, 39, 38, 37, 36, 35, 34, 33, 32, 31);
+    const __m512i back2 =
+        _mm512_set_epi16(61, 60, 59, 58, 57, 56, 55, 54, 53, 52, 51, 50, 49, 48, 47, 46, 45, 44, 43,
+                         42, 41, 40, 39, 38, 37, 36, 35, 34, 33, 32, 31, 30);
+    std::size_t k = 0;
+    // A round writes up to 128 bytes, the SSSE3 kernel's two rounds: at
+    // most 64 beyond what `most` bytes would give.
+    while (k + 64 <= readable && k + 32 <= most) {
+        const __m512i x = _mm512_loadu_si512(p + k);
+        const std::uint64_t high = _mm512_movepi8_mask(x);
+        const __m512i w0 = _mm512_maskz_cvtepu8_epi16(
+            ~0u, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k)));
+        const __m512i w1 = _mm512_maskz_cvtepu8_epi16(
+            ~0u, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k + 32)));
+        if (high == 0) {
+            _mm512_storeu_si512(o, w0);
+            _mm512_storeu_si512(o + 64, w1);
+            o += 128;
+            k += 64;
+            continue;
+        }
+        const std::uint64_t lead = _mm512_cmpeq_epi8_mask(_mm512_and_si512(x, xF0), xE0);
+        const std::uint64_t cont = _mm512_cmpeq_epi8_mask(_mm512_and_si512(x, xC0), x80);
+        const std::uint64_t ascii = ~high;
+        const std::uint64_t bad = (cont ^ (lead << 1 | lead << 2)) | ~(ascii | lead | cont);
+        std::uint64_t ends = ascii | lead << 2;
+        if (bad) ends &= (std::uint64_t(1) << __builtin_ctzll(bad)) - 1;
+        if (ends == 0) break;
+        // A block starts at a character: its first two bytes end none but
+        // ASCII, so what lies before them is never looked at.
+        const __m512i a0 =
+            unit_ending_at_512(zero, w0, back1, back2, x3F, static_cast<__mmask32>(ascii));
+        const __m512i a1 =
+            unit_ending_at_512(w0, w1, back1, back2, x3F, static_cast<__mmask32>(ascii >> 32));
+        const __mmask32 e0 = static_cast<__mmask32>(ends), e1 = static_cast<__mmask32>(ends >> 32);
+        _mm512_storeu_si512(o, _mm512_maskz_compress_epi16(e0, a0));
+        o += 2 * __builtin_popcount(e0);
+        _mm512_storeu_si512(o, _mm512_maskz_compress_epi16(e1, a1));
+        o += 2 * __builtin_popcount(e1);
+        k += 64 - static_cast<std::size_t>(__builtin_clzll(ends));
+        if (bad) {
+            units = static_cast<std::size_t>(o - static_cast<char*>(out)) / 2;
+            _mm256_zeroupper();
+            return k;
+        }
+    }
+    _mm256_zeroupper();
+    std::size_t rest = 0;
+    if (k < most) k += utf8_runs_ssse3_2(p + k, readable - k, most - k, o, rest);
+    units = static_cast<std::size_t>(o - static_cast<char*>(out)) / 2 + rest;
+    return k;
+}
+
 const simd_kernels avx512_kernels = {ascii_sse2<std::uint8_t>,  ascii_sse2<std::uint16_t>,
                                      ascii_sse2<std::uint32_t>, utf8_groups_sse2_2,
-                                     utf8_groups_sse2_4,        utf8_runs_ssse3_2,
+                                     utf8_groups_sse2_4,        utf8_runs_avx512_2,
                                      units_map_avx512};
 
 // The operating system saves the state of the vector registers it enables
