@@ -95,7 +95,8 @@ const simd_kernels plain_kernels = {ascii_plain<std::uint8_t>,
                                     utf8_groups_plain,
                                     utf8_groups_plain,
                                     nullptr,
-                                    units_map_plain};
+                                    units_map_plain,
+                                    nullptr};
 
 #if defined(TRANSCODE_X86)
 
@@ -237,10 +238,10 @@ TRANSCODE_SSE2 std::size_t utf8_groups_sse2_2(const void* q, std::size_t n, char
     return i;
 }
 
-const simd_kernels sse2_kernels = {
-    ascii_sse2<std::uint8_t>, ascii_sse2<std::uint16_t>, ascii_sse2<std::uint32_t>,
-    utf8_groups_sse2_2,       utf8_groups_sse2_4,        nullptr,
-    units_map_plain};
+const simd_kernels sse2_kernels = {ascii_sse2<std::uint8_t>,  ascii_sse2<std::uint16_t>,
+                                   ascii_sse2<std::uint32_t>, utf8_groups_sse2_2,
+                                   utf8_groups_sse2_4,        nullptr,
+                                   units_map_plain,           nullptr};
 
 // The byte shuffle that gathers the 16-bit lanes chosen by the bits of an
 // 8-bit mask to the front, and how many there are.
@@ -357,10 +358,10 @@ TRANSCODE_SSSE3 std::size_t utf8_runs_ssse3_2(const unsigned char* p, std::size_
     return k;
 }
 
-const simd_kernels ssse3_kernels = {
-    ascii_sse2<std::uint8_t>, ascii_sse2<std::uint16_t>, ascii_sse2<std::uint32_t>,
-    utf8_groups_sse2_2,       utf8_groups_sse2_4,        utf8_runs_ssse3_2,
-    units_map_plain};
+const simd_kernels ssse3_kernels = {ascii_sse2<std::uint8_t>,  ascii_sse2<std::uint16_t>,
+                                    ascii_sse2<std::uint32_t>, utf8_groups_sse2_2,
+                                    utf8_groups_sse2_4,        utf8_runs_ssse3_2,
+                                    units_map_plain,           nullptr};
 
 // The map's entries of the 16 units at p, each in the low half of a 32-bit
 // lane. (The masked forms here and below: GCC 12 warns of the unmasked
@@ -508,10 +509,95 @@ TRANSCODE_AVX512 std::size_t utf8_runs_avx512_2(const unsigned char* p, std::siz
     return k;
 }
 
+// 32 units a round while each is ASCII or JIS X 0208, with the designation
+// of each change of set between them: every unit's output (a designation
+// and its one or two bytes) is made in a 64-bit lane of its own, and the
+// bytes of eight lanes compressed together at a time. A block of ASCII in
+// ASCII is narrowed at once.
+TRANSCODE_AVX512 std::size_t jis_runs_avx512(const unsigned char* p, std::size_t most,
+                                             const std::uint16_t* euc, bool& x0208, char*& out) {
+    char* o = out;
+    std::size_t k = 0;
+    const __m512i x80 = _mm512_set1_epi16(0x80), xFF = _mm512_set1_epi16(0xFF);
+    const __m512i x8E = _mm512_set1_epi16(0x8E);
+    const __m512i stop = _mm512_set1_epi16(static_cast<short>(kMapStop));
+    const __m512i x7F7F = _mm512_set1_epi16(0x7F7F);
+    const __m512i low_words =
+        _mm512_set_epi16(62, 60, 58, 56, 54, 52, 50, 48, 46, 44, 42, 40, 38, 36, 34, 32, 30, 28, 26,
+                         24, 22, 20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0);
+    // ESC $ B and ESC ( B, first byte lowest.
+    const __m512i to_x0208 = _mm512_set1_epi64(0x42241B), to_ascii = _mm512_set1_epi64(0x42281B);
+    // Each lane's length copied to its eight bytes, and each byte's place.
+    const __m512i spread = _mm512_set4_epi32(0x08080808, 0x08080808, 0, 0);
+    const __m512i place = _mm512_set1_epi64(0x0706050403020100);
+    const __m512i one = _mm512_set1_epi64(1), three = _mm512_set1_epi64(3);
+    // Word 4i of the lanes takes unit i of the eight.
+    const __m512i lane_words = _mm512_set_epi64(7, 6, 5, 4, 3, 2, 1, 0);
+    bool in_x0208 = x0208;
+    for (; k + 32 <= most; k += 32, p += 64) {
+        const __m512i v = _mm512_loadu_si512(p);
+        const __mmask32 low = _mm512_cmplt_epu16_mask(v, x80);
+        if (!in_x0208 && low == ~0u) {
+            // No shift byte among them: they stay in ASCII.
+            const __mmask32 shifts =
+                _mm512_cmpeq_epi16_mask(v, _mm512_set1_epi16(0x1B)) |
+                _mm512_cmpeq_epi16_mask(_mm512_srli_epi16(v, 1), _mm512_set1_epi16(0x07));
+            if (shifts == 0) {
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(o),
+                                    _mm512_maskz_cvtepi16_epi8(~0u, v));
+                o += 32;
+                continue;
+            }
+        }
+        const __m512i t =
+            _mm512_permutex2var_epi16(map_entries(p, euc), low_words, map_entries(p + 32, euc));
+        const __mmask32 ascii =
+            low & _mm512_cmpneq_epi16_mask(v, _mm512_set1_epi16(0x1B)) &
+            _mm512_cmpneq_epi16_mask(_mm512_srli_epi16(v, 1), _mm512_set1_epi16(0x07));
+        const __mmask32 kanji = _mm512_cmpgt_epu16_mask(t, xFF) &
+                                _mm512_cmpneq_epi16_mask(t, stop) &
+                                _mm512_cmpneq_epi16_mask(_mm512_and_si512(t, xFF), x8E);
+        const std::uint32_t either = ascii | kanji;
+        const std::size_t n = either == ~0u ? 32 : static_cast<std::size_t>(__builtin_ctz(~either));
+        if (n == 0) break;
+        // A change of set where a unit's set is not the one before it.
+        const std::uint32_t before = kanji << 1 | (in_x0208 ? 1u : 0u);
+        const std::uint32_t change = kanji ^ before;
+        const __m512i bytes = _mm512_mask_blend_epi16(kanji, v, _mm512_and_si512(t, x7F7F));
+        for (unsigned q = 0; q < 4 && 8 * q < n; ++q) {
+            const __mmask8 kq = static_cast<__mmask8>(kanji >> (8 * q));
+            const __mmask8 cq = static_cast<__mmask8>(change >> (8 * q));
+            // The eight units' bytes each in the low word of its lane.
+            const __m512i c = _mm512_maskz_permutexvar_epi16(
+                0x11111111,
+                _mm512_add_epi16(lane_words, _mm512_set1_epi16(static_cast<short>(8 * q))), bytes);
+            const __m512i designation = _mm512_mask_blend_epi64(kq, to_ascii, to_x0208);
+            const __m512i lane =
+                _mm512_mask_or_epi64(c, cq, _mm512_maskz_slli_epi64(0xFF, c, 24), designation);
+            const __m512i length =
+                _mm512_mask_add_epi64(_mm512_mask_add_epi64(one, kq, one, one), cq,
+                                      _mm512_mask_add_epi64(one, kq, one, one), three);
+            __mmask64 keep = _mm512_cmplt_epu8_mask(place, _mm512_shuffle_epi8(length, spread));
+            if (8 * q + 8 > n) keep &= ~0ull >> (64 - 8 * (n - 8 * q));
+            _mm512_storeu_si512(o, _mm512_maskz_compress_epi8(keep, lane));
+            o += __builtin_popcountll(keep);
+        }
+        in_x0208 = (kanji >> (n - 1)) & 1;
+        if (n < 32) {
+            k += n;
+            break;
+        }
+    }
+    _mm256_zeroupper();
+    x0208 = in_x0208;
+    out = o;
+    return k;
+}
+
 const simd_kernels avx512_kernels = {ascii_sse2<std::uint8_t>,  ascii_sse2<std::uint16_t>,
                                      ascii_sse2<std::uint32_t>, utf8_groups_sse2_2,
                                      utf8_groups_sse2_4,        utf8_runs_avx512_2,
-                                     units_map_avx512};
+                                     units_map_avx512,          jis_runs_avx512};
 
 // The operating system saves the state of the vector registers it enables
 // in XCR0: here the SSE and AVX halves, the mask registers and both halves

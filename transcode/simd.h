@@ -4,8 +4,9 @@
 // architecture) gets the plain kernels, which give the same results. SSSE3
 // adds the byte shuffle that decodes mixed runs of UTF-8 in blocks; AVX-512
 // (F, BW, VL and VBMI2, with the operating system saving the registers)
-// adds the encoders through a map of every UTF-16 unit's output, 32 units
-// at a time.
+// adds the encoders through a map of every UTF-16 unit's output and the
+// runs of one JIS set, 32 units at a time, and a decoder of UTF-8 runs 64
+// bytes at a time.
 #pragma once
 
 #include <cstddef>
@@ -65,6 +66,18 @@ constexpr std::uint16_t kMapStop = 0xFFFF;
 using unit_map_kernel = std::size_t (*)(const unsigned char* p, std::size_t units,
                                         const std::uint16_t* map, char*& o);
 
+// Writes UTF-16LE units (two bytes each at p) as 7-bit JIS while each is
+// ASCII (a unit below 0x80 other than ESC, SO and SI, written as itself) or
+// JIS X 0208 (a unit whose entry in `euc`, the map of every unit's EUC-JP
+// output, is a two-byte code other than half-width katakana: its two bytes
+// less 0x80), with ESC $ B or ESC ( B before each change of set; `x0208`
+// says which set the output is in, before and after. Returns the units
+// written, at most `most` (whole rounds of 32 only), and advances o; at
+// most five bytes a unit, and may store up to 64 bytes beyond its last one.
+// Levels without it have none (nullptr).
+using jis_run_kernel = std::size_t (*)(const unsigned char* p, std::size_t most,
+                                       const std::uint16_t* euc, bool& x0208, char*& o);
+
 struct simd_kernels {
     ascii_kernel ascii_to_1;
     ascii_kernel ascii_to_2;
@@ -73,6 +86,7 @@ struct simd_kernels {
     utf8_group_kernel utf8_groups_4;
     utf8_run_kernel utf8_runs_2;
     unit_map_kernel units_through_map;
+    jis_run_kernel jis_runs;
 };
 
 // The kernels of the level in use.
