@@ -120,8 +120,9 @@ struct euc_encode_step {
 // Every UTF-16 unit's EUC-JP output in one look-up, as cp932_unit_map (see
 // euc_unit_outputs()).
 struct euc_unit_map {
+    static_assert(kEucThree == kMapStop, "the map's kernels leave JIS X 0212 to the sink");
     static constexpr std::uint16_t kThree = kEucThree;
-    std::uint16_t out[0x10000];
+    std::uint16_t out[0x10001] = {};  // one more, as cp932_unit_map
     euc_unit_map() {
         for (std::uint32_t u = 0; u < 0x10000; ++u) {
             char bytes[4] = {};
@@ -216,40 +217,13 @@ std::string euc_to_utf16le(const std::string& text) {
     return one_pass<to_utf16le>(text, euc_decode_step<to_utf16le>());
 }
 
-// One unit through the map.
-inline void put_euc_unit(char*& o, std::uint32_t u, const std::uint16_t* m) {
-    const std::uint32_t t = m[u];
-    if (t == euc_unit_map::kThree) {
-        to_euc::put(o, u);
-        return;
-    }
-    store_le16(o, t);
-    o += (t > 0xFF) + ((t != 0) | (u == 0));
-}
-
 const std::uint16_t* euc_unit_outputs() {
     static const euc_unit_map map;
     return map.out;
 }
 
 char* units_to_euc(const unsigned char* p, std::size_t units, char* o) {
-    const std::uint16_t* const m = euc_unit_outputs();
-    std::size_t k = 0;
-    for (; k + 4 <= units; k += 4, p += 8) {
-        // Four ASCII units at once (spaces, line ends, Latin words).
-        const std::uint64_t v = load_le64(p);
-        if ((v & 0xFF80FF80FF80FF80ull) == 0) {
-            const std::uint64_t a = (v | v >> 8) & 0x0000FFFF0000FFFFull;
-            store_le32(o, static_cast<std::uint32_t>(a | a >> 16));
-            o += 4;
-            continue;
-        }
-        for (unsigned j = 0; j < 8; j += 2) {
-            put_euc_unit(o, p[j] | static_cast<std::uint32_t>(p[j + 1]) << 8, m);
-        }
-    }
-    for (; k < units; ++k, p += 2) put_euc_unit(o, p[0] | static_cast<std::uint32_t>(p[1]) << 8, m);
-    return o;
+    return units_through_map<to_euc>(p, units, euc_unit_outputs(), o);
 }
 
 std::string utf16le_to_euc(const std::string& text) {

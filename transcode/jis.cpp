@@ -1,6 +1,7 @@
 // 7-bit JIS and ISO-2022-JP: written from Shift_JIS and EUC-JP, read into
 // them, and JIS rewritten as ISO-2022-JP (half-width katakana made
 // full-width). The kana composition maps and initialize() live here.
+#include <algorithm>
 #include <cstdint>
 
 #include "transcode/byte_classes.h"
@@ -415,8 +416,23 @@ std::string utf16le_to_iso2022jp(const std::string& text) {
     output_window<std::string> win(out);
     char* o = win.open(n / 2 + 1, per_unit);
     std::size_t i = 0;
+    // Units of ASCII and JIS X 0208 a block at a time, where the SIMD level
+    // has a kernel for them; a unit of any other kind goes through the
+    // loop's own steps.
+    const jis_run_kernel runs = kernels().jis_runs;
     for (; i + 2 <= n; i += 2) {
         if (o >= win.limit()) o = win.more(o, (n - i) / 2 + 1, per_unit);
+        if (runs && (written == jis_ascii || written == jis_x0208)) {
+            const std::size_t room = static_cast<std::size_t>(win.limit() - o) / per_unit;
+            bool x0208 = written == jis_x0208;
+            const std::size_t done = runs(p + i, std::min((n - i) / 2, room), euc, x0208, o);
+            if (done) {
+                jis = written = x0208 ? jis_x0208 : jis_ascii;
+                i += 2 * done;
+                if (i + 2 > n) break;
+                if (o >= win.limit()) o = win.more(o, (n - i) / 2 + 1, per_unit);
+            }
+        }
         const std::uint32_t u = p[i] | static_cast<std::uint32_t>(p[i + 1]) << 8;
         if (u < 0x80) {
             if (u == ESC || u == SO || u == SI) break;

@@ -26,7 +26,7 @@ std::string utf16le_to_iso2022jp(const std::string& text);
 
 // UTF-16LE units (two bytes each at p) written at o as CP932 or EUC-JP, as
 // the encoder engines write them; returns past the output, which is at most
-// three bytes a unit (two for CP932), and may store two bytes beyond it.
+// three bytes a unit (two for CP932), and may store 64 bytes beyond it.
 char* units_to_cp932(const unsigned char* p, std::size_t units, char* o);
 char* units_to_euc(const unsigned char* p, std::size_t units, char* o);
 

@@ -101,9 +101,11 @@ struct cp932_encode_step {
 // order (first byte lowest): a double-byte code, a single byte, "?" for a
 // unit without a code, 0 for the private use area (nothing written) and for
 // U+0000 (one byte). One load where the two-level table takes two dependent
-// ones; the part Japanese text touches is the same as that table's.
+// ones; the part Japanese text touches is the same as that table's. No
+// entry is kMapStop (FF FF is no CP932 code). One entry more than there are
+// units, for the vector look-ups (see unit_map_kernel).
 struct cp932_unit_map {
-    std::uint16_t out[0x10000];
+    std::uint16_t out[0x10001] = {};
     cp932_unit_map() {
         for (std::uint32_t u = 0; u < 0x10000; ++u) {
             char bytes[2] = {};
@@ -199,31 +201,7 @@ std::string cp932_to_utf16le(const std::string& text) {
 
 char* units_to_cp932(const unsigned char* p, std::size_t units, char* o) {
     static const cp932_unit_map map;
-    const std::uint16_t* const m = map.out;
-    std::size_t k = 0;
-    for (; k + 4 <= units; k += 4, p += 8) {
-        // Four ASCII units at once (spaces, line ends, Latin words).
-        const std::uint64_t v = load_le64(p);
-        if ((v & 0xFF80FF80FF80FF80ull) == 0) {
-            const std::uint64_t a = (v | v >> 8) & 0x0000FFFF0000FFFFull;
-            store_le32(o, static_cast<std::uint32_t>(a | a >> 16));
-            o += 4;
-            continue;
-        }
-        for (unsigned j = 0; j < 8; j += 2) {
-            const std::uint32_t u = p[j] | static_cast<std::uint32_t>(p[j + 1]) << 8;
-            const std::uint32_t t = m[u];
-            store_le16(o, t);
-            o += (t > 0xFF) + ((t != 0) | (u == 0));
-        }
-    }
-    for (; k < units; ++k, p += 2) {
-        const std::uint32_t u = p[0] | static_cast<std::uint32_t>(p[1]) << 8;
-        const std::uint32_t t = m[u];
-        store_le16(o, t);
-        o += (t > 0xFF) + ((t != 0) | (u == 0));
-    }
-    return o;
+    return units_through_map<to_cp932>(p, units, map.out, o);
 }
 
 std::string utf16le_to_cp932(const std::string& text) {

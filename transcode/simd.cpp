@@ -6,11 +6,14 @@
 #define TRANSCODE_X86 1
 #include <cpuid.h>
 #include <emmintrin.h>
+#include <immintrin.h>
 #include <tmmintrin.h>
 // Kernels compiled for SSE2 and SSSE3 whatever the build's baseline (the
 // i686 build assumes no SSE2); they run only where CPUID reports them.
 #define TRANSCODE_SSE2 __attribute__((target("sse2")))
 #define TRANSCODE_SSSE3 __attribute__((target("ssse3")))
+#define TRANSCODE_AVX512 \
+    __attribute__((target("avx2,avx512f,avx512bw,avx512vl,avx512vbmi2,popcnt")))
 #endif
 
 namespace transcode {
@@ -43,9 +46,57 @@ std::size_t ascii_plain(const unsigned char* p, std::size_t readable, std::size_
 // Without vectors nothing is encoded in groups: the scalar step does it all.
 std::size_t utf8_groups_plain(const void*, std::size_t, char*&, const char*) { return 0; }
 
-const simd_kernels plain_kernels = {ascii_plain<std::uint8_t>,  ascii_plain<std::uint16_t>,
-                                    ascii_plain<std::uint32_t>, utf8_groups_plain,
-                                    utf8_groups_plain,          nullptr};
+inline std::uint64_t load_le64(const unsigned char* p) {
+    std::uint64_t w = 0;
+    for (int k = 7; k >= 0; --k) w = w << 8 | p[k];
+    return w;
+}
+
+// One unit through the map; false (nothing written) where its entry stops.
+inline bool put_mapped(const unsigned char* p, const std::uint16_t* m, char*& o) {
+    const std::uint32_t u = p[0] | static_cast<std::uint32_t>(p[1]) << 8;
+    const std::uint32_t t = m[u];
+    if (t == kMapStop) return false;
+    o[0] = static_cast<char>(t);
+    o[1] = static_cast<char>(t >> 8);
+    o += (t > 0xFF) + ((t != 0) | (u == 0));
+    return true;
+}
+
+// One look-up a unit, the length added without a branch; four ASCII units
+// (spaces, line ends, Latin words) at once.
+std::size_t units_map_plain(const unsigned char* p, std::size_t units, const std::uint16_t* m,
+                            char*& out) {
+    char* o = out;
+    std::size_t k = 0;
+    for (; k + 4 <= units; k += 4, p += 8) {
+        const std::uint64_t v = load_le64(p);
+        if ((v & 0xFF80FF80FF80FF80ull) == 0) {
+            for (unsigned j = 0; j < 4; ++j) o[j] = static_cast<char>(p[2 * j]);
+            o += 4;
+            continue;
+        }
+        for (unsigned j = 0; j < 4; ++j) {
+            if (!put_mapped(p + 2 * j, m, o)) {
+                out = o;
+                return k + j;
+            }
+        }
+    }
+    for (; k < units && put_mapped(p, m, o); ++k, p += 2) {
+    }
+    out = o;
+    return k;
+}
+
+const simd_kernels plain_kernels = {ascii_plain<std::uint8_t>,
+                                    ascii_plain<std::uint16_t>,
+                                    ascii_plain<std::uint32_t>,
+                                    utf8_groups_plain,
+                                    utf8_groups_plain,
+                                    nullptr,
+                                    units_map_plain,
+                                    nullptr};
 
 #if defined(TRANSCODE_X86)
 
@@ -189,7 +240,8 @@ TRANSCODE_SSE2 std::size_t utf8_groups_sse2_2(const void* q, std::size_t n, char
 
 const simd_kernels sse2_kernels = {ascii_sse2<std::uint8_t>,  ascii_sse2<std::uint16_t>,
                                    ascii_sse2<std::uint32_t>, utf8_groups_sse2_2,
-                                   utf8_groups_sse2_4,        nullptr};
+                                   utf8_groups_sse2_4,        nullptr,
+                                   units_map_plain,           nullptr};
 
 // The byte shuffle that gathers the 16-bit lanes chosen by the bits of an
 // 8-bit mask to the front, and how many there are.
@@ -308,7 +360,254 @@ TRANSCODE_SSSE3 std::size_t utf8_runs_ssse3_2(const unsigned char* p, std::size_
 
 const simd_kernels ssse3_kernels = {ascii_sse2<std::uint8_t>,  ascii_sse2<std::uint16_t>,
                                     ascii_sse2<std::uint32_t>, utf8_groups_sse2_2,
-                                    utf8_groups_sse2_4,        utf8_runs_ssse3_2};
+                                    utf8_groups_sse2_4,        utf8_runs_ssse3_2,
+                                    units_map_plain,           nullptr};
+
+// The map's entries of the 16 units at p, each in the low half of a 32-bit
+// lane. (The masked forms here and below: GCC 12 warns of the unmasked
+// ones' undefined inputs.)
+TRANSCODE_AVX512 inline __m512i map_entries(const unsigned char* p, const std::uint16_t* m) {
+    const __m512i at = _mm512_maskz_cvtepu16_epi32(
+        0xFFFF, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)));
+    return _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), 0xFFFF, at, m, 2);
+}
+
+// The units of the 32 bytes widened to words in w (the 32 before them in
+// `before`) as utf8_runs_ssse3_2's unit_ending_at: itself where ASCII,
+// else the three bytes up to it.
+TRANSCODE_AVX512 inline __m512i unit_ending_at_512(__m512i before, __m512i w, __m512i back1,
+                                                   __m512i back2, __m512i x3F, __mmask32 ascii) {
+    const __m512i c1 = _mm512_permutex2var_epi16(before, back1, w);
+    const __m512i c2 = _mm512_permutex2var_epi16(before, back2, w);
+    const __m512i three = _mm512_ternarylogic_epi32(_mm512_slli_epi16(c2, 12),
+                                                    _mm512_slli_epi16(_mm512_and_si512(c1, x3F), 6),
+                                                    _mm512_and_si512(w, x3F), 0xFE);
+    return _mm512_mask_blend_epi16(ascii, three, w);
+}
+
+// 32 units a time: a block of ASCII is narrowed to bytes at once; any other
+// has the 32 entries gathered from the map, and the bytes each unit writes
+// (by its entry's length) compressed together, so that neither ASCII among
+// kanji nor the length of each costs a branch. The stores are whole
+// vectors: the next block's overwrites what lies beyond.
+TRANSCODE_AVX512 std::size_t units_map_avx512(const unsigned char* p, std::size_t units,
+                                              const std::uint16_t* m, char*& out) {
+    char* o = out;
+    std::size_t k = 0;
+    const __m512i not_ascii = _mm512_set1_epi16(static_cast<short>(0xFF80));
+    const __m512i zero = _mm512_setzero_si512();
+    const __m512i stop = _mm512_set1_epi16(static_cast<short>(kMapStop));
+    // Word j of the entries is the low word of the j-th 32-bit gather lane.
+    const __m512i low_words =
+        _mm512_set_epi16(62, 60, 58, 56, 54, 52, 50, 48, 46, 44, 42, 40, 38, 36, 34, 32, 30, 28, 26,
+                         24, 22, 20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0);
+    const __mmask64 low_bytes = 0x5555555555555555ull, high_bytes = ~low_bytes;
+    for (; k + 32 <= units; k += 32, p += 64) {
+        const __m512i v = _mm512_loadu_si512(p);
+        if (_mm512_test_epi16_mask(v, not_ascii) == 0) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(o), _mm512_maskz_cvtepi16_epi8(~0u, v));
+            o += 32;
+            continue;
+        }
+        const __m512i t =
+            _mm512_permutex2var_epi16(map_entries(p, m), low_words, map_entries(p + 32, m));
+        // A unit writes its low byte where it or its entry is not 0, its
+        // high byte where that is not 0.
+        const __mmask32 some = _mm512_test_epi16_mask(t, t) | _mm512_cmpeq_epi16_mask(v, zero);
+        __mmask64 keep = (_mm512_movepi8_mask(_mm512_movm_epi16(some)) & low_bytes) |
+                         (_mm512_test_epi8_mask(t, t) & high_bytes);
+        const __mmask32 stops = _mm512_cmpeq_epi16_mask(t, stop);
+        std::size_t n = 32;
+        if (stops) {
+            n = static_cast<std::size_t>(__builtin_ctz(stops));
+            keep &= n ? ~0ull >> (64 - 2 * n) : 0;
+        }
+        _mm512_storeu_si512(o, _mm512_maskz_compress_epi8(keep, t));
+        o += __builtin_popcountll(keep);
+        if (n < 32) {
+            out = o;
+            _mm256_zeroupper();
+            return k + n;
+        }
+    }
+    out = o;
+    // Clean upper halves before any SSE code runs (GCC 12 leaves them
+    // dirty on this path, and the SSE kernels then run at a third of their
+    // speed).
+    _mm256_zeroupper();
+    return k + units_map_plain(p, units - k, m, out);
+}
+
+// UTF-8 into 16-bit units as utf8_runs_ssse3_2, 64 bytes a round: the
+// bytes are classed into 64-bit masks, and each half of 32 is widened to
+// words, whose units (as if each byte ended a character) are compressed to
+// those of the bytes that do end one. The last rounds' few bytes go to the
+// SSSE3 kernel.
+TRANSCODE_AVX512 std::size_t utf8_runs_avx512_2(const unsigned char* p, std::size_t readable,
+                                                std::size_t most, void* out, std::size_t& units) {
+    char* o = static_cast<char*>(out);
+    const __m512i xF0 = _mm512_set1_epi8(static_cast<char>(0xF0));
+    const __m512i xE0 = _mm512_set1_epi8(static_cast<char>(0xE0));
+    const __m512i xC0 = _mm512_set1_epi8(static_cast<char>(0xC0));
+    const __m512i x80 = _mm512_set1_epi8(static_cast<char>(0x80));
+    const __m512i x3F = _mm512_set1_epi16(0x3F);
+    const __m512i zero = _mm512_setzero_si512();
+    // Word j of (a, b) taken to j + 1 and j + 2 of b: the bytes one and two
+    // before each.
+    const __m512i back1 =
+        _mm512_set_epi16(62, 61, 60, 59, 58, 57, 56, 55, 54, 53, 52, 51, 50, 49, 48, 47, 46, 45, 44,
+                         43, 42, 41, 40, 39, 38, 37, 36, 35, 34, 33, 32, 31);
+    const __m512i back2 =
+        _mm512_set_epi16(61, 60, 59, 58, 57, 56, 55, 54, 53, 52, 51, 50, 49, 48, 47, 46, 45, 44, 43,
+                         42, 41, 40, 39, 38, 37, 36, 35, 34, 33, 32, 31, 30);
+    std::size_t k = 0;
+    // A round writes up to 128 bytes, the SSSE3 kernel's two rounds: at
+    // most 64 beyond what `most` bytes would give.
+    while (k + 64 <= readable && k + 32 <= most) {
+        const __m512i x = _mm512_loadu_si512(p + k);
+        const std::uint64_t high = _mm512_movepi8_mask(x);
+        const __m512i w0 = _mm512_maskz_cvtepu8_epi16(
+            ~0u, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k)));
+        const __m512i w1 = _mm512_maskz_cvtepu8_epi16(
+            ~0u, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k + 32)));
+        if (high == 0) {
+            _mm512_storeu_si512(o, w0);
+            _mm512_storeu_si512(o + 64, w1);
+            o += 128;
+            k += 64;
+            continue;
+        }
+        const std::uint64_t lead = _mm512_cmpeq_epi8_mask(_mm512_and_si512(x, xF0), xE0);
+        const std::uint64_t cont = _mm512_cmpeq_epi8_mask(_mm512_and_si512(x, xC0), x80);
+        const std::uint64_t ascii = ~high;
+        const std::uint64_t bad = (cont ^ (lead << 1 | lead << 2)) | ~(ascii | lead | cont);
+        std::uint64_t ends = ascii | lead << 2;
+        if (bad) ends &= (std::uint64_t(1) << __builtin_ctzll(bad)) - 1;
+        if (ends == 0) break;
+        // A block starts at a character: its first two bytes end none but
+        // ASCII, so what lies before them is never looked at.
+        const __m512i a0 =
+            unit_ending_at_512(zero, w0, back1, back2, x3F, static_cast<__mmask32>(ascii));
+        const __m512i a1 =
+            unit_ending_at_512(w0, w1, back1, back2, x3F, static_cast<__mmask32>(ascii >> 32));
+        const __mmask32 e0 = static_cast<__mmask32>(ends), e1 = static_cast<__mmask32>(ends >> 32);
+        _mm512_storeu_si512(o, _mm512_maskz_compress_epi16(e0, a0));
+        o += 2 * __builtin_popcount(e0);
+        _mm512_storeu_si512(o, _mm512_maskz_compress_epi16(e1, a1));
+        o += 2 * __builtin_popcount(e1);
+        k += 64 - static_cast<std::size_t>(__builtin_clzll(ends));
+        if (bad) {
+            units = static_cast<std::size_t>(o - static_cast<char*>(out)) / 2;
+            _mm256_zeroupper();
+            return k;
+        }
+    }
+    _mm256_zeroupper();
+    std::size_t rest = 0;
+    if (k < most) k += utf8_runs_ssse3_2(p + k, readable - k, most - k, o, rest);
+    units = static_cast<std::size_t>(o - static_cast<char*>(out)) / 2 + rest;
+    return k;
+}
+
+// 32 units a round while each is ASCII or JIS X 0208, with the designation
+// of each change of set between them: every unit's output (a designation
+// and its one or two bytes) is made in a 64-bit lane of its own, and the
+// bytes of eight lanes compressed together at a time. A block of ASCII in
+// ASCII is narrowed at once.
+TRANSCODE_AVX512 std::size_t jis_runs_avx512(const unsigned char* p, std::size_t most,
+                                             const std::uint16_t* euc, bool& x0208, char*& out) {
+    char* o = out;
+    std::size_t k = 0;
+    const __m512i x80 = _mm512_set1_epi16(0x80), xFF = _mm512_set1_epi16(0xFF);
+    const __m512i x8E = _mm512_set1_epi16(0x8E);
+    const __m512i stop = _mm512_set1_epi16(static_cast<short>(kMapStop));
+    const __m512i x7F7F = _mm512_set1_epi16(0x7F7F);
+    const __m512i low_words =
+        _mm512_set_epi16(62, 60, 58, 56, 54, 52, 50, 48, 46, 44, 42, 40, 38, 36, 34, 32, 30, 28, 26,
+                         24, 22, 20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0);
+    // ESC $ B and ESC ( B, first byte lowest.
+    const __m512i to_x0208 = _mm512_set1_epi64(0x42241B), to_ascii = _mm512_set1_epi64(0x42281B);
+    // Each lane's length copied to its eight bytes, and each byte's place.
+    const __m512i spread = _mm512_set4_epi32(0x08080808, 0x08080808, 0, 0);
+    const __m512i place = _mm512_set1_epi64(0x0706050403020100);
+    const __m512i one = _mm512_set1_epi64(1), three = _mm512_set1_epi64(3);
+    // Word 4i of the lanes takes unit i of the eight.
+    const __m512i lane_words = _mm512_set_epi64(7, 6, 5, 4, 3, 2, 1, 0);
+    bool in_x0208 = x0208;
+    for (; k + 32 <= most; k += 32, p += 64) {
+        const __m512i v = _mm512_loadu_si512(p);
+        const __mmask32 low = _mm512_cmplt_epu16_mask(v, x80);
+        if (!in_x0208 && low == ~0u) {
+            // No shift byte among them: they stay in ASCII.
+            const __mmask32 shifts =
+                _mm512_cmpeq_epi16_mask(v, _mm512_set1_epi16(0x1B)) |
+                _mm512_cmpeq_epi16_mask(_mm512_srli_epi16(v, 1), _mm512_set1_epi16(0x07));
+            if (shifts == 0) {
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(o),
+                                    _mm512_maskz_cvtepi16_epi8(~0u, v));
+                o += 32;
+                continue;
+            }
+        }
+        const __m512i t =
+            _mm512_permutex2var_epi16(map_entries(p, euc), low_words, map_entries(p + 32, euc));
+        const __mmask32 ascii =
+            low & _mm512_cmpneq_epi16_mask(v, _mm512_set1_epi16(0x1B)) &
+            _mm512_cmpneq_epi16_mask(_mm512_srli_epi16(v, 1), _mm512_set1_epi16(0x07));
+        const __mmask32 kanji = _mm512_cmpgt_epu16_mask(t, xFF) &
+                                _mm512_cmpneq_epi16_mask(t, stop) &
+                                _mm512_cmpneq_epi16_mask(_mm512_and_si512(t, xFF), x8E);
+        const std::uint32_t either = ascii | kanji;
+        const std::size_t n = either == ~0u ? 32 : static_cast<std::size_t>(__builtin_ctz(~either));
+        if (n == 0) break;
+        // A change of set where a unit's set is not the one before it.
+        const std::uint32_t before = kanji << 1 | (in_x0208 ? 1u : 0u);
+        const std::uint32_t change = kanji ^ before;
+        const __m512i bytes = _mm512_mask_blend_epi16(kanji, v, _mm512_and_si512(t, x7F7F));
+        for (unsigned q = 0; q < 4 && 8 * q < n; ++q) {
+            const __mmask8 kq = static_cast<__mmask8>(kanji >> (8 * q));
+            const __mmask8 cq = static_cast<__mmask8>(change >> (8 * q));
+            // The eight units' bytes each in the low word of its lane.
+            const __m512i c = _mm512_maskz_permutexvar_epi16(
+                0x11111111,
+                _mm512_add_epi16(lane_words, _mm512_set1_epi16(static_cast<short>(8 * q))), bytes);
+            const __m512i designation = _mm512_mask_blend_epi64(kq, to_ascii, to_x0208);
+            const __m512i lane =
+                _mm512_mask_or_epi64(c, cq, _mm512_maskz_slli_epi64(0xFF, c, 24), designation);
+            const __m512i length =
+                _mm512_mask_add_epi64(_mm512_mask_add_epi64(one, kq, one, one), cq,
+                                      _mm512_mask_add_epi64(one, kq, one, one), three);
+            __mmask64 keep = _mm512_cmplt_epu8_mask(place, _mm512_shuffle_epi8(length, spread));
+            if (8 * q + 8 > n) keep &= ~0ull >> (64 - 8 * (n - 8 * q));
+            _mm512_storeu_si512(o, _mm512_maskz_compress_epi8(keep, lane));
+            o += __builtin_popcountll(keep);
+        }
+        in_x0208 = (kanji >> (n - 1)) & 1;
+        if (n < 32) {
+            k += n;
+            break;
+        }
+    }
+    _mm256_zeroupper();
+    x0208 = in_x0208;
+    out = o;
+    return k;
+}
+
+const simd_kernels avx512_kernels = {ascii_sse2<std::uint8_t>,  ascii_sse2<std::uint16_t>,
+                                     ascii_sse2<std::uint32_t>, utf8_groups_sse2_2,
+                                     utf8_groups_sse2_4,        utf8_runs_avx512_2,
+                                     units_map_avx512,          jis_runs_avx512};
+
+// The operating system saves the state of the vector registers it enables
+// in XCR0: here the SSE and AVX halves, the mask registers and both halves
+// of the 512-bit ones.
+bool os_saves_avx512_state() {
+    unsigned lo = 0, hi = 0;
+    __asm__ volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
+    const unsigned wanted = 0x02 | 0x04 | 0x20 | 0x40 | 0x80;
+    return (lo & wanted) == wanted;
+}
 
 #endif
 
@@ -316,13 +615,24 @@ simd_level detect_level() {
 #if defined(TRANSCODE_X86)
     unsigned a = 0, b = 0, c = 0, d = 0;
     if (!__get_cpuid(1, &a, &b, &c, &d) || !(d & bit_SSE2)) return simd_level::none;
-    return c & bit_SSSE3 ? simd_level::ssse3 : simd_level::sse2;
+    if (!(c & bit_SSSE3)) return simd_level::sse2;
+    // XGETBV may be used only where OSXSAVE says the system enabled it.
+    const unsigned leaf1 = bit_OSXSAVE | bit_AVX | bit_POPCNT;
+    if ((c & leaf1) == leaf1 && __get_cpuid_max(0, nullptr) >= 7) {
+        __cpuid_count(7, 0, a, b, c, d);
+        const unsigned ebx = bit_AVX512F | bit_AVX512BW | bit_AVX512VL;
+        if ((b & ebx) == ebx && (c & bit_AVX512VBMI2) && os_saves_avx512_state()) {
+            return simd_level::avx512;
+        }
+    }
+    return simd_level::ssse3;
 #endif
     return simd_level::none;
 }
 
 const simd_kernels& kernels_of(simd_level level) {
 #if defined(TRANSCODE_X86)
+    if (level == simd_level::avx512) return avx512_kernels;
     if (level == simd_level::ssse3) return ssse3_kernels;
     if (level == simd_level::sse2) return sse2_kernels;
 #endif

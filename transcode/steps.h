@@ -306,6 +306,21 @@ struct to_euc {
     }
 };
 
+// UTF-16LE units through a map of every unit's output by the kernel of the
+// SIMD level in use (see unit_map_kernel); a unit whose entry stops the
+// kernel goes through the sink. Returns past the output.
+template <class Sink>
+char* units_through_map(const unsigned char* p, std::size_t units, const std::uint16_t* map,
+                        char* o) {
+    const unit_map_kernel kernel = kernels().units_through_map;
+    for (std::size_t k = kernel(p, units, map, o); k < units;
+         k += kernel(p + 2 * k, units - k, map, o)) {
+        Sink::put(o, p[2 * k] | static_cast<std::uint32_t>(p[2 * k + 1]) << 8);
+        ++k;
+    }
+    return o;
+}
+
 // One UTF-16LE unit (two bytes) to the sink, unit by unit as the decoder of
 // UTF-16LE and the sink's encoder one after the other give it: a surrogate
 // is a unit of its own. A last odd byte waits.

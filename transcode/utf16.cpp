@@ -83,6 +83,10 @@ std::string utf16le_through(const std::string& text, unit_kernel kernel,
                             std::size_t most_per_unit) {
     std::string out;
     const std::size_t units = text.size() / 2;
+    // Two bytes a unit at once, the text's own size, which only JIS X 0212
+    // codes in EUC-JP go beyond: the window's first reserve, capped for
+    // texts of several megabytes, would leave the output to grow by a copy.
+    out.reserve(text.size() + output_window<std::string>::kSlack);
     output_window<std::string> win(out);
     char* o = win.open(units + 1, most_per_unit);
     constexpr std::size_t kPiece = 1 << 14;

@@ -191,6 +191,10 @@ std::string utf8_to_cp932(const std::string& text) {
     piece_units units;
     const unsigned char* p = bytes_of(text);
     const std::size_t n = text.size();
+    // The whole bound at once, the text's own size: the window's first
+    // reserve, capped for texts of several megabytes, would leave a larger
+    // output to grow by a copy.
+    out.reserve(n + output_window<std::string>::kSlack);
     output_window<std::string> win(out);
     char* o = win.open(n, 1);
     std::size_t pos = 0;

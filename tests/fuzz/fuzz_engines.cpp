@@ -277,7 +277,7 @@ void run_one_pass(const std::uint8_t* p, std::size_t n, std::uint32_t seed, unsi
         {encoding_utf16le, encoding_sjis},     {encoding_utf16le, encoding_euc},
         {encoding_utf16le, encoding_iso2022jp}};
     const auto& k = kernels[a % (sizeof kernels / sizeof *kernels)];
-    const int level = std::min(static_cast<int>((b >> 6) % 3), static_cast<int>(simd_available()));
+    const int level = std::min(static_cast<int>((b >> 6) % 4), static_cast<int>(simd_available()));
     use_simd(static_cast<simd_level>(level));
     run_chain(p, n, seed, static_cast<unsigned>(k[0]), static_cast<unsigned>(k[1]) | (b & 0x30));
     use_simd(simd_available());

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <set>
@@ -216,8 +217,21 @@ TEST_P(TranscodeOnePass, EqualsThePlainStagesAndIconv) {
     const one_pass_case& c = GetParam();
     const std::string corpus = corpus_for(c);
     ASSERT_GT(corpus.size(), 10000u);
+    // Longer than an output window (64K units) and than the pieces the
+    // kernels work in, so that the fast loops also stop at a window's limit.
+    std::string longer, longer_in, longer_want;
+    while (longer.size() < 200000) longer += corpus;
+    ASSERT_TRUE(iconv_convert("UTF-8", c.iconv_from, longer, longer_in));
+    ASSERT_TRUE(iconv_convert("UTF-8", c.iconv_to, longer, longer_want));
     for_each_simd_level([&] {
         expect_as_iconv(c, corpus, "the read-me");
+        const std::string got = detail::one_pass_for(c.from, c.to)(longer_in);
+        EXPECT_EQ(longer_want.size(), got.size()) << "the read-me repeated";
+        EXPECT_EQ(
+            longer_want.end() - longer_want.begin(),
+            std::mismatch(longer_want.begin(), longer_want.end(), got.begin(), got.end()).first -
+                longer_want.begin())
+            << "the read-me repeated: first byte that differs";
         for (unsigned seed = 1; seed <= 3; ++seed) {
             expect_as_iconv(c, random_valid(c, seed), "random characters");
         }
@@ -251,6 +265,16 @@ TEST_P(TranscodeOnePass, EqualsThePlainStagesAndIconv) {
                 }
                 expect_as_plain(c, bytes, "odd units");
                 expect_as_plain(c, bytes.substr(0, 40 + seed), "odd units, short");
+            }
+            // Every length up to a few vector blocks: each split between
+            // blocks of units and the tail after them.
+            std::mt19937 pick(4);
+            std::string bytes;
+            for (std::size_t len = 0; len <= 100; ++len) {
+                const unsigned u = units[pick() % (sizeof units / sizeof *units)];
+                expect_as_plain(c, bytes, "odd units, every length");
+                bytes += static_cast<char>(u & 0xFF);
+                bytes += static_cast<char>(u >> 8);
             }
         }
     });
