@@ -4,6 +4,7 @@
 // streaming consistency.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <set>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "tests/unit/transcode_test_util.h"
+#include "transcode/factory.h"
 #include "transcode/transcode.h"
 
 using namespace transcode;
@@ -742,5 +744,56 @@ TEST(TranscodeFastLoops, AsciiRunsEndingAnywhereInAVectorAgreeAtEverySimdLevel) 
         expect_fast_as_careful<euc_to_utf8>(euc, "EUC-JP to UTF-8, whole");
         expect_fast_as_careful<utf8_to_unicode_engine>(utf8, "UTF-8, whole");
         expect_fast_as_careful<unicode_to_utf8_engine>(units, "to UTF-8, whole");
+    });
+}
+
+TEST(TranscodeFastLoops, Utf16leSourcesAgreeWithTheirStagesAtEverySimdLevel) {
+    // UTF-16LE text longer than an output window, in runs of one kind of
+    // unit (ASCII, kana, kanji) of every length up to a few vector blocks,
+    // with units that leave the fast loops between them: half-width
+    // katakana, JIS X 0212 kanji, the private use area, surrogates, the
+    // bytes a JIS stream takes for shifts, units without a code.
+    const unsigned odd[] = {0xFF76, 0xFF9E, 0x4E02, 0xE000, 0xD83D, 0xDE00, 0xDC00,
+                            0x1B,   0x0E,   0x0F,   0x00,   0xFFFF, 0x00A5, 0x2460};
+    const unsigned first[] = {0x41, 0x3041, 0x30A1, 0x4E00};
+    const unsigned span[] = {0x3E, 0x50, 0x50, 0x5000};
+    std::mt19937 rng(11);
+    std::string text;
+    const auto put = [&](unsigned u) {
+        text += static_cast<char>(u & 0xFF);
+        text += static_cast<char>(u >> 8);
+    };
+    while (text.size() < 300000) {
+        const unsigned kind = rng() % 4;
+        for (unsigned n = rng() % 70; n > 0; --n) put(first[kind] + rng() % span[kind]);
+        if (rng() % 3 == 0) put(odd[rng() % (sizeof odd / sizeof *odd)]);
+    }
+    text += '\x42';  // an odd last byte
+    std::vector<std::size_t> cuts;
+    for (std::size_t pos = 1 + rng() % 13; pos < text.size(); pos += 1 + rng() % 997) {
+        cuts.push_back(pos);
+    }
+    using from_units = WORD_to_unicode_engine;
+    twin_translate_engine<from_units, unicode_to_sjis_cp932_engine> cp932;
+    twin_translate_engine<from_units, unicode_to_euc_engine> euc;
+    twin_translate_engine<
+        twin_translate_engine<twin_translate_engine<from_units, unicode_to_euc_engine>,
+                              euc_to_jis_engine>,
+        jis_to_iso2022jp_engine>
+        iso;
+    const std::string want_cp932 = tc_test::run_cut(cp932, text, cuts);
+    const std::string want_euc = tc_test::run_cut(euc, text, cuts);
+    const std::string want_iso = tc_test::run_cut(iso, text, cuts);
+    // (Compared without printing 300 KB: the first byte that differs.)
+    const auto expect_same = [&](const std::string& want, encoding_id to, const char* what) {
+        const std::string got = translate_between(text, encoding_utf16le, to);
+        const auto at = std::mismatch(want.begin(), want.end(), got.begin(), got.end());
+        EXPECT_TRUE(want == got) << what << ": " << want.size() << " bytes wanted, " << got.size()
+                                 << " given, first difference at " << (at.first - want.begin());
+    };
+    for_each_simd_level([&] {
+        expect_same(want_cp932, encoding_sjis, "CP932");
+        expect_same(want_euc, encoding_euc, "EUC-JP");
+        expect_same(want_iso, encoding_iso2022jp, "ISO-2022-JP");
     });
 }
