@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "resources/resource.h"
+#include "win/dpi.h"
 #include "win/program_folder.h"
 #include "win/text.h"
 
@@ -32,6 +33,19 @@ void DictionaryList::create(HWND dialog, HWND box) {
         ::OutputDebugStringA("dictionary list not made\n");
         usable_ = false;
     }
+    dpi_ = win::windowDpi(dialog);
+}
+
+void DictionaryList::dpiChanged(int dpi) {
+    if (list_ == nullptr || dpi <= 0) return;
+    if (dpi_ > 0) extra_ = ::MulDiv(extra_, dpi, dpi_);
+    dpi_ = dpi;
+}
+
+void DictionaryList::relayout() {
+    if (list_ == nullptr) return;
+    layout();
+    ::InvalidateRect(list_, nullptr, TRUE);
 }
 
 void DictionaryList::update(const std::wstring& text, bool enabled) {

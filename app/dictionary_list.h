@@ -16,6 +16,9 @@
 
 #include "platform/dictionary_file.h"
 
+// Posted by the search window to itself after a change of scaling.
+constexpr UINT WM_DICTIONARY_RELAYOUT = WM_APP + 12;
+
 namespace lumenvik {
 
 class DictionaryList {
@@ -39,6 +42,12 @@ class DictionaryList {
     std::wstring selectedText() const;
     // WM_DRAWITEM of the search window; true when it was for the list.
     bool draw(const DRAWITEMSTRUCT& item) const;
+    // WM_DPICHANGED: the window's new size, suggested by the system, holds
+    // the list's height scaled to `dpi` with it.
+    void dpiChanged(int dpi);
+    // After the dialog manager has rescaled the controls and the font: the
+    // rows at the new font's height, under the box where it now stands.
+    void relayout();
 
   private:
     struct Row {
@@ -55,6 +64,7 @@ class DictionaryList {
     std::vector<Row> rows_;
     int selected_ = -1;
     int extra_ = 0;  // the pixels the window has grown by
+    int dpi_ = 96;   // the scaling `extra_` was measured at
 };
 
 }  // namespace lumenvik

@@ -152,8 +152,16 @@ bool CMainDlg::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPAR
         case kDpiChanged:
             scale_.dpiChanged(m_hWnd, ::GetDlgItem(m_hWnd, IDC_SEARCH_BOX), LOWORD(wParam),
                               reinterpret_cast<const RECT*>(lParam));
-            // Default processing goes on: it rescales the dialog's controls.
+            // The suggested size scaled the list's share of the window too;
+            // its rows are laid out again once default processing (which
+            // goes on) has rescaled the dialog's controls and font.
+            dictionaryList_.dpiChanged(LOWORD(wParam));
+            ::PostMessageW(m_hWnd, WM_DICTIONARY_RELAYOUT, 0, 0);
             break;
+        case WM_DICTIONARY_RELAYOUT:
+            dictionaryList_.relayout();
+            result = 0;
+            return true;
         default:
             break;
     }

@@ -16,6 +16,7 @@
 // Wine's own share is the peers' figure (the second peer also uses the
 // system DLLs the program needs at start-up); the program's own is the
 // difference. Usage: footprint.exe [runs] [shows per run]
+// or footprint.exe --dictionary [runs]: the dictionary's share (below).
 #include <windows.h>
 #include <psapi.h>
 
@@ -363,9 +364,138 @@ std::string machine() {
     return text;
 }
 
+// The dictionary's own cost: the program beside lumenvik-dict.bin and
+// without it, both from the release's settings file, shown in its
+// Japanese-English mode (dict3=on) and given words until the list has
+// shown rows for each. The file is mapped shared and read-only, so the
+// program's private memory should hardly grow with it.
+struct DictionarySample {
+    double readyMs = -1, privateKb = -1, privateListedKb = -1, workingSetListedKb = -1,
+           firstListMs = -1;
+};
+
+constexpr int kDictionaryList = 1030;
+constexpr int kSearchBox = 1002;
+
+bool measureDictionary(bool withDictionary, DictionarySample* out) {
+    lvtest::TempDir dir;
+    if (withDictionary) {
+        const std::string built = lvtest::windowsPath(LUMENVIK_DICT);
+        const std::string here = dir.file("lumenvik-dict.bin");
+        if (!::CreateHardLinkA(here.c_str(), built.c_str(), nullptr) &&
+            !::CopyFileA(built.c_str(), here.c_str(), FALSE)) {
+            std::fprintf(stderr, "cannot put %s beside the program\n", built.c_str());
+            return false;
+        }
+    }
+    lvtest::writeFile(dir.file("lumenvik.ini"),
+                      lvtest::readFile(lvtest::windowsPath(LUMENVIK_RELEASE_INI)));
+    lvtest::Program program;
+    if (!program.start(dir.path())) {
+        std::fprintf(stderr, "lumenvik did not start\n");
+        return false;
+    }
+    // From the return of CreateProcess to ready.
+    const double started = nowMs();
+    if (!program.waitReady()) {
+        std::fprintf(stderr, "lumenvik did not become ready\n");
+        return false;
+    }
+    out->readyMs = nowMs() - started;
+    ::Sleep(1000);
+    double unused = 0;
+    memory(program.process(), &out->privateKb, &unused);
+    HWND w = program.window();
+    lvtest::doublePress(VK_CONTROL);
+    if (!lvtest::waitFor([&] { return ::IsWindowVisible(w) != FALSE; }, 3000)) {
+        std::fprintf(stderr, "lumenvik: the window did not show\n");
+        return false;
+    }
+    ::Sleep(300);
+    for (int i = 0; i < 3; ++i) {
+        lvtest::tap(VK_NEXT);
+        ::Sleep(100);
+    }
+    // Words of each kind: kana, kanji, English, a phrase, a short prefix.
+    const wchar_t* words[] = {L"くるま", L"車", L"car", L"ice cr", L"か", L"to eat"};
+    bool first = true;
+    for (const wchar_t* word : words) {
+        HWND box = ::GetDlgItem(w, kSearchBox);
+        HWND list = ::GetDlgItem(w, kDictionaryList);
+        const double start = nowMs();
+        DWORD_PTR result = 0;
+        ::SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word), SMTO_ABORTIFHUNG,
+                              3000, &result);
+        const double listed = timeUntil(
+            start, [&] { return list != nullptr && ::IsWindowVisible(list) != FALSE; }, 1000);
+        if (withDictionary && listed < 0) {
+            std::fprintf(stderr, "lumenvik: no list for a word\n");
+            return false;
+        }
+        if (first) out->firstListMs = listed;
+        first = false;
+        ::Sleep(100);
+    }
+    ::Sleep(1000);
+    memory(program.process(), &out->privateListedKb, &out->workingSetListedKb);
+    program.stop();
+    return true;
+}
+
+int dictionaryMain(int runs) {
+    lvtest::TaskbarHolder taskbar;
+    DictionarySample warmUp;
+    if (!measureDictionary(true, &warmUp)) return 1;
+    std::vector<DictionarySample> with, without;
+    for (int i = 0; i < runs; ++i) {
+        for (int k = 0; k < 2; ++k) {
+            const bool dictionary = (i + k) % 2 == 0;
+            DictionarySample sample;
+            if (!measureDictionary(dictionary, &sample)) return 1;
+            (dictionary ? with : without).push_back(sample);
+        }
+        std::fprintf(stderr, "run %d/%d: private %.0f / %.0f KB\n", i + 1, runs,
+                     with.back().privateListedKb, without.back().privateListedKb);
+    }
+    auto med = [](const std::vector<DictionarySample>& v, double DictionarySample::*field) {
+        std::vector<double> x;
+        for (const DictionarySample& s : v) x.push_back(s.*field);
+        return median(x);
+    };
+    std::printf("Lumenvik with and without lumenvik-dict.bin under Wine: medians of %d runs\n",
+                runs);
+    std::printf("machine: %s\n\n", machine().c_str());
+    std::printf("  %-44s %10s %10s %10s\n", "", "with", "without", "growth");
+    const struct {
+        const char* name;
+        double DictionarySample::*field;
+    } rows[] = {
+        {"private memory at rest after start", &DictionarySample::privateKb},
+        {"private memory, list shown for 6 words", &DictionarySample::privateListedKb},
+        {"working set, list shown for 6 words", &DictionarySample::workingSetListedKb},
+    };
+    double listedGrowth = 0;
+    for (const auto& r : rows) {
+        const double a = med(with, r.field), b = med(without, r.field);
+        std::printf("  %-44s %10.1f %10.1f %10.1f  KB\n", r.name, a, b, a - b);
+        if (r.field == &DictionarySample::privateListedKb) listedGrowth = a - b;
+    }
+    std::printf("  %-44s %10.1f %10.1f %10.1f  ms\n", "ready after CreateProcess",
+                med(with, &DictionarySample::readyMs), med(without, &DictionarySample::readyMs),
+                med(with, &DictionarySample::readyMs) - med(without, &DictionarySample::readyMs));
+    std::printf("  %-44s %10.1f %10s %10s  ms\n", "first list after the first word",
+                med(with, &DictionarySample::firstListMs), "", "");
+    std::printf("\ngoal:\n  private growth, list shown %8.1f KB  (goal <= 2048 KB) %s\n",
+                listedGrowth, listedGrowth <= 2048 ? "met" : "MISSED");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "--dictionary") {
+        return dictionaryMain(argc > 2 ? std::max(1, std::atoi(argv[2])) : 5);
+    }
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     const int shows = argc > 2 ? std::max(2, std::atoi(argv[2])) : 5;
     const Subject subjects[] = {
