@@ -369,7 +369,14 @@ const simd_kernels ssse3_kernels = {ascii_sse2<std::uint8_t>,  ascii_sse2<std::u
 TRANSCODE_AVX512 inline __m512i map_entries(const unsigned char* p, const std::uint16_t* m) {
     const __m512i at = _mm512_maskz_cvtepu16_epi32(
         0xFFFF, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)));
-    return _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), 0xFFFF, at, m, 2);
+    // The gather uses up its mask. The full mask is made from a constant in
+    // a general register: a mask register set to ones by itself (kxnor, as
+    // the compiler writes it) waits for what last wrote that register,
+    // which in 32-bit code, with few registers, is a mask of the round
+    // before, and so each round's look-ups would wait for the last round.
+    __mmask16 full;
+    __asm__ volatile("kmovw %1, %0" : "=k"(full) : "r"(0xFFFFu));
+    return _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), full, at, m, 2);
 }
 
 // The units of the 32 bytes widened to words in w (the 32 before them in
@@ -417,11 +424,14 @@ TRANSCODE_AVX512 std::size_t units_map_avx512(const unsigned char* p, std::size_
         // vectors and counted by halves: 32-bit code has no 64-bit mask
         // moves.)
         const __mmask32 stops = _mm512_cmpeq_epi16_mask(t, stop);
-        const std::size_t n = stops ? static_cast<std::size_t>(__builtin_ctz(stops)) : 32;
-        const __mmask32 upto = n == 32 ? ~0u : (1u << n) - 1;
-        const __mmask32 low =
-            (_mm512_test_epi16_mask(t, t) | _mm512_cmpeq_epi16_mask(v, zero)) & upto;
-        const __mmask32 high = _mm512_test_epi16_mask(t, high_byte) & upto;
+        __mmask32 low = _mm512_test_epi16_mask(t, t) | _mm512_cmpeq_epi16_mask(v, zero);
+        __mmask32 high = _mm512_test_epi16_mask(t, high_byte);
+        std::size_t n = 32;
+        if (stops) {
+            n = static_cast<std::size_t>(__builtin_ctz(stops));
+            low &= (1u << n) - 1;
+            high &= (1u << n) - 1;
+        }
         const __m512i high_part = _mm512_maskz_mov_epi16(high, high_byte);
         const __m512i kept =
             _mm512_mask_blend_epi16(low, high_part, _mm512_or_si512(high_part, low_byte));
