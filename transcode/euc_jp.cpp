@@ -24,7 +24,7 @@ template <class Sink>
 struct euc_pairs {
     using code_type = typename Sink::code_type;
     code_type code[128 * 256];  // [lead - 0x80][second]
-    euc_pairs() {
+    void fill() {
         for (unsigned b = 0x80; b < 0x100; ++b) {
             for (unsigned f = 0; f < 256; ++f) {
                 code_type c = Sink::kNone;
@@ -40,10 +40,16 @@ struct euc_pairs {
     code_type of(unsigned b, unsigned f) const { return code[(b - 0x80) * 256 + f]; }
 };
 
+// At an address fixed when the program is linked, filled at first use (as
+// the CP932 tables).
+template <class Sink>
+euc_pairs<Sink> euc_pair_storage;
+
 template <class Sink>
 const euc_pairs<Sink>& euc_pair_table() {
-    static const euc_pairs<Sink> table;
-    return table;
+    static const bool filled = (euc_pair_storage<Sink>.fill(), true);
+    (void)filled;
+    return euc_pair_storage<Sink>;
 }
 
 // One EUC-JP character to a UTF-16 unit. A byte that cannot follow ends the
@@ -52,7 +58,9 @@ template <class Sink>
 struct euc_decode_step {
     static constexpr std::size_t per_byte = Sink::max_per_unit;
     static constexpr std::size_t ascii_width = Sink::ascii_width;
-    const euc_pairs<typename Sink::codes_of>& pairs = euc_pair_table<typename Sink::codes_of>();
+    static constexpr const euc_pairs<typename Sink::codes_of>& pairs =
+        euc_pair_storage<typename Sink::codes_of>;
+    euc_decode_step() { euc_pair_table<typename Sink::codes_of>(); }
 
     template <bool Checked, class U>
     std::size_t operator()(const unsigned char* p, std::size_t left, U*& o) const {

@@ -55,7 +55,7 @@ class output_window {
             s_.reserve(used_ + bound * per_unit + kSlack);
         }
         const std::size_t units = (input_left < kWindow ? input_left : kWindow) * per_unit;
-        s_.resize(used_ + units + kSlack);
+        grow(used_ + units + kSlack);
         unit* base = &s_[0];
         limit_ = base + used_ + units;
         return base + used_;
@@ -69,6 +69,25 @@ class output_window {
     void close(unit* p) { s_.resize(static_cast<std::size_t>(p - &s_[0])); }
 
   private:
+    // resize() fills the new room through the C runtime's memset, which the
+    // 32-bit Windows runtime does four bytes a store; its memmove uses
+    // vectors, so there the room is filled by copying a block of zeros.
+    void grow(std::size_t n) {
+#if defined(_WIN32) && defined(__i386__)
+        if constexpr (std::is_same_v<S, std::basic_string<unit>>) {
+            static const unit zeros[4096] = {};
+            if (n > s_.size()) {
+                while (s_.size() < n) {
+                    const std::size_t k = n - s_.size();
+                    s_.append(zeros, k < 4096 ? k : 4096);
+                }
+                return;
+            }
+        }
+#endif
+        s_.resize(n);
+    }
+
     S& s_;
     std::size_t used_;
     unit* limit_ = nullptr;

@@ -22,7 +22,7 @@ struct cp932_pairs {
     static constexpr unsigned kNoneRow = 60;
     std::uint16_t base[256];               // row * 256 of each lead byte
     code_type code[(kNoneRow + 1) * 256];  // [row][trail]
-    cp932_pairs() {
+    void fill() {
         for (unsigned b = 0; b < 256; ++b) {
             const unsigned row = cp932_rows.row[b];
             base[b] = static_cast<std::uint16_t>((row == kNoRow ? kNoneRow : row) * 256);
@@ -40,10 +40,17 @@ struct cp932_pairs {
     }
 };
 
+// The tables lie at an address fixed when the program is linked (filled at
+// first use, once): the steps reach them without holding a pointer in a
+// register, which 32-bit code has few of.
+template <class Sink>
+cp932_pairs<Sink> cp932_pair_storage;
+
 template <class Sink>
 const cp932_pairs<Sink>& cp932_pair_table() {
-    static const cp932_pairs<Sink> table;
-    return table;
+    static const bool filled = (cp932_pair_storage<Sink>.fill(), true);
+    (void)filled;
+    return cp932_pair_storage<Sink>;
 }
 
 // One CP932 character to a UTF-16 unit.
@@ -51,7 +58,9 @@ template <class Sink>
 struct cp932_decode_step {
     static constexpr std::size_t per_byte = Sink::max_per_unit;
     static constexpr std::size_t ascii_width = Sink::ascii_width;
-    const cp932_pairs<typename Sink::codes_of>& pairs = cp932_pair_table<typename Sink::codes_of>();
+    static constexpr const cp932_pairs<typename Sink::codes_of>& pairs =
+        cp932_pair_storage<typename Sink::codes_of>;
+    cp932_decode_step() { cp932_pair_table<typename Sink::codes_of>(); }
 
     template <bool Checked, class U>
     std::size_t operator()(const unsigned char* p, std::size_t left, U*& o) const {

@@ -369,7 +369,14 @@ const simd_kernels ssse3_kernels = {ascii_sse2<std::uint8_t>,  ascii_sse2<std::u
 TRANSCODE_AVX512 inline __m512i map_entries(const unsigned char* p, const std::uint16_t* m) {
     const __m512i at = _mm512_maskz_cvtepu16_epi32(
         0xFFFF, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)));
-    return _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), 0xFFFF, at, m, 2);
+    // The gather uses up its mask. The full mask is made from a constant in
+    // a general register: a mask register set to ones by itself (kxnor, as
+    // the compiler writes it) waits for what last wrote that register,
+    // which in 32-bit code, with few registers, is a mask of the round
+    // before, and so each round's look-ups would wait for the last round.
+    __mmask16 full;
+    __asm__ volatile("kmovw %1, %0" : "=k"(full) : "r"(0xFFFFu));
+    return _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), full, at, m, 2);
 }
 
 // The units of the 32 bytes widened to words in w (the 32 before them in
@@ -401,7 +408,8 @@ TRANSCODE_AVX512 std::size_t units_map_avx512(const unsigned char* p, std::size_
     const __m512i low_words =
         _mm512_set_epi16(62, 60, 58, 56, 54, 52, 50, 48, 46, 44, 42, 40, 38, 36, 34, 32, 30, 28, 26,
                          24, 22, 20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0);
-    const __mmask64 low_bytes = 0x5555555555555555ull, high_bytes = ~low_bytes;
+    const __m512i low_byte = _mm512_set1_epi16(0xFF);
+    const __m512i high_byte = _mm512_set1_epi16(static_cast<short>(0xFF00));
     for (; k + 32 <= units; k += 32, p += 64) {
         const __m512i v = _mm512_loadu_si512(p);
         if (_mm512_test_epi16_mask(v, not_ascii) == 0) {
@@ -412,18 +420,24 @@ TRANSCODE_AVX512 std::size_t units_map_avx512(const unsigned char* p, std::size_
         const __m512i t =
             _mm512_permutex2var_epi16(map_entries(p, m), low_words, map_entries(p + 32, m));
         // A unit writes its low byte where it or its entry is not 0, its
-        // high byte where that is not 0.
-        const __mmask32 some = _mm512_test_epi16_mask(t, t) | _mm512_cmpeq_epi16_mask(v, zero);
-        __mmask64 keep = (_mm512_movepi8_mask(_mm512_movm_epi16(some)) & low_bytes) |
-                         (_mm512_test_epi8_mask(t, t) & high_bytes);
+        // high byte where that is not 0. (The masks of bytes are made from
+        // vectors and counted by halves: 32-bit code has no 64-bit mask
+        // moves.)
         const __mmask32 stops = _mm512_cmpeq_epi16_mask(t, stop);
+        __mmask32 low = _mm512_test_epi16_mask(t, t) | _mm512_cmpeq_epi16_mask(v, zero);
+        __mmask32 high = _mm512_test_epi16_mask(t, high_byte);
         std::size_t n = 32;
         if (stops) {
             n = static_cast<std::size_t>(__builtin_ctz(stops));
-            keep &= n ? ~0ull >> (64 - 2 * n) : 0;
+            low &= (1u << n) - 1;
+            high &= (1u << n) - 1;
         }
+        const __m512i high_part = _mm512_maskz_mov_epi16(high, high_byte);
+        const __m512i kept =
+            _mm512_mask_blend_epi16(low, high_part, _mm512_or_si512(high_part, low_byte));
+        const __mmask64 keep = _mm512_test_epi8_mask(kept, kept);
         _mm512_storeu_si512(o, _mm512_maskz_compress_epi8(keep, t));
-        o += __builtin_popcountll(keep);
+        o += __builtin_popcount(low) + __builtin_popcount(high);
         if (n < 32) {
             out = o;
             _mm256_zeroupper();
@@ -446,10 +460,12 @@ TRANSCODE_AVX512 std::size_t units_map_avx512(const unsigned char* p, std::size_
 TRANSCODE_AVX512 std::size_t utf8_runs_avx512_2(const unsigned char* p, std::size_t readable,
                                                 std::size_t most, void* out, std::size_t& units) {
     char* o = static_cast<char*>(out);
+#if defined(__x86_64__)
     const __m512i xF0 = _mm512_set1_epi8(static_cast<char>(0xF0));
     const __m512i xE0 = _mm512_set1_epi8(static_cast<char>(0xE0));
     const __m512i xC0 = _mm512_set1_epi8(static_cast<char>(0xC0));
     const __m512i x80 = _mm512_set1_epi8(static_cast<char>(0x80));
+#endif
     const __m512i x3F = _mm512_set1_epi16(0x3F);
     const __m512i zero = _mm512_setzero_si512();
     // Word j of (a, b) taken to j + 1 and j + 2 of b: the bytes one and two
@@ -464,12 +480,13 @@ TRANSCODE_AVX512 std::size_t utf8_runs_avx512_2(const unsigned char* p, std::siz
     // A round writes up to 128 bytes, the SSSE3 kernel's two rounds: at
     // most 64 beyond what `most` bytes would give.
     while (k + 64 <= readable && k + 32 <= most) {
-        const __m512i x = _mm512_loadu_si512(p + k);
-        const std::uint64_t high = _mm512_movepi8_mask(x);
         const __m512i w0 = _mm512_maskz_cvtepu8_epi16(
             ~0u, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k)));
         const __m512i w1 = _mm512_maskz_cvtepu8_epi16(
             ~0u, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k + 32)));
+#if defined(__x86_64__)
+        const __m512i x = _mm512_loadu_si512(p + k);
+        const std::uint64_t high = _mm512_movepi8_mask(x);
         if (high == 0) {
             _mm512_storeu_si512(o, w0);
             _mm512_storeu_si512(o + 64, w1);
@@ -484,18 +501,61 @@ TRANSCODE_AVX512 std::size_t utf8_runs_avx512_2(const unsigned char* p, std::siz
         std::uint64_t ends = ascii | lead << 2;
         if (bad) ends &= (std::uint64_t(1) << __builtin_ctzll(bad)) - 1;
         if (ends == 0) break;
+        const std::uint32_t ascii0 = static_cast<std::uint32_t>(ascii);
+        const std::uint32_t ascii1 = static_cast<std::uint32_t>(ascii >> 32);
+        const std::uint32_t ends0 = static_cast<std::uint32_t>(ends);
+        const std::uint32_t ends1 = static_cast<std::uint32_t>(ends >> 32);
+        const std::size_t used = 64 - static_cast<std::size_t>(__builtin_clzll(ends));
+#else
+        // 32-bit code has no 64-bit mask moves and emulates 64-bit
+        // arithmetic: the masks are worked out as two halves of 32 bytes.
+        const __m256i x0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k));
+        const __m256i x1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k + 32));
+        const std::uint32_t high0 = _mm256_movepi8_mask(x0), high1 = _mm256_movepi8_mask(x1);
+        if ((high0 | high1) == 0) {
+            _mm512_storeu_si512(o, w0);
+            _mm512_storeu_si512(o + 64, w1);
+            o += 128;
+            k += 64;
+            continue;
+        }
+        const __m256i yF0 = _mm256_set1_epi8(static_cast<char>(0xF0));
+        const __m256i yE0 = _mm256_set1_epi8(static_cast<char>(0xE0));
+        const __m256i yC0 = _mm256_set1_epi8(static_cast<char>(0xC0));
+        const __m256i y80 = _mm256_set1_epi8(static_cast<char>(0x80));
+        const std::uint32_t lead0 = _mm256_cmpeq_epi8_mask(_mm256_and_si256(x0, yF0), yE0);
+        const std::uint32_t lead1 = _mm256_cmpeq_epi8_mask(_mm256_and_si256(x1, yF0), yE0);
+        const std::uint32_t cont0 = _mm256_cmpeq_epi8_mask(_mm256_and_si256(x0, yC0), y80);
+        const std::uint32_t cont1 = _mm256_cmpeq_epi8_mask(_mm256_and_si256(x1, yC0), y80);
+        const std::uint32_t ascii0 = ~high0, ascii1 = ~high1;
+        // The leads' continuations and the ends of their sequences: the
+        // masks shifted by one and two, across the halves.
+        const std::uint32_t want0 = lead0 << 1 | lead0 << 2;
+        const std::uint32_t want1 = lead1 << 1 | lead1 << 2 | lead0 >> 31 | lead0 >> 30;
+        const std::uint32_t bad0 = (cont0 ^ want0) | ~(ascii0 | lead0 | cont0);
+        const std::uint32_t bad1 = (cont1 ^ want1) | ~(ascii1 | lead1 | cont1);
+        const bool bad = (bad0 | bad1) != 0;
+        std::uint32_t ends0 = ascii0 | lead0 << 2;
+        std::uint32_t ends1 = ascii1 | lead1 << 2 | lead0 >> 30;
+        if (bad0) {
+            ends0 &= (std::uint32_t(1) << __builtin_ctz(bad0)) - 1;
+            ends1 = 0;
+        } else if (bad1) {
+            ends1 &= (std::uint32_t(1) << __builtin_ctz(bad1)) - 1;
+        }
+        if ((ends0 | ends1) == 0) break;
+        const std::size_t used = ends1 ? 64 - static_cast<std::size_t>(__builtin_clz(ends1))
+                                       : 32 - static_cast<std::size_t>(__builtin_clz(ends0));
+#endif
         // A block starts at a character: its first two bytes end none but
         // ASCII, so what lies before them is never looked at.
-        const __m512i a0 =
-            unit_ending_at_512(zero, w0, back1, back2, x3F, static_cast<__mmask32>(ascii));
-        const __m512i a1 =
-            unit_ending_at_512(w0, w1, back1, back2, x3F, static_cast<__mmask32>(ascii >> 32));
-        const __mmask32 e0 = static_cast<__mmask32>(ends), e1 = static_cast<__mmask32>(ends >> 32);
-        _mm512_storeu_si512(o, _mm512_maskz_compress_epi16(e0, a0));
-        o += 2 * __builtin_popcount(e0);
-        _mm512_storeu_si512(o, _mm512_maskz_compress_epi16(e1, a1));
-        o += 2 * __builtin_popcount(e1);
-        k += 64 - static_cast<std::size_t>(__builtin_clzll(ends));
+        const __m512i a0 = unit_ending_at_512(zero, w0, back1, back2, x3F, ascii0);
+        const __m512i a1 = unit_ending_at_512(w0, w1, back1, back2, x3F, ascii1);
+        _mm512_storeu_si512(o, _mm512_maskz_compress_epi16(ends0, a0));
+        o += 2 * __builtin_popcount(ends0);
+        _mm512_storeu_si512(o, _mm512_maskz_compress_epi16(ends1, a1));
+        o += 2 * __builtin_popcount(ends1);
+        k += used;
         if (bad) {
             units = static_cast<std::size_t>(o - static_cast<char*>(out)) / 2;
             _mm256_zeroupper();

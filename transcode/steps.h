@@ -42,6 +42,21 @@ struct run_kernel_of<Step, std::void_t<decltype(Step::run_kernel())>> {
     static utf8_run_kernel get() { return Step::run_kernel(); }
 };
 
+// How many of the 8 bytes at p are ASCII before the first that is not (8
+// where all are): in one word where registers hold 64 bits, by halves where
+// they hold 32 (which have no 64-bit bit scan).
+inline std::size_t ascii_of_8(const unsigned char* p) {
+    if constexpr (sizeof(std::size_t) == 8) {
+        const std::uint64_t high = load_le64(p) & 0x8080808080808080ull;
+        return high ? static_cast<std::size_t>(__builtin_ctzll(high)) / 8 : 8;
+    } else {
+        const std::uint32_t first = load_le32(p) & 0x80808080u;
+        if (first) return static_cast<std::size_t>(__builtin_ctz(first)) / 8;
+        const std::uint32_t second = load_le32(p + 4) & 0x80808080u;
+        return second ? 4 + static_cast<std::size_t>(__builtin_ctz(second)) / 8 : 8;
+    }
+}
+
 // Runs `step` over the n bytes at p, appending to `out`; returns the bytes
 // used (the rest waits). Step::per_byte bounds the output units of any
 // character per input byte it uses. Step::ascii_width, where it is not 0,
@@ -87,10 +102,9 @@ std::size_t run_byte_steps(const unsigned char* p, std::size_t n, Out& out, Step
                     // Most runs of ASCII are short (a line's end, a space):
                     // one that ends within the next 8 bytes is copied here
                     // rather than in a call.
-                    const std::uint64_t high = load_le64(s) & 0x8080808080808080ull;
-                    if (high != 0) {
+                    const std::size_t k = ascii_of_8(s);
+                    if (k < 8) {
                         std::memcpy(o, s, 8);
-                        const std::size_t k = static_cast<std::size_t>(__builtin_ctzll(high)) / 8;
                         o += k;
                         s += k;
                         continue;
