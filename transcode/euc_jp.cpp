@@ -74,13 +74,16 @@ struct euc_decode_step {
             const typename Sink::code_type c = pairs.of(b, p[1]);
             if (c != Sink::kNone) {
                 Sink::put_code(o, c);
-                if (!Checked && p[2] >= 0x80) {
-                    // Kanji and kana come in runs: the next code too.
-                    const typename Sink::code_type d = pairs.of(p[2], p[3]);
-                    if (d != Sink::kNone) {
+                if (!Checked) {
+                    // Kanji and kana come in runs: the codes that follow
+                    // too, as many as the fast loop's bytes ahead hold.
+                    for (std::size_t k = 2; k < kAhead; k += 2) {
+                        if (p[k] < 0x80) return k;
+                        const typename Sink::code_type d = pairs.of(p[k], p[k + 1]);
+                        if (d == Sink::kNone) return k;
                         Sink::put_code(o, d);
-                        return 4;
                     }
+                    return kAhead;
                 }
                 return 2;
             }

@@ -74,12 +74,14 @@ struct cp932_decode_step {
             if (c != Sink::kNone) {
                 Sink::put_code(o, c);
                 if (!Checked) {
-                    // Kanji and kana come in runs: the next code too.
-                    const typename Sink::code_type d = pairs.code[pairs.base[p[2]] + p[3]];
-                    if (d != Sink::kNone) {
+                    // Kanji and kana come in runs: the codes that follow
+                    // too, as many as the fast loop's bytes ahead hold.
+                    for (std::size_t k = 2; k < kAhead; k += 2) {
+                        const typename Sink::code_type d = pairs.code[pairs.base[p[k]] + p[k + 1]];
+                        if (d == Sink::kNone) return k;
                         Sink::put_code(o, d);
-                        return 4;
                     }
+                    return kAhead;
                 }
                 return 2;
             }
