@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "transcode/pass_buffer.h"
+
 #if defined(__i386__) || defined(__x86_64__)
 #define TRANSCODE_X86 1
 #include <cpuid.h>
@@ -46,19 +48,12 @@ std::size_t ascii_plain(const unsigned char* p, std::size_t readable, std::size_
 // Without vectors nothing is encoded in groups: the scalar step does it all.
 std::size_t utf8_groups_plain(const void*, std::size_t, char*&, const char*) { return 0; }
 
-inline std::uint64_t load_le64(const unsigned char* p) {
-    std::uint64_t w = 0;
-    for (int k = 7; k >= 0; --k) w = w << 8 | p[k];
-    return w;
-}
-
 // One unit through the map; false (nothing written) where its entry stops.
 inline bool put_mapped(const unsigned char* p, const std::uint16_t* m, char*& o) {
     const std::uint32_t u = p[0] | static_cast<std::uint32_t>(p[1]) << 8;
     const std::uint32_t t = m[u];
     if (t == kMapStop) return false;
-    o[0] = static_cast<char>(t);
-    o[1] = static_cast<char>(t >> 8);
+    store_le16(o, t);
     o += (t > 0xFF) + ((t != 0) | (u == 0));
     return true;
 }
@@ -379,6 +374,15 @@ TRANSCODE_AVX512 inline __m512i map_entries(const unsigned char* p, const std::u
     return _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), full, at, m, 2);
 }
 
+// The map's entries of the 32 units at p, one to a 16-bit lane: word j is
+// the low word of the j-th 32-bit lane of the two gathers.
+TRANSCODE_AVX512 inline __m512i map_words(const unsigned char* p, const std::uint16_t* m) {
+    const __m512i low_words =
+        _mm512_set_epi16(62, 60, 58, 56, 54, 52, 50, 48, 46, 44, 42, 40, 38, 36, 34, 32, 30, 28, 26,
+                         24, 22, 20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0);
+    return _mm512_permutex2var_epi16(map_entries(p, m), low_words, map_entries(p + 32, m));
+}
+
 // The units of the 32 bytes widened to words in w (the 32 before them in
 // `before`) as utf8_runs_ssse3_2's unit_ending_at: itself where ASCII,
 // else the three bytes up to it.
@@ -404,10 +408,6 @@ TRANSCODE_AVX512 std::size_t units_map_avx512(const unsigned char* p, std::size_
     const __m512i not_ascii = _mm512_set1_epi16(static_cast<short>(0xFF80));
     const __m512i zero = _mm512_setzero_si512();
     const __m512i stop = _mm512_set1_epi16(static_cast<short>(kMapStop));
-    // Word j of the entries is the low word of the j-th 32-bit gather lane.
-    const __m512i low_words =
-        _mm512_set_epi16(62, 60, 58, 56, 54, 52, 50, 48, 46, 44, 42, 40, 38, 36, 34, 32, 30, 28, 26,
-                         24, 22, 20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0);
     const __m512i low_byte = _mm512_set1_epi16(0xFF);
     const __m512i high_byte = _mm512_set1_epi16(static_cast<short>(0xFF00));
     for (; k + 32 <= units; k += 32, p += 64) {
@@ -417,8 +417,7 @@ TRANSCODE_AVX512 std::size_t units_map_avx512(const unsigned char* p, std::size_
             o += 32;
             continue;
         }
-        const __m512i t =
-            _mm512_permutex2var_epi16(map_entries(p, m), low_words, map_entries(p + 32, m));
+        const __m512i t = map_words(p, m);
         // A unit writes its low byte where it or its entry is not 0, its
         // high byte where that is not 0. (The masks of bytes are made from
         // vectors and counted by halves: 32-bit code has no 64-bit mask
@@ -582,9 +581,6 @@ TRANSCODE_AVX512 std::size_t jis_runs_avx512(const unsigned char* p, std::size_t
     const __m512i x8E = _mm512_set1_epi16(0x8E);
     const __m512i stop = _mm512_set1_epi16(static_cast<short>(kMapStop));
     const __m512i x7F7F = _mm512_set1_epi16(0x7F7F);
-    const __m512i low_words =
-        _mm512_set_epi16(62, 60, 58, 56, 54, 52, 50, 48, 46, 44, 42, 40, 38, 36, 34, 32, 30, 28, 26,
-                         24, 22, 20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0);
     // ESC $ B and ESC ( B, first byte lowest.
     const __m512i to_x0208 = _mm512_set1_epi64(0x42241B), to_ascii = _mm512_set1_epi64(0x42281B);
     // Each lane's length copied to its eight bytes, and each byte's place.
@@ -609,8 +605,7 @@ TRANSCODE_AVX512 std::size_t jis_runs_avx512(const unsigned char* p, std::size_t
                 continue;
             }
         }
-        const __m512i t =
-            _mm512_permutex2var_epi16(map_entries(p, euc), low_words, map_entries(p + 32, euc));
+        const __m512i t = map_words(p, euc);
         const __mmask32 ascii =
             low & _mm512_cmpneq_epi16_mask(v, _mm512_set1_epi16(0x1B)) &
             _mm512_cmpneq_epi16_mask(_mm512_srli_epi16(v, 1), _mm512_set1_epi16(0x07));
