@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/resource.h"
 #include "tests/win/program_driver.h"
 
 #if !defined(FOOTPRINT_PEER_EXE) || !defined(FOOTPRINT_PEER_DLLS_EXE)
@@ -374,9 +375,6 @@ struct DictionarySample {
            firstListMs = -1;
 };
 
-constexpr int kDictionaryList = 1030;
-constexpr int kSearchBox = 1002;
-
 bool measureDictionary(bool withDictionary, DictionarySample* out) {
     lvtest::TempDir dir;
     if (withDictionary) {
@@ -420,8 +418,8 @@ bool measureDictionary(bool withDictionary, DictionarySample* out) {
     const wchar_t* words[] = {L"くるま", L"車", L"car", L"ice cr", L"か", L"to eat"};
     bool first = true;
     for (const wchar_t* word : words) {
-        HWND box = ::GetDlgItem(w, kSearchBox);
-        HWND list = ::GetDlgItem(w, kDictionaryList);
+        HWND box = ::GetDlgItem(w, IDC_SEARCH_BOX);
+        HWND list = ::GetDlgItem(w, IDC_DICTIONARY_LIST);
         const double start = nowMs();
         DWORD_PTR result = 0;
         ::SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(word), SMTO_ABORTIFHUNG,
