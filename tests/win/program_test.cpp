@@ -88,6 +88,25 @@ TEST_F(ProgramTest, StartsHiddenWhateverTheCommandLineAndShowCommand) {
         if (c != program.control(kModeLabel)) hint = c;
     }
     EXPECT_EQ(windowTextW(hint), L"（隠すにはCtrlキーを2回で押します）");
+    // In its own font it takes one line of its control, as the static lays
+    // it out: a text wider than the control wraps, and its end is cut off.
+    {
+        RECT client{};
+        ASSERT_TRUE(::GetClientRect(hint, &client));
+        HDC dc = ::GetDC(hint);
+        ASSERT_NE(dc, nullptr);
+        const HGDIOBJ old =
+            ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(hint, WM_GETFONT, 0, 0)));
+        RECT need = client;
+        const std::wstring text = windowTextW(hint);
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &need,
+                    DT_CALCRECT | DT_WORDBREAK | DT_RIGHT);
+        TEXTMETRICW tm{};
+        ::GetTextMetricsW(dc, &tm);
+        ::SelectObject(dc, old);
+        ::ReleaseDC(hint, dc);
+        EXPECT_LE(need.bottom - need.top, tm.tmHeight) << "the hint wraps in its control";
+    }
     EXPECT_EQ(windowTextW(program.control(kSearchBox)), L"");
     // The first start writes the settings file, beside the program.
     EXPECT_EQ(

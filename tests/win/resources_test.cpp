@@ -46,7 +46,7 @@ TEST(Resources, SearchWindowTemplateIsAsDesigned) {
     const Expected expected[] = {
         {1002, "#129", 0, 15, 384, 24, 0x50810080u, ""},
         {1003, "#130", 3, 3, 174, 8, 0x50020000u, kLabelUtf8},
-        {-1, "#130", 276, 4, 104, 8, 0x50020002u, kHintUtf8},
+        {-1, "#130", 180, 4, 200, 8, 0x50020002u, kHintUtf8},
     };
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
