@@ -21,7 +21,9 @@ struct Job {
     std::vector<std::pair<UINT_PTR, BrowserStart>> starts;
 };
 
-bool startProcess(const std::string& commandLine) {
+// Starts `commandLine`; the process's handle, when it started, goes to
+// `process` (the caller closes it).
+bool startProcess(const std::string& commandLine, HANDLE& process) {
     // CreateProcess may write into the command line.
     std::wstring text = wide(commandLine);
     std::vector<wchar_t> line(text.begin(), text.end());
@@ -30,13 +32,13 @@ bool startProcess(const std::string& commandLine) {
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION process{};
+    PROCESS_INFORMATION info{};
     if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process)) {
+                          &startup, &info)) {
         return false;
     }
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    ::CloseHandle(info.hThread);
+    process = info.hProcess;
     return true;
 }
 
@@ -44,7 +46,9 @@ bool startProcess(const std::string& commandLine) {
 // single-threaded apartment, and a call that finishes its work (a DDE
 // conversation with the browser among it) before it returns, since the
 // thread ends right after.
-bool shellOpen(const std::string& file, const std::string& parameters) {
+// The process the shell started, if it started one (not so for a DDE
+// conversation), goes to `process`.
+bool shellOpen(const std::string& file, const std::string& parameters, HANDLE& process) {
     const HRESULT com =
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     const std::wstring wideFile = wide(file);
@@ -53,7 +57,7 @@ bool shellOpen(const std::string& file, const std::string& parameters) {
     info.cbSize = sizeof info;
     // No error box of the shell's own: the program tells the failure in
     // its own words.
-    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOCLOSEPROCESS;
     info.lpVerb = L"open";
     info.lpFile = wideFile.c_str();
     info.lpParameters = wideParameters.empty() ? nullptr : wideParameters.c_str();
@@ -61,20 +65,45 @@ bool shellOpen(const std::string& file, const std::string& parameters) {
     // hInstApp is an instance handle only in name: above 32 means started.
     const bool started =
         ::ShellExecuteExW(&info) != FALSE && reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
+    if (started) {
+        process = info.hProcess;
+    } else if (info.hProcess != nullptr) {
+        ::CloseHandle(info.hProcess);
+    }
     if (SUCCEEDED(com)) ::CoUninitialize();
     return started;
+}
+
+// A browser that runs already opens an address given to a new process of
+// it once that process has handed it over, and the process then ends; a
+// browser that did not run shows it itself and then waits for input. The
+// next site is started after either, so that the browser opens the sites
+// in order; a process that does neither holds the next one back for
+// kHandOverMs at most.
+constexpr DWORD kHandOverMs = 3000;
+
+void awaitHandOver(HANDLE process) {
+    // Returns on the process's end too; fails for one without windows.
+    if (::WaitForInputIdle(process, kHandOverMs) == WAIT_FAILED)
+        ::WaitForSingleObject(process, kHandOverMs);
 }
 
 // A cold browser or a DDE association keeps the shell for seconds, a
 // broken handler for ever: the thread may wait, the window never does.
 DWORD WINAPI launchThread(LPVOID param) {
     const std::unique_ptr<Job> job(static_cast<Job*>(param));
-    for (const auto& [id, start] : job->starts) {
+    for (std::size_t i = 0; i < job->starts.size(); ++i) {
+        const auto& [id, start] = job->starts[i];
+        HANDLE process = nullptr;
         const bool started = start.way == BrowserStart::Way::process
-                                 ? startProcess(start.commandLine)
-                                 : shellOpen(start.file, start.parameters);
+                                 ? startProcess(start.commandLine, process)
+                                 : shellOpen(start.file, start.parameters, process);
         // Fails only when the window is gone: the program is ending.
         ::PostMessageW(job->window, WM_BROWSER_LAUNCHED, id, started ? 1 : 0);
+        if (process != nullptr) {
+            if (i + 1 < job->starts.size()) awaitHandOver(process);
+            ::CloseHandle(process);
+        }
     }
     return 0;
 }

@@ -32,8 +32,9 @@ class BrowserLaunches {
     void reportTo(HWND window) { window_ = window; }
     void begin(const BrowserStart& start);
     // The starts begun between hold() and release() (the sites of one
-    // search) run on one thread of their own, one after the other in the
-    // order begun, so that the browser opens them in that order.
+    // search) run on one thread of their own, in the order begun, each
+    // once the browser has taken the one before, so that it opens them in
+    // that order.
     void hold() { holding_ = true; }
     void release();
     // The answer of a launch (the URL traced when the browser started, the

@@ -1,6 +1,8 @@
 // A stand-in web browser for the tests: appends the arguments it was started
 // with, joined by single blanks, as one line to "browser-log.txt" beside
-// itself, and ends.
+// itself, and ends. Started for an address that holds the text of the
+// environment's LVTEST_SLOW_SITE, it takes half a second before it writes,
+// as a browser that is slow to take an address.
 #include <windows.h>
 
 #include <cstdlib>
@@ -18,6 +20,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         line += __argv[i];
     }
     line += '\n';
+
+    char slow[256] = {};
+    const DWORD slowLength = ::GetEnvironmentVariableA("LVTEST_SLOW_SITE", slow, sizeof slow);
+    if (slowLength > 0 && slowLength < sizeof slow && line.find(slow) != std::string::npos)
+        ::Sleep(500);
 
     // Several launches may end up here: retry while another one holds the file.
     for (int attempt = 0; attempt < 100; ++attempt) {

@@ -163,7 +163,11 @@ class SearchSitesTest : public SearchFixture {
 };
 
 TEST_F(SearchSitesTest, AModeAddedWithAnEucJpSiteAndASecondSiteIsSearchedOnBothAtTheNextShow) {
+    // The browser takes the first site slowly (the program's launches
+    // inherit this), and the second must still come after it.
+    ::SetEnvironmentVariableA("LVTEST_SLOW_SITE", "euc.example");
     start("[SearchModes]\r\n; mine\r\n");
+    ::SetEnvironmentVariableA("LVTEST_SLOW_SITE", nullptr);
     HWND sites = openSites();
     ASSERT_NE(sites, nullptr);
     ASSERT_EQ(rows(sites).size(), 5u);
