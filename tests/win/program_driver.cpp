@@ -242,14 +242,29 @@ HHOOK Program::keyboardHook() const {
 }
 
 std::string Program::hookEvents() const {
+    // First whether there is a program to show at all.
+    DWORD code = 0;
+    std::string state;
+    if (info_.hProcess == nullptr) {
+        state = "the program: not started\n";
+    } else if (running()) {
+        state = std::string("the program: running, its search window ") +
+                (window() != nullptr ? "found\n" : "not found (or not answering)\n");
+    } else {
+        ::GetExitCodeProcess(info_.hProcess, &code);
+        char line[64];
+        std::snprintf(line, sizeof line, "the program: ended, exit code 0x%08lx\n",
+                      static_cast<unsigned long>(code));
+        state = line;
+    }
     tapwatch::EventRing ring;
-    if (!readRing(&ring)) return "the keyboard hook's events: not readable\n";
+    if (!readRing(&ring)) return state + "the keyboard hook's events: not readable\n";
     const DWORD now = ::GetTickCount();
     char line[160];
     std::snprintf(line, sizeof line,
                   "the keyboard hook's last %lu events (times in ms before now):\n",
                   static_cast<unsigned long>(ring.count));
-    std::string out = line;
+    std::string out = state + line;
     using tapwatch::RingEntry;
     const uint32_t kept = ring.count < ring.kEntries ? ring.count : ring.kEntries;
     static const char* const decisions[] = {
