@@ -749,14 +749,15 @@ TEST(TranscodeFastLoops, AsciiRunsEndingAnywhereInAVectorAgreeAtEverySimdLevel) 
 
 TEST(TranscodeFastLoops, Utf16leSourcesAgreeWithTheirStagesAtEverySimdLevel) {
     // UTF-16LE text longer than an output window, in runs of one kind of
-    // unit (ASCII, kana, kanji) of every length up to a few vector blocks,
+    // unit (ASCII, kana, kanji, every unit of U+3000-30FF, any unit above
+    // ASCII) of every length up to a few vector blocks,
     // with units that leave the fast loops between them: half-width
     // katakana, JIS X 0212 kanji, the private use area, surrogates, the
     // bytes a JIS stream takes for shifts, units without a code.
     const unsigned odd[] = {0xFF76, 0xFF9E, 0x4E02, 0xE000, 0xD83D, 0xDE00, 0xDC00,
                             0x1B,   0x0E,   0x0F,   0x00,   0xFFFF, 0x00A5, 0x2460};
-    const unsigned first[] = {0x41, 0x3041, 0x30A1, 0x4E00};
-    const unsigned span[] = {0x3E, 0x50, 0x50, 0x5000};
+    const unsigned first[] = {0x41, 0x3041, 0x30A1, 0x4E00, 0x3000, 0x80};
+    const unsigned span[] = {0x3E, 0x50, 0x50, 0x5000, 0x100, 0xFF80};
     std::mt19937 rng(11);
     std::string text;
     const auto put = [&](unsigned u) {
@@ -764,7 +765,7 @@ TEST(TranscodeFastLoops, Utf16leSourcesAgreeWithTheirStagesAtEverySimdLevel) {
         text += static_cast<char>(u >> 8);
     };
     while (text.size() < 300000) {
-        const unsigned kind = rng() % 4;
+        const unsigned kind = rng() % 6;
         for (unsigned n = rng() % 70; n > 0; --n) put(first[kind] + rng() % span[kind]);
         if (rng() % 3 == 0) put(odd[rng() % (sizeof odd / sizeof *odd)]);
     }
