@@ -15,29 +15,28 @@ namespace {
 // CP932 double-byte codes by lead and trail byte, as the sink's codes: one
 // look-up gives the output of the code (that of U+003F for an unmapped
 // code), or kNone where the two bytes are no double-byte code (no lead
-// byte, or no trail byte after it).
+// byte, or no trail byte after it). Rows for every byte from 0x80 (kNone
+// for those that lead no code): a lead byte indexes its row at once, with
+// no look-up of its row first.
 template <class Sink>
 struct cp932_pairs {
     using code_type = typename Sink::code_type;
-    static constexpr unsigned kNoneRow = 60;
-    std::uint16_t base[256];               // row * 256 of each lead byte
-    code_type code[(kNoneRow + 1) * 256];  // [row][trail]
+    code_type code[128 * 256];  // [lead - 0x80][trail]
     void fill() {
-        for (unsigned b = 0; b < 256; ++b) {
+        for (unsigned b = 0x80; b < 0x100; ++b) {
             const unsigned row = cp932_rows.row[b];
-            base[b] = static_cast<std::uint16_t>((row == kNoRow ? kNoneRow : row) * 256);
-        }
-        for (unsigned row = 0; row <= kNoneRow; ++row) {
             for (unsigned t = 0; t < 256; ++t) {
                 code_type c = Sink::kNone;
-                if (row < kNoneRow && is_cp932_trail(t)) {
+                if (row != kNoRow && is_cp932_trail(t)) {
                     const unsigned u = tables::cp932_to_unicode[row * 192 + t - 0x40];
                     c = Sink::code_of(u ? u : replacement_char);
                 }
-                code[row * 256 + t] = c;
+                code[(b - 0x80) * 256 + t] = c;
             }
         }
     }
+    // The code of lead b (0x80 or above) and trail t.
+    code_type of(unsigned b, unsigned t) const { return code[(b - 0x80) * 256 + t]; }
 };
 
 // The tables lie at an address fixed when the program is linked (filled at
@@ -70,14 +69,15 @@ struct cp932_decode_step {
             return 1;
         }
         if (!Checked || left >= 2) {
-            const typename Sink::code_type c = pairs.code[pairs.base[b] + p[1]];
+            const typename Sink::code_type c = pairs.of(b, p[1]);
             if (c != Sink::kNone) {
                 Sink::put_code(o, c);
                 if (!Checked) {
                     // Kanji and kana come in runs: the codes that follow
                     // too, as many as the fast loop's bytes ahead hold.
                     for (std::size_t k = 2; k < kAhead; k += 2) {
-                        const typename Sink::code_type d = pairs.code[pairs.base[p[k]] + p[k + 1]];
+                        if (p[k] < 0x80) return k;
+                        const typename Sink::code_type d = pairs.of(p[k], p[k + 1]);
                         if (d == Sink::kNone) return k;
                         Sink::put_code(o, d);
                     }
