@@ -414,8 +414,14 @@ TRANSCODE_AVX512 inline __m512i map_words(const unsigned char* p, const std::uin
         alignas(64) std::uint16_t got[32];
         // The lanes beyond the rest's are 0: their look-ups are harmless.
         _mm512_store_si512(at, _mm512_maskz_compress_epi16(rest, v));
+        // Through memory, one unit at a time: left to itself, the compiler
+        // takes each unit out of the vector and puts each entry into one,
+        // two instructions each (and, in 32-bit code, keeps them in mask
+        // registers on the way).
+        const volatile std::uint16_t* const from = at;
+        volatile std::uint16_t* const to = got;
         for (unsigned j = 0; j < n; j += 8) {
-            for (unsigned i = j; i < j + 8; ++i) got[i] = m[at[i]];
+            for (unsigned i = j; i < j + 8; ++i) to[i] = m[from[i]];
         }
         t = _mm512_mask_expandloadu_epi16(t, rest, got);
     }
