@@ -232,7 +232,7 @@ TEST_F(DictionaryTest, TruncatedOrCorruptedFilesGiveNoListAndOneTraceLine) {
     const RECT before = windowRect();
     setBoxW(L"くるま");
     release(VK_END);
-    EXPECT_EQ(windowRect().bottom, before.bottom);
+    EXPECT_EQ(windowRect().bottom, before.bottom) << program.hookEvents();
     release(VK_ESCAPE);
     ASSERT_TRUE(waitVisible(false));
     traces.detach();
@@ -255,10 +255,11 @@ TEST_F(DictionaryTest, TruncatedOrCorruptedFilesGiveNoListAndOneTraceLine) {
     setBoxW(L"くる");
     release(VK_END);
     EXPECT_TRUE(rows().empty());
-    EXPECT_EQ(windowRect().bottom, before.bottom);
+    EXPECT_EQ(windowRect().bottom, before.bottom) << program.hookEvents();
     const std::string text = traces.text();
     const std::size_t first = text.find("dictionary");
-    ASSERT_NE(first, std::string::npos) << text;
+    // The program's state with it: a log keeps a failed test's last lines.
+    ASSERT_NE(first, std::string::npos) << text << program.hookEvents();
     EXPECT_EQ(text.find("dictionary", first + 1), std::string::npos) << "one line: " << text;
 }
 
