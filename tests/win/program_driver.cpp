@@ -161,10 +161,17 @@ bool Program::start(const std::string& programDir, const std::string& arguments,
     const std::string built = windowsPath(LUMENVIK_EXE);
     const std::string exe = programDir + "\\lumenvik.exe";
     const std::string dll = programDir + "\\tapwatch.dll";
+    const auto failed = [&](const std::string& step) {
+        startError_ = step + ", error " + std::to_string(::GetLastError());
+        return false;
+    };
+    startError_.clear();
     // A copy left by an earlier start in this folder is used again.
-    if (!::CopyFileA(built.c_str(), exe.c_str(), FALSE) && !fileExists(exe)) return false;
+    if (!::CopyFileA(built.c_str(), exe.c_str(), FALSE) && !fileExists(exe))
+        return failed("copying the program to " + exe);
     const std::string builtDll = built.substr(0, built.rfind('\\')) + "\\tapwatch.dll";
-    if (!::CopyFileA(builtDll.c_str(), dll.c_str(), FALSE) && !fileExists(dll)) return false;
+    if (!::CopyFileA(builtDll.c_str(), dll.c_str(), FALSE) && !fileExists(dll))
+        return failed("copying the hook library to " + dll);
     std::string commandLine = "\"" + exe + "\"";
     if (!arguments.empty()) commandLine += " " + arguments;
     STARTUPINFOA si{};
@@ -176,8 +183,11 @@ bool Program::start(const std::string& programDir, const std::string& arguments,
     std::vector<char> cmd(commandLine.begin(), commandLine.end());
     cmd.push_back('\0');
     const std::string& dir = workDir.empty() ? programDir : workDir;
-    return ::CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            dir.c_str(), &si, &info_) != FALSE;
+    if (!::CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(),
+                          &si, &info_)) {
+        return failed("starting " + exe + " in " + dir);
+    }
+    return true;
 }
 
 bool Program::start(const std::wstring& programDir) {
@@ -246,7 +256,7 @@ std::string Program::hookEvents() const {
     DWORD code = 0;
     std::string state;
     if (info_.hProcess == nullptr) {
-        state = "the program: not started\n";
+        state = "the program: not started (" + startError_ + ")\n";
     } else if (running()) {
         state = std::string("the program: running, its search window ") +
                 (window() != nullptr ? "found\n" : "not found (or not answering)\n");

@@ -78,6 +78,8 @@ class Program {
     // The same in a folder named in UTF-16 (outside the code page), the
     // working folder being that folder.
     bool start(const std::wstring& programDir);
+    // Why the last start returned false (empty when it did not).
+    const std::string& startError() const { return startError_; }
     // Waits until the message loop runs and the search window exists,
     // hidden; then asks the keyboard hook to keep its ring of recent events.
     bool waitReady(DWORD ms = 15000);
@@ -105,7 +107,8 @@ class Program {
     bool readRing(void* ring) const;
 
     PROCESS_INFORMATION info_{};
-    ULONG_PTR ring_ = 0;  // the ring's address in the program
+    ULONG_PTR ring_ = 0;      // the ring's address in the program
+    std::string startError_;  // the step of the last start that failed, and its error
 };
 
 // Windows of a process by class and caption (caption nullptr: any).

@@ -90,7 +90,7 @@ void SearchFixture::readOpenCommand(std::string* command) {
 
 void SearchFixture::startWith(const std::string& ini) {
     if (!ini.empty()) writeFile(dir.file("lumenvik.ini"), ini);
-    ASSERT_TRUE(program.start(dir.path()));
+    ASSERT_TRUE(program.start(dir.path())) << program.startError();
     ASSERT_TRUE(program.waitReady());
 }
 
