@@ -358,36 +358,18 @@ const simd_kernels ssse3_kernels = {ascii_sse2<std::uint8_t>,  ascii_sse2<std::u
                                     utf8_groups_sse2_4,        utf8_runs_ssse3_2,
                                     units_map_plain,           nullptr};
 
-// The map's entries of the 16 units at p, each in the low half of a 32-bit
-// lane. (The masked forms here and below: GCC 12 warns of the unmasked
-// ones' undefined inputs.)
-TRANSCODE_AVX512 inline __m512i map_entries(const unsigned char* p, const std::uint16_t* m) {
-    const __m512i at = _mm512_maskz_cvtepu16_epi32(
-        0xFFFF, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)));
-    // The gather uses up its mask. The full mask is made from a constant in
-    // a general register: a mask register set to ones by itself (kxnor, as
-    // the compiler writes it) waits for what last wrote that register,
-    // which in 32-bit code, with few registers, is a mask of the round
-    // before, and so each round's look-ups would wait for the last round.
-    __mmask16 full;
-    __asm__ volatile("kmovw %1, %0" : "=k"(full) : "r"(0xFFFFu));
-    return _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), full, at, m, 2);
-}
-
 // The 64 entries at e chosen by the low six bits of each lane of v.
 TRANSCODE_AVX512 inline __m512i entries_of_64(const std::uint16_t* e, __m512i v) {
     return _mm512_permutex2var_epi16(_mm512_loadu_si512(e), v, _mm512_loadu_si512(e + 32));
 }
 
-// The map's entries of the 32 units at p, one to a 16-bit lane, with few
+// The map's entries of the 32 units at p, one to a 16-bit lane, without
 // gathers, whose cost is fixed whatever their lanes (some 30 cycles for 16
 // on some processors): an ASCII unit's entry is itself; those of
 // U+3000-30FF (the kana and the punctuation, most of any Japanese text) are
-// permuted out of the map's 256 entries there; up to kLookUps others
-// (kanji above all) are looked up one by one, in groups of eight, and
-// expanded into their lanes. More than that are gathered, all 32.
-constexpr unsigned kLookUps = 16;
-
+// permuted out of the map's 256 entries there; the others (kanji above all)
+// are looked up one by one, in groups of eight, and expanded into their
+// lanes.
 TRANSCODE_AVX512 inline __m512i map_words(const unsigned char* p, const std::uint16_t* m) {
     const __m512i v = _mm512_loadu_si512(p);
     const __mmask32 in_kana =
@@ -395,12 +377,6 @@ TRANSCODE_AVX512 inline __m512i map_words(const unsigned char* p, const std::uin
     const __mmask32 ascii = _mm512_cmplt_epu16_mask(v, _mm512_set1_epi16(0x80));
     const __mmask32 rest = static_cast<__mmask32>(~(in_kana | ascii));
     const unsigned n = static_cast<unsigned>(__builtin_popcount(rest));
-    if (n > kLookUps) {
-        const __m512i low_words =
-            _mm512_set_epi16(62, 60, 58, 56, 54, 52, 50, 48, 46, 44, 42, 40, 38, 36, 34, 32, 30, 28,
-                             26, 24, 22, 20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0);
-        return _mm512_permutex2var_epi16(map_entries(p, m), low_words, map_entries(p + 32, m));
-    }
     const std::uint16_t* const kana = m + 0x3000;
     const __mmask32 bit6 = _mm512_test_epi16_mask(v, _mm512_set1_epi16(0x40));
     const __mmask32 bit7 = _mm512_test_epi16_mask(v, _mm512_set1_epi16(0x80));
@@ -411,19 +387,28 @@ TRANSCODE_AVX512 inline __m512i map_words(const unsigned char* p, const std::uin
     __m512i t = _mm512_mask_blend_epi16(in_kana, v, _mm512_mask_blend_epi16(bit7, first, second));
     if (rest != 0) {
         alignas(64) std::uint16_t at[32];
-        alignas(64) std::uint16_t got[32];
         // The lanes beyond the rest's are 0: their look-ups are harmless.
         _mm512_store_si512(at, _mm512_maskz_compress_epi16(rest, v));
-        // Through memory, one unit at a time: left to itself, the compiler
-        // takes each unit out of the vector and puts each entry into one,
-        // two instructions each (and, in 32-bit code, keeps them in mask
-        // registers on the way).
+        // The units are read back one at a time (through a volatile
+        // pointer: left to itself, the compiler takes each out of the vector,
+        // two instructions each). Their entries are put together in pairs
+        // and go into the vector from registers: stored one by one and read
+        // back as a vector, they would stall the load, which cannot take its
+        // bytes from several stores still in flight (a third of the time of
+        // text with kana and kanji).
         const volatile std::uint16_t* const from = at;
-        volatile std::uint16_t* const to = got;
-        for (unsigned j = 0; j < n; j += 8) {
-            for (unsigned i = j; i < j + 8; ++i) to[i] = m[from[i]];
-        }
-        t = _mm512_mask_expandloadu_epi16(t, rest, got);
+        const auto eight = [m, from](unsigned j) {
+            const auto two = [m, from](unsigned i) {
+                return static_cast<int>(m[from[i]] | static_cast<std::uint32_t>(m[from[i + 1]])
+                                                         << 16);
+            };
+            return _mm_set_epi32(two(j + 6), two(j + 4), two(j + 2), two(j));
+        };
+        __m512i got = _mm512_zextsi128_si512(eight(0));
+        if (n > 8) got = _mm512_inserti32x4(got, eight(8), 1);
+        if (n > 16) got = _mm512_inserti32x4(got, eight(16), 2);
+        if (n > 24) got = _mm512_inserti32x4(got, eight(24), 3);
+        t = _mm512_mask_expand_epi16(t, rest, got);
     }
     return t;
 }
@@ -442,7 +427,7 @@ TRANSCODE_AVX512 inline __m512i unit_ending_at_512(__m512i before, __m512i w, __
 }
 
 // 32 units a time: a block of ASCII is narrowed to bytes at once; any other
-// has the 32 entries gathered from the map, and the bytes each unit writes
+// has its 32 entries taken from the map (map_words), and the bytes each unit writes
 // (by its entry's length) compressed together, so that neither ASCII among
 // kanji nor the length of each costs a branch. The stores are whole
 // vectors: the next block's overwrites what lies beyond.
