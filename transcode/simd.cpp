@@ -363,6 +363,16 @@ TRANSCODE_AVX512 inline __m512i entries_of_64(const std::uint16_t* e, __m512i v)
     return _mm512_permutex2var_epi16(_mm512_loadu_si512(e), v, _mm512_loadu_si512(e + 32));
 }
 
+// The map's entries of the 8 units at `at`, put together in pairs in
+// general registers and inserted into a vector.
+TRANSCODE_AVX512 inline __m128i entries_of_8(const volatile std::uint16_t* at,
+                                             const std::uint16_t* m) {
+    const auto two = [at, m](unsigned i) {
+        return static_cast<int>(m[at[i]] | static_cast<std::uint32_t>(m[at[i + 1]]) << 16);
+    };
+    return _mm_set_epi32(two(6), two(4), two(2), two(0));
+}
+
 // The map's entries of the 32 units at p, one to a 16-bit lane, without
 // gathers, whose cost is fixed whatever their lanes (some 30 cycles for 16
 // on some processors): an ASCII unit's entry is itself; those of
@@ -397,17 +407,10 @@ TRANSCODE_AVX512 inline __m512i map_words(const unsigned char* p, const std::uin
         // bytes from several stores still in flight (a third of the time of
         // text with kana and kanji).
         const volatile std::uint16_t* const from = at;
-        const auto eight = [m, from](unsigned j) {
-            const auto two = [m, from](unsigned i) {
-                return static_cast<int>(m[from[i]] | static_cast<std::uint32_t>(m[from[i + 1]])
-                                                         << 16);
-            };
-            return _mm_set_epi32(two(j + 6), two(j + 4), two(j + 2), two(j));
-        };
-        __m512i got = _mm512_zextsi128_si512(eight(0));
-        if (n > 8) got = _mm512_inserti32x4(got, eight(8), 1);
-        if (n > 16) got = _mm512_inserti32x4(got, eight(16), 2);
-        if (n > 24) got = _mm512_inserti32x4(got, eight(24), 3);
+        __m512i got = _mm512_zextsi128_si512(entries_of_8(from, m));
+        if (n > 8) got = _mm512_inserti32x4(got, entries_of_8(from + 8, m), 1);
+        if (n > 16) got = _mm512_inserti32x4(got, entries_of_8(from + 16, m), 2);
+        if (n > 24) got = _mm512_inserti32x4(got, entries_of_8(from + 24, m), 3);
         t = _mm512_mask_expand_epi16(t, rest, got);
     }
     return t;
