@@ -370,7 +370,12 @@ TRANSCODE_AVX512 inline __m128i entries_of_8(const volatile std::uint16_t* at,
     const auto two = [at, m](unsigned i) {
         return static_cast<int>(m[at[i]] | static_cast<std::uint32_t>(m[at[i + 1]]) << 16);
     };
-    return _mm_set_epi32(two(6), two(4), two(2), two(0));
+    // Inserted one by one: built as a set, 32-bit code stores the pairs to
+    // the stack and loads them back as one, which stalls as above.
+    __m128i x = _mm_cvtsi32_si128(two(0));
+    x = _mm_insert_epi32(x, two(2), 1);
+    x = _mm_insert_epi32(x, two(4), 2);
+    return _mm_insert_epi32(x, two(6), 3);
 }
 
 // The map's entries of the 32 units at p, one to a 16-bit lane, without
