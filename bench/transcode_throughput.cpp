@@ -3,12 +3,16 @@
 // built it), on the same Japanese text in the same run. Prints MB/s of input
 // for each converter, ours as a share of a memcpy of the corpus (the
 // physical limit), the ratio of ours to the fastest peer with its target,
-// and, given the output of the Windows builds run under Wine (i686, x86_64),
-// each build's MB/s and its ratio to the native build. Each converter is
-// timed by the processor time of its thread, so that other work on a
-// shared machine does not count; the Windows builds by the wall clock,
-// compared with ours by the wall clock.
+// and, given what transcode_throughput_ours printed in the Windows builds
+// run under Wine (i686, x86_64), each build's MB/s and its ratio to the
+// native build. Each converter is timed by the processor time of its
+// thread, so that other work on a shared machine does not count; the
+// Windows builds by the wall clock, compared with the native build of the
+// same program by the wall clock where its results are given (--native,
+// run in turns with them), else with ours timed here by the wall clock.
+// Several results of one build count as one, each pair's best.
 // Usage: transcode_throughput [corpus.txt] [--win i686|x86_64 results.txt]...
+//                             [--native results.txt]...
 //        (corpus in UTF-8, see tools/bench-corpus; bench/transcode-throughput
 //        builds and runs everything)
 //
@@ -243,21 +247,33 @@ struct win_result {
 };
 
 struct win_build {
-    std::string name;  // i686 or x86_64
+    std::string name;  // i686, x86_64 or native
     win_result results[kPairs];
+    bool mixed[kPairs] = {};  // its results gave two digests
+    int files = 0;
 };
 
-bool read_win(const char* path, win_result (&out)[kPairs]) {
+// Adds a results file to the build's: each pair's best MB/s.
+bool read_win(const char* path, win_build& build) {
     std::FILE* f = std::fopen(path, "r");
     if (!f) return false;
+    win_result got[kPairs];
     int k, lines = 0;
     double mbs;
     unsigned long long d;
     while (std::fscanf(f, "%d %lf %llx", &k, &mbs, &d) == 3) {
-        if (k >= 0 && k < kPairs) out[k] = {mbs, d}, ++lines;
+        if (k >= 0 && k < kPairs) got[k] = {mbs, d}, ++lines;
     }
     std::fclose(f);
-    return lines == kPairs;
+    if (lines != kPairs) return false;
+    for (int p = 0; p < kPairs; ++p) {
+        win_result& r = build.results[p];
+        if (build.files > 0 && r.digest != got[p].digest) build.mixed[p] = true;
+        r.digest = got[p].digest;
+        r.mbs = std::max(r.mbs, got[p].mbs);
+    }
+    ++build.files;
+    return true;
 }
 
 }  // namespace
@@ -267,20 +283,36 @@ int main(int argc, char** argv) {
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
     const char* path = LUMENVIK_BENCH_CORPUS;
     std::vector<win_build> wins;
+    win_build native;
+    native.name = "native";
     for (int a = 1; a < argc; ++a) {
-        if (std::string(argv[a]) == "--win" && a + 2 < argc) {
-            win_build build;
-            build.name = argv[a + 1];
-            if (read_win(argv[a + 2], build.results)) {
-                wins.push_back(build);
-            } else {
-                std::fprintf(stderr, "no %s results in %s\n", argv[a + 1], argv[a + 2]);
+        const std::string arg = argv[a];
+        if ((arg == "--win" && a + 2 < argc) || (arg == "--native" && a + 1 < argc)) {
+            const bool is_native = arg == "--native";
+            const char* name = is_native ? "native" : argv[a + 1];
+            const char* file = argv[a + (is_native ? 1 : 2)];
+            auto w = std::find_if(wins.begin(), wins.end(),
+                                  [name](const win_build& b) { return b.name == name; });
+            win_build* build = is_native ? &native : nullptr;
+            if (!build) {
+                if (w == wins.end()) {
+                    wins.emplace_back();
+                    wins.back().name = name;
+                    w = wins.end() - 1;
+                }
+                build = &*w;
             }
-            a += 2;
+            if (!read_win(file, *build)) {
+                std::fprintf(stderr, "no %s results in %s\n", name, file);
+            }
+            a += is_native ? 1 : 2;
         } else {
             path = argv[a];
         }
     }
+    wins.erase(
+        std::remove_if(wins.begin(), wins.end(), [](const win_build& b) { return b.files == 0; }),
+        wins.end());
     const std::string utf8 = read_file(path);
     if (utf8.size() < 1000) {
         std::fprintf(stderr, "no corpus at %s (run tools/bench-corpus)\n", path);
@@ -377,10 +409,15 @@ int main(int argc, char** argv) {
             checks += std::string(checks.empty() ? "" : ", ") + runner_names[r] + " " + a;
             if (a != "same") runs[r] = nullptr;
         }
+        const std::uint64_t ours_digest = digest(outputs[0]);
+        auto same_as_ours = [&](const win_build& w) {
+            return w.results[k].digest == ours_digest && !w.mixed[k];
+        };
         for (const win_build& w : wins) {
-            checks +=
-                ", " + w.name + (w.results[k].digest == digest(outputs[0]) ? " same" : " DIFFERS");
+            checks += ", " + w.name + (same_as_ours(w) ? " same" : " DIFFERS");
         }
+        if (native.files > 0)
+            checks += same_as_ours(native) ? ", native program same" : ", native program DIFFERS";
         double mbs[kRunners], ours_wall = 0;
         speeds(in, runs, mbs, &sink, &ours_wall);
         const double fastest = std::max(std::max(mbs[1], mbs[2]), mbs[3]);
@@ -391,13 +428,24 @@ int main(int argc, char** argv) {
         char target[16] = "-";
         if (targets[k] > 0) std::snprintf(target, sizeof target, "%.1fx", targets[k]);
         std::printf("%-23s %8.0f %7.2f", p.name, mbs[0], mbs[0] / memcpy_mbs[0]);
+        const double base = native.files > 0 ? native.results[k].mbs : ours_wall;
         for (const win_build& w : wins) {
-            std::printf(" %8.0f %7.2f", w.results[k].mbs, w.results[k].mbs / ours_wall);
+            std::printf(" %8.0f %7.2f", w.results[k].mbs, w.results[k].mbs / base);
         }
         std::printf(" %8.0f %8.0f %11s %8s %7s  %s\n", mbs[1], mbs[2], rs, ratio, target,
                     checks.c_str());
     }
     std::printf("(ratio = ours / fastest peer that gave the same output; %zu bytes written)\n",
                 sink);
+    if (!wins.empty()) {
+        if (native.files > 0) {
+            std::printf(
+                "(/ours = the build's transcode_throughput_ours against the native one's, "
+                "each pair's best of %d runs of each, taken in turns)\n",
+                native.files);
+        } else {
+            std::printf("(/ours = the build's MB/s against ours here by the wall clock)\n");
+        }
+    }
     return 0;
 }

@@ -1,8 +1,12 @@
-// The library's side of transcode_throughput in the builds that ship (i686
-// and x86_64, mingw-w64), run under Wine by bench/transcode-throughput. Prints, for each
-// pair, its index, MB/s of input (best of 9 rounds) and a digest of the output,
-// which the native benchmark compares with its own.
-// Usage: transcode_throughput_win.exe corpus.txt   (UTF-8)
+// The library alone, timed as a program of each build runs it: the native
+// build and the builds that ship (i686 and x86_64, mingw-w64, under Wine),
+// the same code in each, so that their ratios compare builds and not
+// timings. bench/transcode-throughput runs them in turns and
+// transcode_throughput reads what they print: for each pair, its index, MB/s
+// of input (best of the rounds, by the wall clock: Wine's thread times are
+// too coarse for one conversion) and a digest of the output, which it
+// compares with its own.
+// Usage: transcode_throughput_ours corpus.txt [rounds]   (UTF-8; 9 rounds)
 //
 // As the native benchmark keeps freed blocks in its heap, this one keeps its
 // large freed blocks for reuse: the Windows heap gives every large block
@@ -65,6 +69,11 @@ void operator delete(void* p, std::size_t) noexcept { release(p); }
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : 9;
+    if (rounds < 1) {
+        std::fprintf(stderr, "rounds must be 1 or more, not %s\n", argv[2]);
+        return 2;
+    }
     const std::string utf8 = read_file(argv[1]);
     if (utf8.size() < 1000) {
         std::fprintf(stderr, "no corpus at %s\n", argv[1]);
@@ -86,7 +95,7 @@ int main(int argc, char** argv) {
     // hits all of them alike.
     double best[kPairs];
     for (double& b : best) b = 1e30;
-    for (int round = 0; round < 9; ++round) {
+    for (int round = 0; round < rounds; ++round) {
         for (int k = 0; k < kPairs; ++k) {
             best[k] = std::min(best[k], seconds_of(run_ours, *inputs[k], pairs[k]));
         }
