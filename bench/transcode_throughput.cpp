@@ -205,32 +205,29 @@ double thread_seconds() {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 
-// Best of several rounds, in MB/s of input (0 for a runner that is absent).
-// The converters take turns in each round, so a change in the machine's
-// load hits all of them alike.
-// `wall` gets ours by the clock on the wall, as the Windows builds are
-// timed (Wine's thread times are too coarse for one conversion).
-void speeds(const std::string& in, const converter (&runs)[kRunners], double (&mbs)[kRunners],
-            std::size_t* sink, double* wall = nullptr) {
-    double best[kRunners] = {1e30, 1e30, 1e30, 1e30};
-    double best_wall = 1e30;
-    for (int round = 0; round < 9; ++round) {
-        for (int k = 0; k < kRunners; ++k) {
-            if (!runs[k]) continue;
-            const auto w0 = std::chrono::steady_clock::now();
-            const double t0 = thread_seconds();
-            *sink += runs[k](in, nullptr);
-            best[k] = std::min(best[k], thread_seconds() - t0);
-            if (k == 0) {
-                const std::chrono::duration<double> d = std::chrono::steady_clock::now() - w0;
-                best_wall = std::min(best_wall, d.count());
-            }
-        }
-    }
+// One converter's best time, on the thread's clock and (for ours, as the
+// Windows builds are timed: Wine's thread times are too coarse for one
+// conversion) on the wall clock.
+struct best_times {
+    double thread = 1e30, wall = 1e30;
+};
+
+// One round of a row: each of its converters once, in turns.
+void time_round(const std::string& in, const converter (&runs)[kRunners],
+                best_times (&best)[kRunners], std::size_t* sink) {
     for (int k = 0; k < kRunners; ++k) {
-        mbs[k] = runs[k] ? static_cast<double>(in.size()) / best[k] / 1e6 : 0;
+        if (!runs[k]) continue;
+        const auto w0 = std::chrono::steady_clock::now();
+        const double t0 = thread_seconds();
+        *sink += runs[k](in, nullptr);
+        best[k].thread = std::min(best[k].thread, thread_seconds() - t0);
+        const std::chrono::duration<double> d = std::chrono::steady_clock::now() - w0;
+        best[k].wall = std::min(best[k].wall, d.count());
     }
-    if (wall) *wall = static_cast<double>(in.size()) / best_wall / 1e6;
+}
+
+double mb_per_s(const std::string& in, double seconds) {
+    return seconds < 1e30 ? static_cast<double>(in.size()) / seconds / 1e6 : 0;
 }
 
 std::string agreement(const std::string& ours, const std::string& peer) {
@@ -371,12 +368,60 @@ int main(int argc, char** argv) {
         std::memcpy(copy.data(), in.data(), in.size());
         return in.size();
     };
-    std::size_t sink = 0;
-    double memcpy_mbs[kRunners];
-    {
-        const converter runs[kRunners] = {memcpy_run, nullptr, nullptr, nullptr};
-        speeds(utf8, runs, memcpy_mbs, &sink);
+    // Every output is compared with ours before anything is timed; a peer
+    // that disagrees is reported and left out of the ratio.
+    struct row {
+        const std::string* in;
+        converter runs[kRunners];
+        std::string checks;
+        best_times best[kRunners];
+    };
+    std::vector<row> rows(kPairs + 1);
+    rows[kPairs].in = &utf8;
+    rows[kPairs].runs[0] = memcpy_run;
+    for (int k = 0; k < kPairs; ++k) {
+        const pair& p = pairs[k];
+        row& r = rows[k];
+        r.in = p.input == input_kind::utf8      ? &utf8
+               : p.input == input_kind::cp932   ? &cp932
+               : p.input == input_kind::euc     ? &euc
+               : p.input == input_kind::utf16le ? &utf16le
+                                                : &iso2022jp;
+        r.runs[0] = ours_of(p);
+        r.runs[1] = bind(iconv_peers[k]);
+        r.runs[2] = icu_runs[k];
+#if defined(LUMENVIK_ENCODING_RS)
+        r.runs[3] = bind(rs_peers[k]);
+#endif
+        std::string outputs[kRunners];
+        for (int c = 0; c < kRunners; ++c) {
+            if (!r.runs[c]) continue;
+            r.runs[c](*r.in, &outputs[c]);
+            if (c == 0) continue;
+            const std::string a = agreement(outputs[0], outputs[c]);
+            r.checks += std::string(r.checks.empty() ? "" : ", ") + runner_names[c] + " " + a;
+            if (a != "same") r.runs[c] = nullptr;
+        }
+        const std::uint64_t ours_digest = digest(outputs[0]);
+        auto same_as_ours = [&](const win_build& w) {
+            return w.results[k].digest == ours_digest && !w.mixed[k];
+        };
+        for (const win_build& w : wins) {
+            r.checks += ", " + w.name + (same_as_ours(w) ? " same" : " DIFFERS");
+        }
+        if (native.files > 0) {
+            r.checks += same_as_ours(native) ? ", native program same" : ", native program DIFFERS";
+        }
     }
+    // Best of the rounds. A round times every row, each converter in turn,
+    // so that a row's rounds are spread over the whole run: this machine's
+    // speed changes by a third within minutes, and a row timed in one
+    // stretch could fall in a slow one, for ours and the peers unalike.
+    std::size_t sink = 0;
+    for (int round = 0; round < 9; ++round) {
+        for (row& r : rows) time_round(*r.in, r.runs, r.best, &sink);
+    }
+    const double memcpy_mbs = mb_per_s(utf8, rows[kPairs].best[0].thread);
 
     std::printf("%-23s %8s %7s", "pair", "ours", "memcpy");
     for (const win_build& w : wins) std::printf(" %8s %7s", w.name.c_str(), "/ours");
@@ -385,55 +430,26 @@ int main(int argc, char** argv) {
     std::printf("%-23s %8s %7s", "", "MB/s", "share");
     for (std::size_t w = 0; w < wins.size(); ++w) std::printf(" %8s %7s", "MB/s", "");
     std::printf(" %8s %8s %11s\n", "MB/s", "MB/s", "MB/s");
-    std::printf("%-23s %8.0f %7.2f\n", "memcpy (UTF-8 corpus)", memcpy_mbs[0], 1.0);
+    std::printf("%-23s %8.0f %7.2f\n", "memcpy (UTF-8 corpus)", memcpy_mbs, 1.0);
     for (int k = 0; k < kPairs; ++k) {
-        const pair& p = pairs[k];
-        const std::string& in = p.input == input_kind::utf8      ? utf8
-                                : p.input == input_kind::cp932   ? cp932
-                                : p.input == input_kind::euc     ? euc
-                                : p.input == input_kind::utf16le ? utf16le
-                                                                 : iso2022jp;
-        converter runs[kRunners] = {ours_of(p), bind(iconv_peers[k]), icu_runs[k], nullptr};
-#if defined(LUMENVIK_ENCODING_RS)
-        runs[3] = bind(rs_peers[k]);
-#endif
-        // Every output is compared with ours before anything is timed; a
-        // peer that disagrees is reported and left out of the ratio.
-        std::string outputs[kRunners];
-        std::string checks;
-        for (int r = 0; r < kRunners; ++r) {
-            if (!runs[r]) continue;
-            runs[r](in, &outputs[r]);
-            if (r == 0) continue;
-            const std::string a = agreement(outputs[0], outputs[r]);
-            checks += std::string(checks.empty() ? "" : ", ") + runner_names[r] + " " + a;
-            if (a != "same") runs[r] = nullptr;
-        }
-        const std::uint64_t ours_digest = digest(outputs[0]);
-        auto same_as_ours = [&](const win_build& w) {
-            return w.results[k].digest == ours_digest && !w.mixed[k];
-        };
-        for (const win_build& w : wins) {
-            checks += ", " + w.name + (same_as_ours(w) ? " same" : " DIFFERS");
-        }
-        if (native.files > 0)
-            checks += same_as_ours(native) ? ", native program same" : ", native program DIFFERS";
-        double mbs[kRunners], ours_wall = 0;
-        speeds(in, runs, mbs, &sink, &ours_wall);
+        const row& r = rows[k];
+        double mbs[kRunners];
+        for (int c = 0; c < kRunners; ++c) mbs[c] = mb_per_s(*r.in, r.best[c].thread);
         const double fastest = std::max(std::max(mbs[1], mbs[2]), mbs[3]);
         char rs[16] = "-";
-        if (runs[3]) std::snprintf(rs, sizeof rs, "%.0f", mbs[3]);
+        if (r.runs[3]) std::snprintf(rs, sizeof rs, "%.0f", mbs[3]);
         char ratio[16] = "-";
         if (fastest > 0) std::snprintf(ratio, sizeof ratio, "%.2fx", mbs[0] / fastest);
         char target[16] = "-";
         if (targets[k] > 0) std::snprintf(target, sizeof target, "%.1fx", targets[k]);
-        std::printf("%-23s %8.0f %7.2f", p.name, mbs[0], mbs[0] / memcpy_mbs[0]);
-        const double base = native.files > 0 ? native.results[k].mbs : ours_wall;
+        std::printf("%-23s %8.0f %7.2f", pairs[k].name, mbs[0], mbs[0] / memcpy_mbs);
+        const double base =
+            native.files > 0 ? native.results[k].mbs : mb_per_s(*r.in, r.best[0].wall);
         for (const win_build& w : wins) {
             std::printf(" %8.0f %7.2f", w.results[k].mbs, w.results[k].mbs / base);
         }
         std::printf(" %8.0f %8.0f %11s %8s %7s  %s\n", mbs[1], mbs[2], rs, ratio, target,
-                    checks.c_str());
+                    r.checks.c_str());
     }
     std::printf("(ratio = ours / fastest peer that gave the same output; %zu bytes written)\n",
                 sink);

@@ -378,6 +378,27 @@ TRANSCODE_AVX512 inline __m128i entries_of_8(const volatile std::uint16_t* at,
     return _mm_insert_epi32(x, two(6), 3);
 }
 
+// A vector the compiler cannot make again, only keep or spill. Constants
+// made once before a loop go through it: with the eight vector registers of
+// 32-bit code, it would otherwise broadcast each one again from a general
+// register in every round, two instructions each on the port the permutes
+// and compressions need (the i686 build ran the map's kernels at 0.8 of the
+// native one). Spilled, they are read from the stack.
+TRANSCODE_AVX512 inline __m512i opaque(__m512i v) {
+    __asm__("" : "+v"(v));
+    return v;
+}
+
+// The constants of map_words.
+struct map_constants {
+    __m512i x30, x40, x80;
+};
+
+TRANSCODE_AVX512 inline map_constants make_map_constants() {
+    return {opaque(_mm512_set1_epi16(0x30)), opaque(_mm512_set1_epi16(0x40)),
+            opaque(_mm512_set1_epi16(0x80))};
+}
+
 // The map's entries of the 32 units at p, one to a 16-bit lane, without
 // gathers, whose cost is fixed whatever their lanes (some 30 cycles for 16
 // on some processors): an ASCII unit's entry is itself; those of
@@ -385,16 +406,16 @@ TRANSCODE_AVX512 inline __m128i entries_of_8(const volatile std::uint16_t* at,
 // permuted out of the map's 256 entries there; the others (kanji above all)
 // are looked up one by one, in groups of eight, and expanded into their
 // lanes.
-TRANSCODE_AVX512 inline __m512i map_words(const unsigned char* p, const std::uint16_t* m) {
+TRANSCODE_AVX512 inline __m512i map_words(const unsigned char* p, const std::uint16_t* m,
+                                          const map_constants& c) {
     const __m512i v = _mm512_loadu_si512(p);
-    const __mmask32 in_kana =
-        _mm512_cmpeq_epi16_mask(_mm512_srli_epi16(v, 8), _mm512_set1_epi16(0x30));
-    const __mmask32 ascii = _mm512_cmplt_epu16_mask(v, _mm512_set1_epi16(0x80));
+    const __mmask32 in_kana = _mm512_cmpeq_epi16_mask(_mm512_srli_epi16(v, 8), c.x30);
+    const __mmask32 ascii = _mm512_cmplt_epu16_mask(v, c.x80);
     const __mmask32 rest = static_cast<__mmask32>(~(in_kana | ascii));
     const unsigned n = static_cast<unsigned>(__builtin_popcount(rest));
     const std::uint16_t* const kana = m + 0x3000;
-    const __mmask32 bit6 = _mm512_test_epi16_mask(v, _mm512_set1_epi16(0x40));
-    const __mmask32 bit7 = _mm512_test_epi16_mask(v, _mm512_set1_epi16(0x80));
+    const __mmask32 bit6 = _mm512_test_epi16_mask(v, c.x40);
+    const __mmask32 bit7 = _mm512_test_epi16_mask(v, c.x80);
     const __m512i first =
         _mm512_mask_blend_epi16(bit6, entries_of_64(kana, v), entries_of_64(kana + 64, v));
     const __m512i second =
@@ -443,11 +464,11 @@ TRANSCODE_AVX512 std::size_t units_map_avx512(const unsigned char* p, std::size_
                                               const std::uint16_t* m, char*& out) {
     char* o = out;
     std::size_t k = 0;
-    const __m512i not_ascii = _mm512_set1_epi16(static_cast<short>(0xFF80));
-    const __m512i zero = _mm512_setzero_si512();
-    const __m512i stop = _mm512_set1_epi16(static_cast<short>(kMapStop));
-    const __m512i low_byte = _mm512_set1_epi16(0xFF);
-    const __m512i high_byte = _mm512_set1_epi16(static_cast<short>(0xFF00));
+    const __m512i not_ascii = opaque(_mm512_set1_epi16(static_cast<short>(0xFF80)));
+    const __m512i stop = opaque(_mm512_set1_epi16(static_cast<short>(kMapStop)));
+    const __m512i low_byte = opaque(_mm512_set1_epi16(0xFF));
+    const __m512i high_byte = opaque(_mm512_set1_epi16(static_cast<short>(0xFF00)));
+    const map_constants constants = make_map_constants();
     for (; k + 32 <= units; k += 32, p += 64) {
         const __m512i v = _mm512_loadu_si512(p);
         if (_mm512_test_epi16_mask(v, not_ascii) == 0) {
@@ -455,13 +476,13 @@ TRANSCODE_AVX512 std::size_t units_map_avx512(const unsigned char* p, std::size_
             o += 32;
             continue;
         }
-        const __m512i t = map_words(p, m);
+        const __m512i t = map_words(p, m, constants);
         // A unit writes its low byte where it or its entry is not 0, its
         // high byte where that is not 0. (The masks of bytes are made from
         // vectors and counted by halves: 32-bit code has no 64-bit mask
         // moves.)
         const __mmask32 stops = _mm512_cmpeq_epi16_mask(t, stop);
-        __mmask32 low = _mm512_test_epi16_mask(t, t) | _mm512_cmpeq_epi16_mask(v, zero);
+        __mmask32 low = _mm512_test_epi16_mask(t, t) | _mm512_testn_epi16_mask(v, v);
         __mmask32 high = _mm512_test_epi16_mask(t, high_byte);
         std::size_t n = 32;
         if (stops) {
@@ -627,6 +648,7 @@ TRANSCODE_AVX512 std::size_t jis_runs_avx512(const unsigned char* p, std::size_t
     const __m512i one = _mm512_set1_epi64(1), three = _mm512_set1_epi64(3);
     // Word 4i of the lanes takes unit i of the eight.
     const __m512i lane_words = _mm512_set_epi64(7, 6, 5, 4, 3, 2, 1, 0);
+    const map_constants constants = make_map_constants();
     bool in_x0208 = x0208;
     for (; k + 32 <= most; k += 32, p += 64) {
         const __m512i v = _mm512_loadu_si512(p);
@@ -643,7 +665,7 @@ TRANSCODE_AVX512 std::size_t jis_runs_avx512(const unsigned char* p, std::size_t
                 continue;
             }
         }
-        const __m512i t = map_words(p, euc);
+        const __m512i t = map_words(p, euc, constants);
         const __mmask32 ascii =
             low & _mm512_cmpneq_epi16_mask(v, _mm512_set1_epi16(0x1B)) &
             _mm512_cmpneq_epi16_mask(_mm512_srli_epi16(v, 1), _mm512_set1_epi16(0x07));
