@@ -384,7 +384,8 @@ TRANSCODE_AVX512 inline __m128i entries_of_8(const volatile std::uint16_t* at,
 // register in every round, two instructions each on the port the permutes
 // and compressions need (the i686 build ran the map's kernels at 0.8 of the
 // native one). Spilled, they are read from the stack.
-TRANSCODE_AVX512 inline __m512i opaque(__m512i v) {
+template <class Vector>
+TRANSCODE_AVX512 inline Vector opaque(Vector v) {
     __asm__("" : "+v"(v));
     return v;
 }
@@ -524,16 +525,22 @@ TRANSCODE_AVX512 std::size_t utf8_runs_avx512_2(const unsigned char* p, std::siz
     const __m512i xC0 = _mm512_set1_epi8(static_cast<char>(0xC0));
     const __m512i x80 = _mm512_set1_epi8(static_cast<char>(0x80));
 #endif
-    const __m512i x3F = _mm512_set1_epi16(0x3F);
+    const __m512i x3F = opaque(_mm512_set1_epi16(0x3F));
     const __m512i zero = _mm512_setzero_si512();
     // Word j of (a, b) taken to j + 1 and j + 2 of b: the bytes one and two
     // before each.
     const __m512i back1 =
-        _mm512_set_epi16(62, 61, 60, 59, 58, 57, 56, 55, 54, 53, 52, 51, 50, 49, 48, 47, 46, 45, 44,
-                         43, 42, 41, 40, 39, 38, 37, 36, 35, 34, 33, 32, 31);
+        opaque(_mm512_set_epi16(62, 61, 60, 59, 58, 57, 56, 55, 54, 53, 52, 51, 50, 49, 48, 47, 46,
+                                45, 44, 43, 42, 41, 40, 39, 38, 37, 36, 35, 34, 33, 32, 31));
     const __m512i back2 =
-        _mm512_set_epi16(61, 60, 59, 58, 57, 56, 55, 54, 53, 52, 51, 50, 49, 48, 47, 46, 45, 44, 43,
-                         42, 41, 40, 39, 38, 37, 36, 35, 34, 33, 32, 31, 30);
+        opaque(_mm512_set_epi16(61, 60, 59, 58, 57, 56, 55, 54, 53, 52, 51, 50, 49, 48, 47, 46, 45,
+                                44, 43, 42, 41, 40, 39, 38, 37, 36, 35, 34, 33, 32, 31, 30));
+#if !defined(__x86_64__)
+    const __m256i yF0 = opaque(_mm256_set1_epi8(static_cast<char>(0xF0)));
+    const __m256i yE0 = opaque(_mm256_set1_epi8(static_cast<char>(0xE0)));
+    const __m256i yC0 = opaque(_mm256_set1_epi8(static_cast<char>(0xC0)));
+    const __m256i y80 = opaque(_mm256_set1_epi8(static_cast<char>(0x80)));
+#endif
     std::size_t k = 0;
     // A round writes up to 128 bytes, the SSSE3 kernel's two rounds: at
     // most 64 beyond what `most` bytes would give.
@@ -577,10 +584,6 @@ TRANSCODE_AVX512 std::size_t utf8_runs_avx512_2(const unsigned char* p, std::siz
             k += 64;
             continue;
         }
-        const __m256i yF0 = _mm256_set1_epi8(static_cast<char>(0xF0));
-        const __m256i yE0 = _mm256_set1_epi8(static_cast<char>(0xE0));
-        const __m256i yC0 = _mm256_set1_epi8(static_cast<char>(0xC0));
-        const __m256i y80 = _mm256_set1_epi8(static_cast<char>(0x80));
         const std::uint32_t lead0 = _mm256_cmpeq_epi8_mask(_mm256_and_si256(x0, yF0), yE0);
         const std::uint32_t lead1 = _mm256_cmpeq_epi8_mask(_mm256_and_si256(x1, yF0), yE0);
         const std::uint32_t cont0 = _mm256_cmpeq_epi8_mask(_mm256_and_si256(x0, yC0), y80);
