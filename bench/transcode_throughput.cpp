@@ -248,7 +248,24 @@ struct win_build {
     win_result results[kPairs];
     bool mixed[kPairs] = {};  // its results gave two digests
     int files = 0;
+    std::vector<std::vector<double>> runs;  // each file's MB/s, in order
 };
+
+// The build's ratio to the native one for pair k: where both ran the same
+// number of times in turns, the median of the ratios of each turn's runs,
+// which ran one after the other (a best against a best would set a fast
+// moment of one against a slow moment of the other); else best against
+// `base`.
+double ratio_to_native(const win_build& w, const win_build& native, int k, double base) {
+    if (native.runs.size() != w.runs.size() || w.runs.empty()) return w.results[k].mbs / base;
+    std::vector<double> ratios;
+    for (std::size_t i = 0; i < w.runs.size(); ++i) {
+        ratios.push_back(w.runs[i][k] / native.runs[i][k]);
+    }
+    std::sort(ratios.begin(), ratios.end());
+    const std::size_t n = ratios.size();
+    return n % 2 ? ratios[n / 2] : (ratios[n / 2 - 1] + ratios[n / 2]) / 2;
+}
 
 // Adds a results file to the build's: each pair's best MB/s.
 bool read_win(const char* path, win_build& build) {
@@ -263,7 +280,9 @@ bool read_win(const char* path, win_build& build) {
     }
     std::fclose(f);
     if (lines != kPairs) return false;
+    build.runs.emplace_back();
     for (int p = 0; p < kPairs; ++p) {
+        build.runs.back().push_back(got[p].mbs);
         win_result& r = build.results[p];
         if (build.files > 0 && r.digest != got[p].digest) build.mixed[p] = true;
         r.digest = got[p].digest;
@@ -446,7 +465,7 @@ int main(int argc, char** argv) {
         const double base =
             native.files > 0 ? native.results[k].mbs : mb_per_s(*r.in, r.best[0].wall);
         for (const win_build& w : wins) {
-            std::printf(" %8.0f %7.2f", w.results[k].mbs, w.results[k].mbs / base);
+            std::printf(" %8.0f %7.2f", w.results[k].mbs, ratio_to_native(w, native, k, base));
         }
         std::printf(" %8.0f %8.0f %11s %8s %7s  %s\n", mbs[1], mbs[2], rs, ratio, target,
                     r.checks.c_str());
@@ -456,8 +475,8 @@ int main(int argc, char** argv) {
     if (!wins.empty()) {
         if (native.files > 0) {
             std::printf(
-                "(/ours = the build's transcode_throughput_ours against the native one's, "
-                "each pair's best of %d runs of each, taken in turns)\n",
+                "(MB/s = the build's best of %d runs of transcode_throughput_ours, taken in "
+                "turns with the native build's; /ours = the median of the turns' ratios)\n",
                 native.files);
         } else {
             std::printf("(/ours = the build's MB/s against ours here by the wall clock)\n");
