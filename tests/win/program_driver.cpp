@@ -195,16 +195,26 @@ bool Program::start(const std::wstring& programDir) {
     const std::wstring built(builtA.begin(), builtA.end());
     const std::wstring exe = programDir + L"\\lumenvik.exe";
     const std::wstring builtDll = built.substr(0, built.rfind(L'\\')) + L"\\tapwatch.dll";
-    if (!::CopyFileW(built.c_str(), exe.c_str(), FALSE) && !fileExists(exe)) return false;
+    // The folder's name may not be ASCII: the step says what failed, not where.
+    const auto failed = [&](const std::string& step) {
+        startError_ = step + " (wide path), error " + std::to_string(::GetLastError());
+        return false;
+    };
+    startError_.clear();
+    if (!::CopyFileW(built.c_str(), exe.c_str(), FALSE) && !fileExists(exe))
+        return failed("copying the program");
     if (!::CopyFileW(builtDll.c_str(), (programDir + L"\\tapwatch.dll").c_str(), FALSE) &&
         !fileExists(programDir + L"\\tapwatch.dll")) {
-        return false;
+        return failed("copying the hook library");
     }
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof si;
-    return ::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            programDir.c_str(), &si, &info_) != FALSE;
+    if (!::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          programDir.c_str(), &si, &info_)) {
+        return failed("starting the program");
+    }
+    return true;
 }
 
 bool Program::waitReady(DWORD ms) {
@@ -253,7 +263,6 @@ HHOOK Program::keyboardHook() const {
 
 std::string Program::hookEvents() const {
     // First whether there is a program to show at all.
-    DWORD code = 0;
     std::string state;
     if (info_.hProcess == nullptr) {
         state = "the program: not started (" + startError_ + ")\n";
@@ -261,6 +270,7 @@ std::string Program::hookEvents() const {
         state = std::string("the program: running, its search window ") +
                 (window() != nullptr ? "found\n" : "not found (or not answering)\n");
     } else {
+        DWORD code = 0;
         ::GetExitCodeProcess(info_.hProcess, &code);
         char line[64];
         std::snprintf(line, sizeof line, "the program: ended, exit code 0x%08lx\n",
