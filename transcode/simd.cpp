@@ -371,7 +371,8 @@ TRANSCODE_AVX512 inline __m128i entries_of_8(const volatile std::uint16_t* at,
         return static_cast<int>(m[at[i]] | static_cast<std::uint32_t>(m[at[i + 1]]) << 16);
     };
     // Inserted one by one: built as a set, 32-bit code stores the pairs to
-    // the stack and loads them back as one, which stalls as above.
+    // the stack and loads them back as one, which stalls the load (see
+    // map_words).
     __m128i x = _mm_cvtsi32_si128(two(0));
     x = _mm_insert_epi32(x, two(2), 1);
     x = _mm_insert_epi32(x, two(4), 2);
@@ -457,9 +458,9 @@ TRANSCODE_AVX512 inline __m512i unit_ending_at_512(__m512i before, __m512i w, __
 }
 
 // 32 units a time: a block of ASCII is narrowed to bytes at once; any other
-// has its 32 entries taken from the map (map_words), and the bytes each unit writes
-// (by its entry's length) compressed together, so that neither ASCII among
-// kanji nor the length of each costs a branch. The stores are whole
+// has its 32 entries taken from the map (map_words), and the bytes each
+// unit writes (by its entry's length) compressed together, so that neither
+// ASCII among kanji nor the length of each costs a branch. The stores are whole
 // vectors: the next block's overwrites what lies beyond.
 TRANSCODE_AVX512 std::size_t units_map_avx512(const unsigned char* p, std::size_t units,
                                               const std::uint16_t* m, char*& out) {
@@ -639,28 +640,30 @@ TRANSCODE_AVX512 std::size_t jis_runs_avx512(const unsigned char* p, std::size_t
                                              const std::uint16_t* euc, bool& x0208, char*& out) {
     char* o = out;
     std::size_t k = 0;
-    const __m512i x80 = _mm512_set1_epi16(0x80), xFF = _mm512_set1_epi16(0xFF);
-    const __m512i x8E = _mm512_set1_epi16(0x8E);
-    const __m512i stop = _mm512_set1_epi16(static_cast<short>(kMapStop));
-    const __m512i x7F7F = _mm512_set1_epi16(0x7F7F);
-    // ESC $ B and ESC ( B, first byte lowest.
-    const __m512i to_x0208 = _mm512_set1_epi64(0x42241B), to_ascii = _mm512_set1_epi64(0x42281B);
-    // Each lane's length copied to its eight bytes, and each byte's place.
-    const __m512i spread = _mm512_set4_epi32(0x08080808, 0x08080808, 0, 0);
-    const __m512i place = _mm512_set1_epi64(0x0706050403020100);
-    const __m512i one = _mm512_set1_epi64(1), three = _mm512_set1_epi64(3);
-    // Word 4i of the lanes takes unit i of the eight.
-    const __m512i lane_words = _mm512_set_epi64(7, 6, 5, 4, 3, 2, 1, 0);
     const map_constants constants = make_map_constants();
+    const __m512i x80 = constants.x80, xFF = opaque(_mm512_set1_epi16(0xFF));
+    const __m512i x8E = opaque(_mm512_set1_epi16(0x8E));
+    const __m512i stop = opaque(_mm512_set1_epi16(static_cast<short>(kMapStop)));
+    const __m512i x7F7F = opaque(_mm512_set1_epi16(0x7F7F));
+    // ESC, and SO and SI halved.
+    const __m512i esc = opaque(_mm512_set1_epi16(0x1B)), x07 = opaque(_mm512_set1_epi16(0x07));
+    // ESC $ B and ESC ( B, first byte lowest.
+    const __m512i to_x0208 = opaque(_mm512_set1_epi64(0x42241B));
+    const __m512i to_ascii = opaque(_mm512_set1_epi64(0x42281B));
+    // Each lane's length copied to its eight bytes, and each byte's place.
+    const __m512i spread = opaque(_mm512_set4_epi32(0x08080808, 0x08080808, 0, 0));
+    const __m512i place = opaque(_mm512_set1_epi64(0x0706050403020100));
+    const __m512i one = opaque(_mm512_set1_epi64(1)), three = opaque(_mm512_set1_epi64(3));
+    // Word 4i of the lanes takes unit i of the eight.
+    const __m512i lane_words = opaque(_mm512_set_epi64(7, 6, 5, 4, 3, 2, 1, 0));
     bool in_x0208 = x0208;
     for (; k + 32 <= most; k += 32, p += 64) {
         const __m512i v = _mm512_loadu_si512(p);
         const __mmask32 low = _mm512_cmplt_epu16_mask(v, x80);
         if (!in_x0208 && low == ~0u) {
             // No shift byte among them: they stay in ASCII.
-            const __mmask32 shifts =
-                _mm512_cmpeq_epi16_mask(v, _mm512_set1_epi16(0x1B)) |
-                _mm512_cmpeq_epi16_mask(_mm512_srli_epi16(v, 1), _mm512_set1_epi16(0x07));
+            const __mmask32 shifts = _mm512_cmpeq_epi16_mask(v, esc) |
+                                     _mm512_cmpeq_epi16_mask(_mm512_srli_epi16(v, 1), x07);
             if (shifts == 0) {
                 _mm256_storeu_si256(reinterpret_cast<__m256i*>(o),
                                     _mm512_maskz_cvtepi16_epi8(~0u, v));
@@ -669,9 +672,8 @@ TRANSCODE_AVX512 std::size_t jis_runs_avx512(const unsigned char* p, std::size_t
             }
         }
         const __m512i t = map_words(p, euc, constants);
-        const __mmask32 ascii =
-            low & _mm512_cmpneq_epi16_mask(v, _mm512_set1_epi16(0x1B)) &
-            _mm512_cmpneq_epi16_mask(_mm512_srli_epi16(v, 1), _mm512_set1_epi16(0x07));
+        const __mmask32 ascii = low & _mm512_cmpneq_epi16_mask(v, esc) &
+                                _mm512_cmpneq_epi16_mask(_mm512_srli_epi16(v, 1), x07);
         const __mmask32 kanji = _mm512_cmpgt_epu16_mask(t, xFF) &
                                 _mm512_cmpneq_epi16_mask(t, stop) &
                                 _mm512_cmpneq_epi16_mask(_mm512_and_si512(t, xFF), x8E);
