@@ -121,7 +121,7 @@ TEST_F(TrayMenuTest, TheMenuShowsTheSettingsAndItsChoicesAreSavedAtOnceBesideThe
 
     expectMenusMatch(program, probe, true, true);
     closeMenu();
-    EXPECT_FALSE(menuShowing(program.pid()));
+    EXPECT_FALSE(menuShowing(program.pid())) << inputState(program);
     EXPECT_EQ(readFile(ini()), original) << "opening the menu writes nothing";
 
     // The user edits the file while the program runs: the marks follow the
@@ -129,7 +129,8 @@ TEST_F(TrayMenuTest, TheMenuShowsTheSettingsAndItsChoicesAreSavedAtOnceBesideThe
     writeFile(ini(), "[otherInfo]\r\nkeyInterval=700\r\njapanLocal=0\r\n");
     expectMenusMatch(program, probe, true, false);
     closeMenu();
-    ASSERT_TRUE(chooseTrayItem(program, probe, u8"日本語のページを検索(&J)"));
+    ASSERT_TRUE(chooseTrayItem(program, probe, u8"日本語のページを検索(&J)"))
+        << inputState(program);
     EXPECT_TRUE(waitFor([&] { return iniValue(ini(), "otherInfo", "japanLocal") == 1; }, 3000));
     EXPECT_EQ(readFile(ini()), "[otherInfo]\r\nkeyInterval=700\r\njapanLocal=1\r\n");
     EXPECT_EQ(readFile(elsewhere.file("lumenvik.ini")), decoy) << "the working folder's file";
