@@ -30,11 +30,14 @@ class TrayMenuTest : public ::testing::Test {
     void closeMenu() {
         RECT rect{};
         ::GetWindowRect(program.window(), &rect);
+        closeClicks = 0;
         for (int attempt = 0; attempt < 3 && menuShowing(program.pid()); ++attempt) {
             clickSettled((rect.left + rect.right) / 2, rect.bottom - 10);
+            ++closeClicks;
             waitFor([&] { return !menuShowing(program.pid()); }, 1500);
         }
     }
+    int closeClicks = 0;  // the clicks the last closeMenu made
 
     TaskbarHolder taskbar;
     TempDir dir;
@@ -121,7 +124,8 @@ TEST_F(TrayMenuTest, TheMenuShowsTheSettingsAndItsChoicesAreSavedAtOnceBesideThe
 
     expectMenusMatch(program, probe, true, true);
     closeMenu();
-    EXPECT_FALSE(menuShowing(program.pid())) << inputState(program);
+    EXPECT_FALSE(menuShowing(program.pid()))
+        << closeClicks << " clicks elsewhere; " << inputState(program);
     EXPECT_EQ(readFile(ini()), original) << "opening the menu writes nothing";
 
     // The user edits the file while the program runs: the marks follow the
