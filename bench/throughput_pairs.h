@@ -58,6 +58,18 @@ inline const pair pairs[kPairs] = {
     {"UTF-8 -> ISO-2022-JP", input_kind::utf8, between<encoding_utf8, encoding_iso2022jp>},
 };
 
+// The corpus in each input encoding of the pairs.
+struct corpus_texts {
+    std::string utf8, cp932, euc, utf16le, iso2022jp;
+    const std::string& of(input_kind in) const {
+        return in == input_kind::utf8      ? utf8
+               : in == input_kind::cp932   ? cp932
+               : in == input_kind::euc     ? euc
+               : in == input_kind::utf16le ? utf16le
+                                           : iso2022jp;
+    }
+};
+
 inline std::string read_file(const char* path) {
     std::ifstream f(path, std::ios::binary);
     std::stringstream ss;

@@ -237,18 +237,19 @@ std::string agreement(const std::string& ours, const std::string& peer) {
     return "DIFFERS at byte " + std::to_string(d.first - ours.begin());
 }
 
-// A Windows build's lines: pair index, MB/s, output digest.
-struct win_result {
-    double mbs = 0;
-    unsigned long long digest = 0;
-};
-
+// What transcode_throughput_ours printed in one build, each run a line a
+// pair: pair index, MB/s, output digest.
 struct win_build {
-    std::string name;  // i686, x86_64 or native
-    win_result results[kPairs];
-    bool mixed[kPairs] = {};  // its results gave two digests
-    int files = 0;
-    std::vector<std::vector<double>> runs;  // each file's MB/s, in order
+    std::string name;                       // i686, x86_64 or native
+    std::vector<std::vector<double>> runs;  // each run's MB/s, in order
+    unsigned long long digest[kPairs] = {};
+    bool mixed[kPairs] = {};  // its runs gave two digests
+    explicit win_build(const char* n) : name(n) {}
+    double best(int k) const {
+        double b = 0;
+        for (const std::vector<double>& run : runs) b = std::max(b, run[k]);
+        return b;
+    }
 };
 
 // The build's ratio to the native one for pair k: where both ran the same
@@ -257,7 +258,7 @@ struct win_build {
 // moment of one against a slow moment of the other); else best against
 // `base`.
 double ratio_to_native(const win_build& w, const win_build& native, int k, double base) {
-    if (native.runs.size() != w.runs.size() || w.runs.empty()) return w.results[k].mbs / base;
+    if (native.runs.size() != w.runs.size() || w.runs.empty()) return w.best(k) / base;
     std::vector<double> ratios;
     for (std::size_t i = 0; i < w.runs.size(); ++i) {
         ratios.push_back(w.runs[i][k] / native.runs[i][k]);
@@ -267,28 +268,25 @@ double ratio_to_native(const win_build& w, const win_build& native, int k, doubl
     return n % 2 ? ratios[n / 2] : (ratios[n / 2 - 1] + ratios[n / 2]) / 2;
 }
 
-// Adds a results file to the build's: each pair's best MB/s.
+// Adds a run's results file to the build's runs.
 bool read_win(const char* path, win_build& build) {
     std::FILE* f = std::fopen(path, "r");
     if (!f) return false;
-    win_result got[kPairs];
+    std::vector<double> mbs(kPairs);
+    unsigned long long digests[kPairs] = {};
     int k, lines = 0;
-    double mbs;
+    double m;
     unsigned long long d;
-    while (std::fscanf(f, "%d %lf %llx", &k, &mbs, &d) == 3) {
-        if (k >= 0 && k < kPairs) got[k] = {mbs, d}, ++lines;
+    while (std::fscanf(f, "%d %lf %llx", &k, &m, &d) == 3) {
+        if (k >= 0 && k < kPairs) mbs[k] = m, digests[k] = d, ++lines;
     }
     std::fclose(f);
     if (lines != kPairs) return false;
-    build.runs.emplace_back();
     for (int p = 0; p < kPairs; ++p) {
-        build.runs.back().push_back(got[p].mbs);
-        win_result& r = build.results[p];
-        if (build.files > 0 && r.digest != got[p].digest) build.mixed[p] = true;
-        r.digest = got[p].digest;
-        r.mbs = std::max(r.mbs, got[p].mbs);
+        if (!build.runs.empty() && build.digest[p] != digests[p]) build.mixed[p] = true;
+        build.digest[p] = digests[p];
     }
-    ++build.files;
+    build.runs.push_back(mbs);
     return true;
 }
 
@@ -299,23 +297,18 @@ int main(int argc, char** argv) {
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
     const char* path = LUMENVIK_BENCH_CORPUS;
     std::vector<win_build> wins;
-    win_build native;
-    native.name = "native";
+    win_build native{"native"};
     for (int a = 1; a < argc; ++a) {
         const std::string arg = argv[a];
         if ((arg == "--win" && a + 2 < argc) || (arg == "--native" && a + 1 < argc)) {
             const bool is_native = arg == "--native";
             const char* name = is_native ? "native" : argv[a + 1];
             const char* file = argv[a + (is_native ? 1 : 2)];
-            auto w = std::find_if(wins.begin(), wins.end(),
-                                  [name](const win_build& b) { return b.name == name; });
-            win_build* build = is_native ? &native : nullptr;
-            if (!build) {
-                if (w == wins.end()) {
-                    wins.emplace_back();
-                    wins.back().name = name;
-                    w = wins.end() - 1;
-                }
+            win_build* build = &native;
+            if (!is_native) {
+                auto w = std::find_if(wins.begin(), wins.end(),
+                                      [name](const win_build& b) { return b.name == name; });
+                if (w == wins.end()) w = wins.insert(wins.end(), win_build(name));
                 build = &*w;
             }
             if (!read_win(file, *build)) {
@@ -327,25 +320,25 @@ int main(int argc, char** argv) {
         }
     }
     wins.erase(
-        std::remove_if(wins.begin(), wins.end(), [](const win_build& b) { return b.files == 0; }),
+        std::remove_if(wins.begin(), wins.end(), [](const win_build& b) { return b.runs.empty(); }),
         wins.end());
-    const std::string utf8 = read_file(path);
+    corpus_texts texts;
+    const std::string& utf8 = texts.utf8 = read_file(path);
     if (utf8.size() < 1000) {
         std::fprintf(stderr, "no corpus at %s (run tools/bench-corpus)\n", path);
         return 1;
     }
-
-    std::string cp932, euc, utf16le;
-    iconv_peer("CP932", "UTF-8").run(utf8, &cp932);
-    iconv_peer("EUC-JP", "UTF-8").run(utf8, &euc);
-    iconv_peer("UTF-16LE", "UTF-8").run(utf8, &utf16le);
+    iconv_peer("CP932", "UTF-8").run(utf8, &texts.cp932);
+    iconv_peer("EUC-JP", "UTF-8").run(utf8, &texts.euc);
+    iconv_peer("UTF-16LE", "UTF-8").run(utf8, &texts.utf16le);
     // iconv rejects the corpus's characters outside JIS X 0208: our own
     // conversion makes the ISO-2022-JP input.
-    const std::string iso2022jp = translate_between(utf8, encoding_utf8, encoding_iso2022jp);
+    texts.iso2022jp = translate_between(utf8, encoding_utf8, encoding_iso2022jp);
     std::printf(
         "corpus %s: UTF-8 %zu bytes, CP932 %zu bytes, EUC-JP %zu bytes, UTF-16LE %zu bytes, "
         "ISO-2022-JP %zu bytes\n",
-        path, utf8.size(), cp932.size(), euc.size(), utf16le.size(), iso2022jp.size());
+        path, utf8.size(), texts.cp932.size(), texts.euc.size(), texts.utf16le.size(),
+        texts.iso2022jp.size());
 #if defined(LUMENVIK_ENCODING_RS)
     std::printf("peers: glibc %s iconv, ICU %s, encoding_rs %s\n", gnu_get_libc_version(),
                 U_ICU_VERSION, LUMENVIK_ENCODING_RS);
@@ -401,11 +394,7 @@ int main(int argc, char** argv) {
     for (int k = 0; k < kPairs; ++k) {
         const pair& p = pairs[k];
         row& r = rows[k];
-        r.in = p.input == input_kind::utf8      ? &utf8
-               : p.input == input_kind::cp932   ? &cp932
-               : p.input == input_kind::euc     ? &euc
-               : p.input == input_kind::utf16le ? &utf16le
-                                                : &iso2022jp;
+        r.in = &texts.of(p.input);
         r.runs[0] = ours_of(p);
         r.runs[1] = bind(iconv_peers[k]);
         r.runs[2] = icu_runs[k];
@@ -423,12 +412,12 @@ int main(int argc, char** argv) {
         }
         const std::uint64_t ours_digest = digest(outputs[0]);
         auto same_as_ours = [&](const win_build& w) {
-            return w.results[k].digest == ours_digest && !w.mixed[k];
+            return w.digest[k] == ours_digest && !w.mixed[k];
         };
         for (const win_build& w : wins) {
             r.checks += ", " + w.name + (same_as_ours(w) ? " same" : " DIFFERS");
         }
-        if (native.files > 0) {
+        if (!native.runs.empty()) {
             r.checks += same_as_ours(native) ? ", native program same" : ", native program DIFFERS";
         }
     }
@@ -462,10 +451,9 @@ int main(int argc, char** argv) {
         char target[16] = "-";
         if (targets[k] > 0) std::snprintf(target, sizeof target, "%.1fx", targets[k]);
         std::printf("%-23s %8.0f %7.2f", pairs[k].name, mbs[0], mbs[0] / memcpy_mbs);
-        const double base =
-            native.files > 0 ? native.results[k].mbs : mb_per_s(*r.in, r.best[0].wall);
+        const double base = !native.runs.empty() ? native.best(k) : mb_per_s(*r.in, r.best[0].wall);
         for (const win_build& w : wins) {
-            std::printf(" %8.0f %7.2f", w.results[k].mbs, ratio_to_native(w, native, k, base));
+            std::printf(" %8.0f %7.2f", w.best(k), ratio_to_native(w, native, k, base));
         }
         std::printf(" %8.0f %8.0f %11s %8s %7s  %s\n", mbs[1], mbs[2], rs, ratio, target,
                     r.checks.c_str());
@@ -473,11 +461,11 @@ int main(int argc, char** argv) {
     std::printf("(ratio = ours / fastest peer that gave the same output; %zu bytes written)\n",
                 sink);
     if (!wins.empty()) {
-        if (native.files > 0) {
+        if (!native.runs.empty()) {
             std::printf(
                 "(MB/s = the build's best of %d runs of transcode_throughput_ours, taken in "
                 "turns with the native build's; /ours = the median of the turns' ratios)\n",
-                native.files);
+                static_cast<int>(native.runs.size()));
         } else {
             std::printf("(/ours = the build's MB/s against ours here by the wall clock)\n");
         }

@@ -74,36 +74,29 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "rounds must be 1 or more, not %s\n", argv[2]);
         return 2;
     }
-    const std::string utf8 = read_file(argv[1]);
-    if (utf8.size() < 1000) {
+    corpus_texts texts;
+    texts.utf8 = read_file(argv[1]);
+    if (texts.utf8.size() < 1000) {
         std::fprintf(stderr, "no corpus at %s\n", argv[1]);
         return 1;
     }
-    const std::string cp932 = ours<utf8_to_sjis>(utf8), euc = ours<utf8_to_euc>(utf8);
-    const std::string utf16le = ours<utf8_to_utf16le>(utf8);
-    const std::string iso2022jp = translate_between(utf8, encoding_utf8, encoding_iso2022jp);
-    const std::string* inputs[kPairs];
-    for (int k = 0; k < kPairs; ++k) {
-        const input_kind in = pairs[k].input;
-        inputs[k] = in == input_kind::utf8      ? &utf8
-                    : in == input_kind::cp932   ? &cp932
-                    : in == input_kind::euc     ? &euc
-                    : in == input_kind::utf16le ? &utf16le
-                                                : &iso2022jp;
-    }
+    texts.cp932 = ours<utf8_to_sjis>(texts.utf8);
+    texts.euc = ours<utf8_to_euc>(texts.utf8);
+    texts.utf16le = ours<utf8_to_utf16le>(texts.utf8);
+    texts.iso2022jp = translate_between(texts.utf8, encoding_utf8, encoding_iso2022jp);
     // The pairs take turns in each round, so a change in the machine's load
     // hits all of them alike.
     double best[kPairs];
     for (double& b : best) b = 1e30;
     for (int round = 0; round < rounds; ++round) {
         for (int k = 0; k < kPairs; ++k) {
-            best[k] = std::min(best[k], seconds_of(run_ours, *inputs[k], pairs[k]));
+            best[k] = std::min(best[k], seconds_of(run_ours, texts.of(pairs[k].input), pairs[k]));
         }
     }
     for (int k = 0; k < kPairs; ++k) {
-        std::printf("%d %.1f %016" PRIx64 "\n", k,
-                    static_cast<double>(inputs[k]->size()) / best[k] / 1e6,
-                    digest(pairs[k].ours(*inputs[k])));
+        const std::string& in = texts.of(pairs[k].input);
+        std::printf("%d %.1f %016" PRIx64 "\n", k, static_cast<double>(in.size()) / best[k] / 1e6,
+                    digest(pairs[k].ours(in)));
     }
     return sink == 0;
 }
