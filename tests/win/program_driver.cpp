@@ -156,22 +156,23 @@ std::string windowsPath(const std::string& unixPath) {
 
 Program::~Program() { stop(); }
 
+bool Program::startFailed(const std::string& step) {
+    startError_ = step + ", error " + std::to_string(::GetLastError());
+    return false;
+}
+
 bool Program::start(const std::string& programDir, const std::string& arguments, int showCommand,
                     const std::string& workDir) {
     const std::string built = windowsPath(LUMENVIK_EXE);
     const std::string exe = programDir + "\\lumenvik.exe";
     const std::string dll = programDir + "\\tapwatch.dll";
-    const auto failed = [&](const std::string& step) {
-        startError_ = step + ", error " + std::to_string(::GetLastError());
-        return false;
-    };
     startError_.clear();
     // A copy left by an earlier start in this folder is used again.
     if (!::CopyFileA(built.c_str(), exe.c_str(), FALSE) && !fileExists(exe))
-        return failed("copying the program to " + exe);
+        return startFailed("copying the program to " + exe);
     const std::string builtDll = built.substr(0, built.rfind('\\')) + "\\tapwatch.dll";
     if (!::CopyFileA(builtDll.c_str(), dll.c_str(), FALSE) && !fileExists(dll))
-        return failed("copying the hook library to " + dll);
+        return startFailed("copying the hook library to " + dll);
     std::string commandLine = "\"" + exe + "\"";
     if (!arguments.empty()) commandLine += " " + arguments;
     STARTUPINFOA si{};
@@ -185,7 +186,7 @@ bool Program::start(const std::string& programDir, const std::string& arguments,
     const std::string& dir = workDir.empty() ? programDir : workDir;
     if (!::CreateProcessA(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(),
                           &si, &info_)) {
-        return failed("starting " + exe + " in " + dir);
+        return startFailed("starting " + exe + " in " + dir);
     }
     return true;
 }
@@ -196,23 +197,19 @@ bool Program::start(const std::wstring& programDir) {
     const std::wstring exe = programDir + L"\\lumenvik.exe";
     const std::wstring builtDll = built.substr(0, built.rfind(L'\\')) + L"\\tapwatch.dll";
     // The folder's name may not be ASCII: the step says what failed, not where.
-    const auto failed = [&](const std::string& step) {
-        startError_ = step + " (wide path), error " + std::to_string(::GetLastError());
-        return false;
-    };
     startError_.clear();
     if (!::CopyFileW(built.c_str(), exe.c_str(), FALSE) && !fileExists(exe))
-        return failed("copying the program");
+        return startFailed("copying the program (wide path)");
     if (!::CopyFileW(builtDll.c_str(), (programDir + L"\\tapwatch.dll").c_str(), FALSE) &&
         !fileExists(programDir + L"\\tapwatch.dll")) {
-        return failed("copying the hook library");
+        return startFailed("copying the hook library (wide path)");
     }
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof si;
     if (!::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                           programDir.c_str(), &si, &info_)) {
-        return failed("starting the program");
+        return startFailed("starting the program (wide path)");
     }
     return true;
 }

@@ -105,6 +105,8 @@ class Program {
   private:
     // Reads the ring out of the program; false when it cannot.
     bool readRing(void* ring) const;
+    // Records the step of a start that failed, with the last error; false.
+    bool startFailed(const std::string& step);
 
     PROCESS_INFORMATION info_{};
     ULONG_PTR ring_ = 0;      // the ring's address in the program

@@ -26,18 +26,17 @@ class TrayMenuTest : public ::testing::Test {
     }
     std::string ini() const { return dir.file("lumenvik.ini"); }
     // Closes an open menu the way that works under Wine: a click on the
-    // program's own (shown) window.
-    void closeMenu() {
+    // program's own (shown) window, three at most. Returns the clicks made.
+    int closeMenu() {
         RECT rect{};
         ::GetWindowRect(program.window(), &rect);
-        closeClicks = 0;
-        for (int attempt = 0; attempt < 3 && menuShowing(program.pid()); ++attempt) {
+        int clicks = 0;
+        for (; clicks < 3 && menuShowing(program.pid()); ++clicks) {
             clickSettled((rect.left + rect.right) / 2, rect.bottom - 10);
-            ++closeClicks;
             waitFor([&] { return !menuShowing(program.pid()); }, 1500);
         }
+        return clicks;
     }
-    int closeClicks = 0;  // the clicks the last closeMenu made
 
     TaskbarHolder taskbar;
     TempDir dir;
@@ -123,9 +122,9 @@ TEST_F(TrayMenuTest, TheMenuShowsTheSettingsAndItsChoicesAreSavedAtOnceBesideThe
     EXPECT_TRUE(trayIconExists(program.window())) << "the icon is there after start-up";
 
     expectMenusMatch(program, probe, true, true);
-    closeMenu();
+    const int clicks = closeMenu();
     EXPECT_FALSE(menuShowing(program.pid()))
-        << closeClicks << " clicks elsewhere; " << inputState(program);
+        << clicks << " clicks elsewhere; " << inputState(program);
     EXPECT_EQ(readFile(ini()), original) << "opening the menu writes nothing";
 
     // The user edits the file while the program runs: the marks follow the
@@ -133,8 +132,7 @@ TEST_F(TrayMenuTest, TheMenuShowsTheSettingsAndItsChoicesAreSavedAtOnceBesideThe
     writeFile(ini(), "[otherInfo]\r\nkeyInterval=700\r\njapanLocal=0\r\n");
     expectMenusMatch(program, probe, true, false);
     closeMenu();
-    ASSERT_TRUE(chooseTrayItem(program, probe, u8"日本語のページを検索(&J)"))
-        << inputState(program);
+    ASSERT_TRUE(chooseTrayItem(program, probe, u8"日本語のページを検索(&J)"));
     EXPECT_TRUE(waitFor([&] { return iniValue(ini(), "otherInfo", "japanLocal") == 1; }, 3000));
     EXPECT_EQ(readFile(ini()), "[otherInfo]\r\nkeyInterval=700\r\njapanLocal=1\r\n");
     EXPECT_EQ(readFile(elsewhere.file("lumenvik.ini")), decoy) << "the working folder's file";
