@@ -163,7 +163,6 @@ void HookThread::uninstall() {
 }
 
 void HookThread::reinstall() {
-    ::OutputDebugStringA("tapwatch: installing the hooks again\n");
     uninstall();
     // A press seen before may have lost its partner: start afresh. When the
     // install fails, the next look of the watchdog tries again.
@@ -171,7 +170,10 @@ void HookThread::reinstall() {
     copyGesture = tapwatch::CopyGestureDetector();
     applySettings();
     copyGesture.setInterval(detector.interval());
-    install();
+    // Told once the hooks are in place (or refused), so that whoever reads
+    // the trace knows input typed from then on reaches them.
+    ::OutputDebugStringA(install() ? "tapwatch: the hooks installed again\n"
+                                   : "tapwatch: the hooks could not be installed again\n");
     watchdog.reinstalled(::GetTickCount());
     if (g_ring.recording()) g_ring.reinstalled(::GetTickCount());
 }

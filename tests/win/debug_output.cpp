@@ -44,6 +44,7 @@ void DebugOutput::run(DWORD pid) {
         if (!::WaitForDebugEvent(&event, 50)) continue;
         DWORD status = DBG_CONTINUE;
         bool running = false;
+        std::string piece;  // told once the program runs on
         switch (event.dwDebugEventCode) {
             case OUTPUT_DEBUG_STRING_EVENT: {
                 const OUTPUT_DEBUG_STRING_INFO& info = event.u.DebugString;
@@ -54,10 +55,8 @@ void DebugOutput::run(DWORD pid) {
                     ::ReadProcessMemory(process, info.lpDebugStringData, bytes.data(), bytes.size(),
                                         &got)) {
                     // The length counts the terminating NUL.
-                    std::string piece(bytes.data(), got);
+                    piece.assign(bytes.data(), got);
                     if (!piece.empty() && piece.back() == '\0') piece.pop_back();
-                    std::lock_guard<std::mutex> lock(mutex_);
-                    text_ += piece;
                 }
                 if (process != nullptr) ::CloseHandle(process);
                 break;
@@ -86,6 +85,12 @@ void DebugOutput::run(DWORD pid) {
                 break;
         }
         ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+        // A reader that acts on a line finds the program's threads running,
+        // not stopped at the line.
+        if (!piece.empty()) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            text_ += piece;
+        }
         // The attach breakpoint comes after the process, its threads and
         // its DLLs have been reported, on a thread of its own; once that
         // thread's end is continued, the attach has nothing more to say

@@ -17,7 +17,9 @@ namespace {
 
 using namespace lvtest;
 
-const char kReinstall[] = "tapwatch: installing the hooks again";
+// Traced once the hooks are back in place: the keys typed after it reach
+// them.
+const char kReinstall[] = "tapwatch: the hooks installed again";
 
 class ShowKeyTest : public ::testing::Test {
   protected:
@@ -139,6 +141,7 @@ TEST_F(ShowKeyTest, AHookDroppedIsInstalledAgainInTimeButNotWhileTheHooksSeeTheI
     EXPECT_TRUE(back) << "not installed again within " << took << " ms\n" << program.hookEvents();
     doublePress(VK_CONTROL);
     EXPECT_TRUE(waitVisible(true)) << "the hook installed again does not work\n"
+                                   << inputState(program) << "\n"
                                    << program.hookEvents();
     ::PostMessageA(program.window(), WM_TOGGLE_WINDOW, 0, 0);
     ASSERT_TRUE(waitVisible(false));
@@ -151,6 +154,7 @@ TEST_F(ShowKeyTest, AHookDroppedIsInstalledAgainInTimeButNotWhileTheHooksSeeTheI
     EXPECT_TRUE(waitFor([&] { return reinstalls(traces.text()) == 3; }, 3000)) << traces.text();
     doublePress(VK_CONTROL);
     EXPECT_TRUE(waitVisible(true)) << "the hooks installed again do not work\n"
+                                   << inputState(program) << "\n"
                                    << program.hookEvents();
     traces.detach();
     EXPECT_EQ(program.exitCleanly(), 0);

@@ -208,7 +208,9 @@ std::string inputState(const Program& program) {
     };
     POINT at{};
     ::GetCursorPos(&at);
-    std::string state = "foreground window: " + whose(::GetForegroundWindow()) +
+    std::string state = std::string("the search window ") +
+                        (::IsWindowVisible(program.window()) ? "shown" : "hidden") +
+                        "; foreground window: " + whose(::GetForegroundWindow()) +
                         "; under the pointer at (" + std::to_string(at.x) + ", " +
                         std::to_string(at.y) + "): " + whose(::WindowFromPoint(at));
     GUITHREADINFO info{};

@@ -133,7 +133,8 @@ TEST_F(TrayMenuTest, TheMenuShowsTheSettingsAndItsChoicesAreSavedAtOnceBesideThe
     expectMenusMatch(program, probe, true, false);
     closeMenu();
     ASSERT_TRUE(chooseTrayItem(program, probe, u8"日本語のページを検索(&J)"));
-    EXPECT_TRUE(waitFor([&] { return iniValue(ini(), "otherInfo", "japanLocal") == 1; }, 3000));
+    EXPECT_TRUE(waitFor([&] { return iniValue(ini(), "otherInfo", "japanLocal") == 1; }, 3000))
+        << inputState(program);
     EXPECT_EQ(readFile(ini()), "[otherInfo]\r\nkeyInterval=700\r\njapanLocal=1\r\n");
     EXPECT_EQ(readFile(elsewhere.file("lumenvik.ini")), decoy) << "the working folder's file";
 
