@@ -83,6 +83,9 @@ void openTrayMenu(HWND owner, const SearchSettings& settings, bool runsAtLogon) 
     // Ignored: the chosen command arrives as WM_COMMAND, and a menu that
     // could not open has nothing to report.
     ::TrackPopupMenu(menu.get(), 0, x, cursor.y, 0, owner, nullptr);
+    // A task switch to the owner: without it Windows shows the next menu
+    // of a notification icon and closes it at once.
+    ::PostMessageW(owner, WM_NULL, 0, 0);
 }
 
 }  // namespace lumenvik
