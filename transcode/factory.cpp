@@ -327,6 +327,10 @@ one_pass_conversion one_pass_for(encoding_id from, encoding_id to) {
             return utf16le_to_euc;
         case encoding_utf16le * 256 + encoding_iso2022jp:
             return utf16le_to_iso2022jp;
+        case encoding_utf8 * 256 + encoding_iso2022jp:
+            return utf8_to_iso2022jp;
+        case encoding_iso2022jp * 256 + encoding_utf8:
+            return iso2022jp_to_utf8;
         default:
             return nullptr;
     }

@@ -486,5 +486,18 @@ std::string utf16le_to_iso2022jp(const std::string& text) {
     return out;
 }
 
+// The UTF-8 chain is the UTF-16LE one with another first stage: the text
+// decoded into the UTF-16 units (surrogates included) that the units' pass
+// then writes.
+std::string utf8_to_iso2022jp(const std::string& text) {
+    return utf16le_to_iso2022jp(utf8_to_utf16le(text));
+}
+
+// The chain's first stage gives EUC-JP, which its pass takes to UTF-8.
+std::string iso2022jp_to_utf8(const std::string& text) {
+    jis_to_euc_engine to_euc;
+    return euc_to_utf8(translate_all(to_euc, text));
+}
+
 }  // namespace detail
 }  // namespace transcode

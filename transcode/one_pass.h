@@ -1,8 +1,9 @@
 // Whole-text conversions of the pairs the library converts in a single pass
-// over the input, with no UTF-16 units held in between. Each gives the
+// over the input, with no UTF-16 units held in between, and of the
+// ISO-2022-JP pairs with UTF-8, two such passes in a row. Each gives the
 // one-shot result of its pair's chain (no byte-order mark added or
 // removed). Defined beside the steps they run: shift_jis.cpp, euc_jp.cpp,
-// utf8.cpp, utf16.cpp.
+// utf8.cpp, utf16.cpp, jis.cpp.
 #pragma once
 
 #include <cstddef>
@@ -23,6 +24,8 @@ std::string utf8_to_utf16le(const std::string& text);
 std::string utf16le_to_cp932(const std::string& text);
 std::string utf16le_to_euc(const std::string& text);
 std::string utf16le_to_iso2022jp(const std::string& text);
+std::string utf8_to_iso2022jp(const std::string& text);
+std::string iso2022jp_to_utf8(const std::string& text);
 
 // UTF-16LE units (two bytes each at p) written at o as CP932 or EUC-JP, as
 // the encoder engines write them; returns past the output, which is at most

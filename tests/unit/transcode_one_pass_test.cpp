@@ -80,6 +80,11 @@ const one_pass_case cases[] = {
     {"Utf16leToIso2022jp", encoding_utf16le, encoding_iso2022jp, "UTF-16LE", "ISO-2022-JP",
      make<twin<twin<twin<WORD_to_unicode_engine, unicode_to_euc_engine>, euc_to_jis_engine>,
                jis_to_iso2022jp_engine>>},
+    {"Utf8ToIso2022jp", encoding_utf8, encoding_iso2022jp, "UTF-8", "ISO-2022-JP",
+     make<twin<twin<twin<utf8_to_unicode_engine, unicode_to_euc_engine>, euc_to_jis_engine>,
+               jis_to_iso2022jp_engine>>},
+    {"Iso2022jpToUtf8", encoding_iso2022jp, encoding_utf8, "ISO-2022-JP", "UTF-8",
+     make<twin<twin<jis_to_euc_engine, euc_to_unicode_engine>, unicode_to_utf8_engine>>},
 };
 
 // The plain stages over the input in portions ending at `cuts`.
@@ -204,7 +209,8 @@ std::string random_valid(const one_pass_case& c, unsigned seed) {
                                      "ア",   "ヴ",      "ー",
                                      "、",   "。",      "「",
                                      "」",   "￥"};
-    if (c.to != encoding_iso2022jp) pool.insert(pool.end(), {"ｱ", "ｶﾞ", "ﾟ", "①"});
+    if (c.to != encoding_iso2022jp && c.from != encoding_iso2022jp)
+        pool.insert(pool.end(), {"ｱ", "ｶﾞ", "ﾟ", "①"});
     std::mt19937 rng(seed);
     std::string s;
     while (s.size() < 6000) s += pool[rng() % pool.size()];
@@ -246,6 +252,38 @@ TEST_P(TranscodeOnePass, EqualsThePlainStagesAndIconv) {
                 bytes += static_cast<char>(rng() % 4 == 0 ? odd[rng() % odd.size()] : rng());
             }
             expect_as_plain(c, bytes, "random bytes");
+        }
+        // Byte sequences of UTF-8 and of ISO-2022-JP that random bytes
+        // hardly ever make, among ordinary text: for UTF-8 surrogates
+        // encoded one by one (alone and as a pair), four-byte and overlong
+        // forms, cut sequences, the JIS shifts; for ISO-2022-JP every
+        // designation, with and without its pairs, and half a pair.
+        const std::vector<std::string> utf8_pieces = {"\xED\xA0\x80",
+                                                      "\xED\xB0\x80",
+                                                      "\xED\xA0\xBD\xED\xB8\x80",
+                                                      "\xF0\x9F\x98\x80",
+                                                      "\xC0\xAF",
+                                                      "\xE3\x81",
+                                                      "\xE3\x81\x82",
+                                                      "\x1B$B",
+                                                      "\x0E",
+                                                      "\x0F",
+                                                      "a",
+                                                      "\xEF\xBD\xB6",
+                                                      "\xEF\xBE\x9E",
+                                                      "\xED\x9F\xBF"};
+        const std::vector<std::string> jis_pieces = {
+            "\x1B$B", "\x1B$@", "\x1B(B",   "\x1B(J",   "\x1B(I", "\x1B$(D", "\x0E", "\x0F",
+            "\x1B",   "$B",     "\x30\x21", "\x24\x22", "\x36",   "\x5E",    "a\n",  "\x7F\x80"};
+        if (c.from == encoding_utf8 || c.from == encoding_iso2022jp) {
+            const auto& pieces = c.from == encoding_utf8 ? utf8_pieces : jis_pieces;
+            for (unsigned seed = 1; seed <= 3; ++seed) {
+                std::mt19937 pick(seed);
+                std::string bytes;
+                while (bytes.size() < 3000) bytes += pieces[pick() % pieces.size()];
+                expect_as_plain(c, bytes, "odd sequences");
+                expect_as_plain(c, bytes.substr(0, 40 + seed), "odd sequences, short");
+            }
         }
         if (c.from == encoding_utf16le) {
             // Units no peer takes alike: half-width katakana and the sound
