@@ -3,6 +3,7 @@
 // full-width). The kana composition maps and initialize() live here.
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "transcode/byte_classes.h"
 #include "transcode/jis_shift.h"
@@ -162,6 +163,16 @@ struct euc_to_jis_step {
 // One JIS character (or escape, or shift byte) into Shift_JIS or EUC-JP.
 enum class jis_target { sjis, euc };
 
+// How many of the 8 bytes in v (first lowest) come before the first ESC, SO
+// or SI (SO and SI are alike but for their lowest bit); 8 for none. Of the
+// bytes the zero tests flag, the lowest is always a true one.
+inline unsigned bytes_before_shift(std::uint64_t v) {
+    constexpr std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    const std::uint64_t esc = v ^ (ones * 0x1B), shift = (v | ones) ^ (ones * 0x0F);
+    const std::uint64_t hit = (((esc - ones) & ~esc) | ((shift - ones) & ~shift)) & highs;
+    return hit ? static_cast<unsigned>(__builtin_ctzll(hit)) / 8 : 8;
+}
+
 template <jis_target Target>
 struct jis_decode_step {
     static constexpr std::size_t per_byte = 2;
@@ -177,6 +188,21 @@ struct jis_decode_step {
             case jis_x0208:
             case jis_x0212: {
                 if (Checked && left < 2) return 0;
+                if constexpr (!Checked && Target == jis_target::euc) {
+                    // Up to four pairs at once, those before the next
+                    // shift: each byte gets its high bit (the whole word is
+                    // stored; what lies beyond the pairs is written over).
+                    if (state == jis_x0208) {
+                        const std::uint64_t v = load_le64(p);
+                        const unsigned k = bytes_before_shift(v) & ~1u;
+                        if (k) {
+                            const std::uint64_t e = v | 0x8080808080808080ull;
+                            std::memcpy(o, &e, 8);
+                            o += k;
+                            return k;
+                        }
+                    }
+                }
                 const unsigned c = p[1];
                 if (Target == jis_target::euc) {
                     if (state == jis_x0212) put(o, 0x8F);
@@ -204,6 +230,15 @@ struct jis_decode_step {
                 put(o, (b + 0x80) & 0xFF);
                 return 1;
             default:
+                if constexpr (!Checked) {
+                    // Up to eight bytes at once, those before the next
+                    // shift (the first is none).
+                    const std::uint64_t v = load_le64(p);
+                    const unsigned k = bytes_before_shift(v);
+                    std::memcpy(o, &v, 8);
+                    o += k;
+                    return k;
+                }
                 put(o, b);
                 return 1;
         }

@@ -271,11 +271,12 @@ void run_chain(const std::uint8_t* p, std::size_t n, std::uint32_t seed, unsigne
 void run_one_pass(const std::uint8_t* p, std::size_t n, std::uint32_t seed, unsigned a,
                   unsigned b) {
     static const encoding_id kernels[][2] = {
-        {encoding_sjis, encoding_utf8},        {encoding_sjis, encoding_utf16le},
-        {encoding_euc, encoding_utf8},         {encoding_euc, encoding_utf16le},
-        {encoding_utf8, encoding_sjis},        {encoding_utf8, encoding_utf16le},
-        {encoding_utf16le, encoding_sjis},     {encoding_utf16le, encoding_euc},
-        {encoding_utf16le, encoding_iso2022jp}};
+        {encoding_sjis, encoding_utf8},         {encoding_sjis, encoding_utf16le},
+        {encoding_euc, encoding_utf8},          {encoding_euc, encoding_utf16le},
+        {encoding_utf8, encoding_sjis},         {encoding_utf8, encoding_utf16le},
+        {encoding_utf16le, encoding_sjis},      {encoding_utf16le, encoding_euc},
+        {encoding_utf16le, encoding_iso2022jp}, {encoding_utf8, encoding_iso2022jp},
+        {encoding_iso2022jp, encoding_utf8}};
     const auto& k = kernels[a % (sizeof kernels / sizeof *kernels)];
     const int level = std::min(static_cast<int>((b >> 6) % 4), static_cast<int>(simd_available()));
     use_simd(static_cast<simd_level>(level));
