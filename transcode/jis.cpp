@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "transcode/byte_classes.h"
 #include "transcode/jis_shift.h"
@@ -163,14 +164,33 @@ struct euc_to_jis_step {
 // One JIS character (or escape, or shift byte) into Shift_JIS or EUC-JP.
 enum class jis_target { sjis, euc };
 
-// How many of the 8 bytes in v (first lowest) come before the first ESC, SO
-// or SI (SO and SI are alike but for their lowest bit); 8 for none. Of the
-// bytes the zero tests flag, the lowest is always a true one.
-inline unsigned bytes_before_shift(std::uint64_t v) {
-    constexpr std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
-    const std::uint64_t esc = v ^ (ones * 0x1B), shift = (v | ones) ^ (ones * 0x0F);
-    const std::uint64_t hit = (((esc - ones) & ~esc) | ((shift - ones) & ~shift)) & highs;
-    return hit ? static_cast<unsigned>(__builtin_ctzll(hit)) / 8 : 8;
+// The JIS decoders' words: as wide as a general register (a 64-bit word's
+// arithmetic is emulated in 32-bit code).
+using shift_word = std::conditional_t<sizeof(std::size_t) == 8, std::uint64_t, std::uint32_t>;
+constexpr unsigned kWordBytes = sizeof(shift_word);
+static_assert(kWordBytes <= kAhead, "a word is read ahead unchecked");
+
+inline shift_word load_word(const unsigned char* p) {
+    if constexpr (kWordBytes == 8) {
+        return load_le64(p);
+    } else {
+        return load_le32(p);
+    }
+}
+
+// How many of the bytes in v (first lowest) come before the first ESC, SO
+// or SI (SO and SI are alike but for their lowest bit); all of them for
+// none. Of the bytes the zero tests flag, the lowest is always a true one.
+inline unsigned bytes_before_shift(shift_word v) {
+    constexpr shift_word ones = ~shift_word(0) / 0xFF, highs = ones * 0x80;
+    const shift_word esc = v ^ (ones * 0x1B), shift = (v | ones) ^ (ones * 0x0F);
+    const shift_word hit = (((esc - ones) & ~esc) | ((shift - ones) & ~shift)) & highs;
+    if (!hit) return kWordBytes;
+    if constexpr (kWordBytes == 8) {
+        return static_cast<unsigned>(__builtin_ctzll(hit)) / 8;
+    } else {
+        return static_cast<unsigned>(__builtin_ctz(hit)) / 8;
+    }
 }
 
 template <jis_target Target>
@@ -189,15 +209,15 @@ struct jis_decode_step {
             case jis_x0212: {
                 if (Checked && left < 2) return 0;
                 if constexpr (!Checked && Target == jis_target::euc) {
-                    // Up to four pairs at once, those before the next
-                    // shift: each byte gets its high bit (the whole word is
+                    // A word's pairs at once, those before the next shift:
+                    // each byte gets its high bit (the whole word is
                     // stored; what lies beyond the pairs is written over).
                     if (state == jis_x0208) {
-                        const std::uint64_t v = load_le64(p);
+                        const shift_word v = load_word(p);
                         const unsigned k = bytes_before_shift(v) & ~1u;
                         if (k) {
-                            const std::uint64_t e = v | 0x8080808080808080ull;
-                            std::memcpy(o, &e, 8);
+                            const shift_word e = v | ~shift_word(0) / 0xFF * 0x80;
+                            std::memcpy(o, &e, kWordBytes);
                             o += k;
                             return k;
                         }
@@ -231,11 +251,11 @@ struct jis_decode_step {
                 return 1;
             default:
                 if constexpr (!Checked) {
-                    // Up to eight bytes at once, those before the next
-                    // shift (the first is none).
-                    const std::uint64_t v = load_le64(p);
+                    // A word's bytes at once, those before the next shift
+                    // (the first is none).
+                    const shift_word v = load_word(p);
                     const unsigned k = bytes_before_shift(v);
-                    std::memcpy(o, &v, 8);
+                    std::memcpy(o, &v, kWordBytes);
                     o += k;
                     return k;
                 }
