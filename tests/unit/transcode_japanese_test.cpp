@@ -643,6 +643,17 @@ TEST(TranscodeFastLoops, AgreeWithUnitByUnitFeeding) {
                                           B({0xFF})};
     check_fast_loop<euc_to_unicode_engine>(euc);
 
+    // JIS: every designation, with and without its pairs, stray shifts,
+    // half a pair, and text of every length between the shifts.
+    const std::vector<std::string> jis = {
+        "\x1B$B",  "\x1B$@",  "\x1B(B",   "\x1B(J",
+        "\x1B(I",  "\x1B$(D", "\x0E",     "\x0F",
+        "\x1B",    "$B",      "\x30\x21", "\x24\x22\x24\x24\x24\x26",
+        "\x36",    "\x5E",    "a\n",      "ABCDEFGHIJKLM",
+        "\x7F\x80"};
+    check_fast_loop<jis_to_euc_engine>(jis);
+    check_fast_loop<jis_to_sjis_engine>(jis);
+
     const std::vector<std::string> utf8 = {"A",
                                            "ABCDEFGHIJ",
                                            B({0x00}),
