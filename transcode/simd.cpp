@@ -1,5 +1,6 @@
 #include "transcode/simd.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "transcode/pass_buffer.h"
@@ -444,17 +445,64 @@ TRANSCODE_AVX512 inline __m512i map_words(const unsigned char* p, const std::uin
     return t;
 }
 
-// The units of the 32 bytes widened to words in w (the 32 before them in
-// `before`) as utf8_runs_ssse3_2's unit_ending_at: itself where ASCII,
-// else the three bytes up to it.
-TRANSCODE_AVX512 inline __m512i unit_ending_at_512(__m512i before, __m512i w, __m512i back1,
-                                                   __m512i back2, __m512i x3F, __mmask32 ascii) {
-    const __m512i c1 = _mm512_permutex2var_epi16(before, back1, w);
-    const __m512i c2 = _mm512_permutex2var_epi16(before, back2, w);
+// The halves of a mask of 64 bytes, as masks of 32. GCC takes a 64-bit
+// mask of 32-bit code through memory to cut it; these keep it in the mask
+// registers.
+TRANSCODE_AVX512 inline __mmask32 low_half(__mmask64 m) {
+#if defined(__x86_64__)
+    return static_cast<__mmask32>(m);
+#else
+    __mmask32 h;
+    __asm__("kmovd %1, %0" : "=k"(h) : "k"(m));
+    return h;
+#endif
+}
+
+TRANSCODE_AVX512 inline __mmask32 high_half(__mmask64 m) {
+#if defined(__x86_64__)
+    return static_cast<__mmask32>(m >> 32);
+#else
+    __mmask32 h;
+    __asm__("kshiftrq $32, %1, %0" : "=k"(h) : "k"(m));
+    return h;
+#endif
+}
+
+// The 32 bytes at p, those not in `keep` as 0, widened to 16-bit lanes.
+TRANSCODE_AVX512 inline __m512i widened(const unsigned char* p, __mmask32 keep = ~0u) {
+    return _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi8(keep, p));
+}
+
+// The units of 32 bytes widened to words in w, whose bytes one and two
+// before are c1 and c2, as utf8_runs_ssse3_2's unit_ending_at (itself where
+// ASCII, else the three bytes up to it); those of the bytes that end a
+// character are stored together at o. Returns past them.
+TRANSCODE_AVX512 inline char* put_ending_units(char* o, __m512i w, __m512i c1, __m512i c2,
+                                               __mmask32 ascii, __mmask32 ends, __m512i x3F) {
     const __m512i three = _mm512_ternarylogic_epi32(_mm512_slli_epi16(c2, 12),
                                                     _mm512_slli_epi16(_mm512_and_si512(c1, x3F), 6),
                                                     _mm512_and_si512(w, x3F), 0xFE);
-    return _mm512_mask_blend_epi16(ascii, three, w);
+    _mm512_storeu_si512(
+        o, _mm512_maskz_compress_epi16(ends, _mm512_mask_blend_epi16(ascii, three, w)));
+    return o + 2 * __builtin_popcount(_cvtmask32_u32(ends));
+}
+
+// The units of the 64 bytes at p that end a character (ends0 and ends1 for
+// each half), stored together at o. The bytes before each are loaded again,
+// one and two back, rather than permuted (a permute of words costs three
+// times a widening load where the permutes are slowest); those before p are
+// not read: a block starts at a character, so its first two bytes end none
+// but ASCII, whose units are the bytes themselves.
+TRANSCODE_AVX512 inline char* put_round(char* o, const unsigned char* p, __mmask32 ascii0,
+                                        __mmask32 ascii1, __mmask32 ends0, __mmask32 ends1,
+                                        __m512i x3F) {
+    const auto back = [p](std::uintptr_t n) {
+        return reinterpret_cast<const unsigned char*>(reinterpret_cast<std::uintptr_t>(p) - n);
+    };
+    o = put_ending_units(o, widened(p), widened(back(1), ~1u), widened(back(2), ~3u), ascii0, ends0,
+                         x3F);
+    return put_ending_units(o, widened(p + 32), widened(p + 31), widened(p + 30), ascii1, ends1,
+                            x3F);
 }
 
 // 32 units a time: a block of ASCII is narrowed to bytes at once; any other
@@ -513,116 +561,69 @@ TRANSCODE_AVX512 std::size_t units_map_avx512(const unsigned char* p, std::size_
 }
 
 // UTF-8 into 16-bit units as utf8_runs_ssse3_2, 64 bytes a round: the
-// bytes are classed into 64-bit masks, and each half of 32 is widened to
-// words, whose units (as if each byte ended a character) are compressed to
-// those of the bytes that do end one. The last rounds' few bytes go to the
-// SSSE3 kernel.
+// bytes are classed into 64-bit masks (kept in the mask registers, which
+// 32-bit code has whole too), and each half of 32 is widened to words,
+// whose units (as if each byte ended a character) are compressed to those
+// of the bytes that do end one. The last rounds' few bytes go to the SSSE3
+// kernel.
 TRANSCODE_AVX512 std::size_t utf8_runs_avx512_2(const unsigned char* p, std::size_t readable,
                                                 std::size_t most, void* out, std::size_t& units) {
     char* o = static_cast<char*>(out);
-#if defined(__x86_64__)
-    const __m512i xF0 = _mm512_set1_epi8(static_cast<char>(0xF0));
-    const __m512i xE0 = _mm512_set1_epi8(static_cast<char>(0xE0));
-    const __m512i xC0 = _mm512_set1_epi8(static_cast<char>(0xC0));
-    const __m512i x80 = _mm512_set1_epi8(static_cast<char>(0x80));
-#endif
+    const __m512i xF0 = opaque(_mm512_set1_epi8(static_cast<char>(0xF0)));
+    const __m512i xE0 = opaque(_mm512_set1_epi8(static_cast<char>(0xE0)));
+    const __m512i xC0 = opaque(_mm512_set1_epi8(static_cast<char>(0xC0)));
+    const __m512i x80 = opaque(_mm512_set1_epi8(static_cast<char>(0x80)));
     const __m512i x3F = opaque(_mm512_set1_epi16(0x3F));
-    const __m512i zero = _mm512_setzero_si512();
-    // Word j of (a, b) taken to j + 1 and j + 2 of b: the bytes one and two
-    // before each.
-    const __m512i back1 =
-        opaque(_mm512_set_epi16(62, 61, 60, 59, 58, 57, 56, 55, 54, 53, 52, 51, 50, 49, 48, 47, 46,
-                                45, 44, 43, 42, 41, 40, 39, 38, 37, 36, 35, 34, 33, 32, 31));
-    const __m512i back2 =
-        opaque(_mm512_set_epi16(61, 60, 59, 58, 57, 56, 55, 54, 53, 52, 51, 50, 49, 48, 47, 46, 45,
-                                44, 43, 42, 41, 40, 39, 38, 37, 36, 35, 34, 33, 32, 31, 30));
-#if !defined(__x86_64__)
-    const __m256i yF0 = opaque(_mm256_set1_epi8(static_cast<char>(0xF0)));
-    const __m256i yE0 = opaque(_mm256_set1_epi8(static_cast<char>(0xE0)));
-    const __m256i yC0 = opaque(_mm256_set1_epi8(static_cast<char>(0xC0)));
-    const __m256i y80 = opaque(_mm256_set1_epi8(static_cast<char>(0x80)));
-#endif
     std::size_t k = 0;
     // A round writes up to 128 bytes, the SSSE3 kernel's two rounds: at
     // most 64 beyond what `most` bytes would give.
     while (k + 64 <= readable && k + 32 <= most) {
-        const __m512i w0 = _mm512_maskz_cvtepu8_epi16(
-            ~0u, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k)));
-        const __m512i w1 = _mm512_maskz_cvtepu8_epi16(
-            ~0u, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k + 32)));
-#if defined(__x86_64__)
         const __m512i x = _mm512_loadu_si512(p + k);
-        const std::uint64_t high = _mm512_movepi8_mask(x);
-        if (high == 0) {
-            _mm512_storeu_si512(o, w0);
-            _mm512_storeu_si512(o + 64, w1);
+        const __mmask64 high = _mm512_movepi8_mask(x);
+        if (_kortestz_mask64_u8(high, high)) {
+            _mm512_storeu_si512(o, widened(p + k));
+            _mm512_storeu_si512(o + 64, widened(p + k + 32));
             o += 128;
             k += 64;
             continue;
         }
-        const std::uint64_t lead = _mm512_cmpeq_epi8_mask(_mm512_and_si512(x, xF0), xE0);
-        const std::uint64_t cont = _mm512_cmpeq_epi8_mask(_mm512_and_si512(x, xC0), x80);
-        const std::uint64_t ascii = ~high;
-        const std::uint64_t bad = (cont ^ (lead << 1 | lead << 2)) | ~(ascii | lead | cont);
-        std::uint64_t ends = ascii | lead << 2;
-        if (bad) ends &= (std::uint64_t(1) << __builtin_ctzll(bad)) - 1;
-        if (ends == 0) break;
-        const std::uint32_t ascii0 = static_cast<std::uint32_t>(ascii);
-        const std::uint32_t ascii1 = static_cast<std::uint32_t>(ascii >> 32);
-        const std::uint32_t ends0 = static_cast<std::uint32_t>(ends);
-        const std::uint32_t ends1 = static_cast<std::uint32_t>(ends >> 32);
-        const std::size_t used = 64 - static_cast<std::size_t>(__builtin_clzll(ends));
-#else
-        // 32-bit code has no 64-bit mask moves and emulates 64-bit
-        // arithmetic: the masks are worked out as two halves of 32 bytes.
-        const __m256i x0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k));
-        const __m256i x1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k + 32));
-        const std::uint32_t high0 = _mm256_movepi8_mask(x0), high1 = _mm256_movepi8_mask(x1);
-        if ((high0 | high1) == 0) {
-            _mm512_storeu_si512(o, w0);
-            _mm512_storeu_si512(o + 64, w1);
-            o += 128;
-            k += 64;
-            continue;
-        }
-        const std::uint32_t lead0 = _mm256_cmpeq_epi8_mask(_mm256_and_si256(x0, yF0), yE0);
-        const std::uint32_t lead1 = _mm256_cmpeq_epi8_mask(_mm256_and_si256(x1, yF0), yE0);
-        const std::uint32_t cont0 = _mm256_cmpeq_epi8_mask(_mm256_and_si256(x0, yC0), y80);
-        const std::uint32_t cont1 = _mm256_cmpeq_epi8_mask(_mm256_and_si256(x1, yC0), y80);
-        const std::uint32_t ascii0 = ~high0, ascii1 = ~high1;
-        // The leads' continuations and the ends of their sequences: the
-        // masks shifted by one and two, across the halves.
-        const std::uint32_t want0 = lead0 << 1 | lead0 << 2;
-        const std::uint32_t want1 = lead1 << 1 | lead1 << 2 | lead0 >> 31 | lead0 >> 30;
-        const std::uint32_t bad0 = (cont0 ^ want0) | ~(ascii0 | lead0 | cont0);
-        const std::uint32_t bad1 = (cont1 ^ want1) | ~(ascii1 | lead1 | cont1);
-        const bool bad = (bad0 | bad1) != 0;
-        std::uint32_t ends0 = ascii0 | lead0 << 2;
-        std::uint32_t ends1 = ascii1 | lead1 << 2 | lead0 >> 30;
-        if (bad0) {
-            ends0 &= (std::uint32_t(1) << __builtin_ctz(bad0)) - 1;
-            ends1 = 0;
-        } else if (bad1) {
-            ends1 &= (std::uint32_t(1) << __builtin_ctz(bad1)) - 1;
-        }
-        if ((ends0 | ends1) == 0) break;
-        const std::size_t used = ends1 ? 64 - static_cast<std::size_t>(__builtin_clz(ends1))
-                                       : 32 - static_cast<std::size_t>(__builtin_clz(ends0));
-#endif
-        // A block starts at a character: its first two bytes end none but
-        // ASCII, so what lies before them is never looked at.
-        const __m512i a0 = unit_ending_at_512(zero, w0, back1, back2, x3F, ascii0);
-        const __m512i a1 = unit_ending_at_512(w0, w1, back1, back2, x3F, ascii1);
-        _mm512_storeu_si512(o, _mm512_maskz_compress_epi16(ends0, a0));
-        o += 2 * __builtin_popcount(ends0);
-        _mm512_storeu_si512(o, _mm512_maskz_compress_epi16(ends1, a1));
-        o += 2 * __builtin_popcount(ends1);
-        k += used;
-        if (bad) {
+        const __mmask64 lead = _mm512_cmpeq_epi8_mask(_mm512_and_si512(x, xF0), xE0);
+        const __mmask64 cont = _mm512_cmpeq_epi8_mask(_mm512_and_si512(x, xC0), x80);
+        const __mmask64 ascii = _knot_mask64(high);
+        const __mmask64 lead2 = _kshiftli_mask64(lead, 2);
+        // Continuations exactly where the leads want them (those of a lead
+        // at the end lie beyond the 64 bytes), and no other kind of byte.
+        const __mmask64 bad =
+            _kor_mask64(_kxor_mask64(cont, _kor_mask64(_kshiftli_mask64(lead, 1), lead2)),
+                        _kandn_mask64(_kor_mask64(lead, cont), high));
+        const __mmask64 ends = _kor_mask64(ascii, lead2);
+        if (!_kortestz_mask64_u8(bad, bad)) {
+            // The round's characters before the first byte out of place,
+            // and the step takes that byte.
+            std::uint32_t ends0 = _cvtmask32_u32(low_half(ends));
+            std::uint32_t ends1 = _cvtmask32_u32(high_half(ends));
+            const std::uint32_t bad0 = _cvtmask32_u32(low_half(bad));
+            if (bad0) {
+                ends0 &= (std::uint32_t(1) << __builtin_ctz(bad0)) - 1;
+                ends1 = 0;
+            } else {
+                ends1 &= (std::uint32_t(1) << __builtin_ctz(_cvtmask32_u32(high_half(bad)))) - 1;
+            }
+            if ((ends0 | ends1) == 0) break;
+            o = put_round(o, p + k, low_half(ascii), high_half(ascii), ends0, ends1, x3F);
+            k += ends1 ? 64 - static_cast<std::size_t>(__builtin_clz(ends1))
+                       : 32 - static_cast<std::size_t>(__builtin_clz(ends0));
             units = static_cast<std::size_t>(o - static_cast<char*>(out)) / 2;
             _mm256_zeroupper();
             return k;
         }
+        o = put_round(o, p + k, low_half(ascii), high_half(ascii), low_half(ends), high_half(ends),
+                      x3F);
+        // ASCII and three-byte characters only: the last one is cut where
+        // one of the round's last two bytes leads one. Read from the bytes,
+        // the next round's start waits for two loads, not for the masks.
+        k += 64 - std::size_t((p[k + 63] & 0xF0) == 0xE0) -
+             2 * std::size_t((p[k + 62] & 0xF0) == 0xE0);
     }
     _mm256_zeroupper();
     std::size_t rest = 0;

@@ -5,14 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
+#if defined(__unix__)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 #include "tests/unit/transcode_test_util.h"
 #include "transcode/factory.h"
+#include "transcode/simd.h"
 #include "transcode/transcode.h"
 
 using namespace transcode;
@@ -757,6 +764,52 @@ TEST(TranscodeFastLoops, AsciiRunsEndingAnywhereInAVectorAgreeAtEverySimdLevel) 
         expect_fast_as_careful<unicode_to_utf8_engine>(units, "to UTF-8, whole");
     });
 }
+
+#if defined(__unix__)
+TEST(TranscodeFastLoops, TheUtf8RunKernelReadsNoByteOutsideItsInput) {
+    // Text flush against pages that cannot be read, first at its start,
+    // then at its end, cut at each of 64 lengths: a read beyond either side
+    // is a fault.
+    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    void* mapped =
+        mmap(nullptr, 3 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(mapped, MAP_FAILED);
+    auto* area = static_cast<unsigned char*>(mapped);
+    ASSERT_EQ(0, mprotect(area, page, PROT_NONE));
+    ASSERT_EQ(0, mprotect(area + 2 * page, page, PROT_NONE));
+    // Kana (three bytes) and letters, and the units they are.
+    std::string text;
+    std::vector<std::uint16_t> want;
+    for (unsigned j = 0; text.size() + 3 <= 1000; ++j) {
+        if (j % 5 == 0) {
+            text += static_cast<char>('a' + j % 26);
+            want.push_back(static_cast<std::uint16_t>('a' + j % 26));
+        } else {
+            text += B({0xE3, 0x81, 0x80 + j % 64});
+            want.push_back(static_cast<std::uint16_t>(0x3040 + j % 64));
+        }
+    }
+    for_each_simd_level([&] {
+        const detail::utf8_run_kernel runs = detail::kernels().utf8_runs_2;
+        if (!runs) return;
+        for (std::size_t cut = 0; cut < 64; ++cut) {
+            const std::size_t n = text.size() - cut;
+            for (unsigned char* at : {area + page, area + 2 * page - n}) {
+                std::memcpy(at, text.data(), n);
+                std::vector<std::uint16_t> got(n + 64);
+                std::size_t units = 0;
+                const std::size_t used = runs(at, n, n, got.data(), units);
+                ASSERT_LE(used, n);
+                ASSERT_GT(used, n - 64);  // only the last few bytes left to the step
+                got.resize(units);
+                EXPECT_TRUE(std::equal(got.begin(), got.end(), want.begin()))
+                    << n << " bytes " << (at == area + page ? "at a page's start" : "at its end");
+            }
+        }
+    });
+    munmap(mapped, 3 * page);
+}
+#endif
 
 TEST(TranscodeFastLoops, Utf16leSourcesAgreeWithTheirStagesAtEverySimdLevel) {
     // UTF-16LE text longer than an output window, in runs of one kind of
