@@ -26,7 +26,7 @@ class sjis_scorer {
     void feed(unsigned b) {
         if (lead_ != 0) {
             if (is_cp932_trail(b)) {
-                s.weight_sum += char_weight(sjis_char_weights, lead_ * 256 + b);
+                s.weight_sum += sjis_char_weight(lead_ * 256 + b);
             } else {
                 ++s.invalid;  // the bad byte ends the character with it
             }
@@ -36,7 +36,7 @@ class sjis_scorer {
         } else if (is_cp932_lead(b)) {
             lead_ = b;
         } else {
-            s.weight_sum += char_weight(sjis_char_weights, b);
+            s.weight_sum += sjis_char_weight(b);
         }
     }
     score s;
@@ -56,7 +56,7 @@ class euc_scorer {
             --skip_;  // the two bytes after 0x8F are not scored
         } else if (lead_ != 0) {
             if (b >= 0x80) {
-                s.weight_sum += char_weight(euc_char_weights, lead_ * 256 + b);
+                s.weight_sum += euc_char_weight(lead_ * 256 + b);
             } else {
                 ++s.invalid;
             }
@@ -83,7 +83,7 @@ class utf8_scorer {
         } else if (need_ > 0) {
             if (is_utf8_continuation(b)) {
                 code_ = (code_ << 6) | (b & 0x3F);
-                if (--need_ == 0) s.weight_sum += char_weight(unicode_char_weights, code_);
+                if (--need_ == 0) s.weight_sum += unicode_char_weight(code_);
             } else {
                 ++s.invalid;
                 need_ = 0;
