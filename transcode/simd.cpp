@@ -489,10 +489,11 @@ TRANSCODE_AVX512 inline char* put_ending_units(char* o, __m512i w, __m512i c1, _
 
 // The units of the 64 bytes at p that end a character (ends0 and ends1 for
 // each half), stored together at o. The bytes before each are loaded again,
-// one and two back, rather than permuted (a permute of words costs three
-// times a widening load where the permutes are slowest); those before p are
-// not read: a block starts at a character, so its first two bytes end none
-// but ASCII, whose units are the bytes themselves.
+// one and two back, rather than permuted out of the widened halves (two
+// permutes of words a half, with two constants of indexes held in the eight
+// vector registers of 32-bit code); those before p are not read (masked
+// off): a block starts at a character, so its first two bytes end none but
+// ASCII, whose units are the bytes themselves.
 TRANSCODE_AVX512 inline char* put_round(char* o, const unsigned char* p, __mmask32 ascii0,
                                         __mmask32 ascii1, __mmask32 ends0, __mmask32 ends1,
                                         __m512i x3F) {
