@@ -47,12 +47,13 @@ inline std::uint32_t euc_char_weight(std::uint32_t code) {
 inline std::uint32_t unicode_char_weight(std::uint32_t cp) {
     if (cp > 0xFFFF) return 0;
     const unsigned code = tables::unicode_to_cp932(cp);
-    if (code >= 0xA1 && code <= 0xDF) {
-        if (tables::cp932_kana_to_unicode[code - 0xA1] != cp) return 0;
-    } else if (code < 0x100 || tables::cp932_pair(code >> 8, code & 0xFF) != cp) {
-        return 0;
+    unsigned back = 0;  // the character the code reads as
+    if (code >= 0x100) {
+        back = tables::cp932_pair(code >> 8, code & 0xFF);
+    } else if (code >= 0xA1 && code <= 0xDF) {
+        back = tables::cp932_kana_to_unicode[code - 0xA1];
     }
-    return sjis_char_weight(code);
+    return back == cp ? sjis_char_weight(code) : 0;
 }
 
 }  // namespace transcode
