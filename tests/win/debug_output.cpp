@@ -1,5 +1,6 @@
 #include "tests/win/debug_output.h"
 
+#include <chrono>
 #include <vector>
 
 #include "tests/win/program_driver.h"
@@ -25,7 +26,12 @@ void DebugOutput::detach() {
 }
 
 std::string DebugOutput::text() {
-    std::lock_guard<std::mutex> lock(mutex_);
+    // A line is added once its event has been continued, and the program
+    // runs on at once: a caller woken by the program's answer would
+    // otherwise read the text before the line is in it. The bound only
+    // keeps a stuck debugger from stopping the test.
+    std::unique_lock<std::mutex> lock(mutex_);
+    handled_.wait_for(lock, std::chrono::seconds(5), [&] { return !handling_; });
     return text_;
 }
 
@@ -42,6 +48,10 @@ void DebugOutput::run(DWORD pid) {
     while (!stop_ && !exited) {
         DEBUG_EVENT event{};
         if (!::WaitForDebugEvent(&event, 50)) continue;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            handling_ = true;
+        }
         DWORD status = DBG_CONTINUE;
         bool running = false;
         std::string piece;  // told once the program runs on
@@ -87,10 +97,12 @@ void DebugOutput::run(DWORD pid) {
         ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
         // A reader that acts on a line finds the program's threads running,
         // not stopped at the line.
-        if (!piece.empty()) {
+        {
             std::lock_guard<std::mutex> lock(mutex_);
             text_ += piece;
+            handling_ = false;
         }
+        handled_.notify_all();
         // The attach breakpoint comes after the process, its threads and
         // its DLLs have been reported, on a thread of its own; once that
         // thread's end is continued, the attach has nothing more to say

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -23,7 +24,8 @@ class DebugOutput {
     // (its attach breakpoint continued); false when that fails.
     bool attach(DWORD pid);
     void detach();
-    // Everything written so far, in order.
+    // Everything written so far, in order: a line the program wrote before
+    // it answered a message (sent by the caller) is in it.
     std::string text();
 
   private:
@@ -33,6 +35,8 @@ class DebugOutput {
     std::atomic<bool> stop_{false};
     std::atomic<int> attached_{0};  // 0 pending, 1 attached, -1 failed
     std::mutex mutex_;
+    std::condition_variable handled_;
+    bool handling_ = false;  // an event of the program's is being handled
     std::string text_;
 };
 
