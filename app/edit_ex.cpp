@@ -86,6 +86,7 @@ bool CEditEx::ProcessWindowMessage(HWND /*hwnd*/, UINT msg, WPARAM wParam, LPARA
             }
             return false;
         case WM_IME_STARTCOMPOSITION:
+            ::OutputDebugStringA("imeStart\n");
             composing = true;
             result = 1;
             return true;

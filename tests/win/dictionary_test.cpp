@@ -132,7 +132,9 @@ TEST_F(DictionaryTest, KurumaShowsCarBelowTheBoxAndCtrlEnterSearchesTheSelectedH
     ::SendMessageW(program.control(kSearchBox), EM_SETSEL, 1, 2);
 
     release(VK_TAB);
-    EXPECT_EQ(::SendMessageW(list(), LB_GETCURSEL, 0, 0), 0);
+    EXPECT_TRUE(waitFor([&] { return ::SendMessageW(list(), LB_GETCURSEL, 0, 0) == 0; }, 2000))
+        << rows().size() << " rows; " << inputState(program) << "\nthe program's traces:\n"
+        << traces.text() << program.hookEvents();
     EXPECT_TRUE(boxHasFocus()) << "Tab selects a row, the focus stays";
     EXPECT_TRUE(windowTextW(program.control(kSearchBox)) == L"くるま");
     EXPECT_EQ(selection(), std::make_pair(1, 2)) << "the caret stays";

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <utility>
 
 #include "hook/event_ring.h"
 #include "hook/messages.h"
@@ -382,6 +383,38 @@ std::string utf8Of(const std::wstring& text) {
         ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, &out[0], bytes, nullptr, nullptr);
     }
     return out;
+}
+
+std::string inputState(const Program& program) {
+    const auto whose = [&](HWND w) -> std::string {
+        if (w == nullptr) return "none";
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(w, &pid);
+        return pid == program.pid() ? "the program's" : "process " + std::to_string(pid) + "'s";
+    };
+    POINT at{};
+    ::GetCursorPos(&at);
+    std::string state = std::string("the search window ") +
+                        (::IsWindowVisible(program.window()) ? "shown" : "hidden") +
+                        "; foreground window: " + whose(::GetForegroundWindow()) +
+                        "; under the pointer at (" + std::to_string(at.x) + ", " +
+                        std::to_string(at.y) + "): " + whose(::WindowFromPoint(at));
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = ::GetWindowThreadProcessId(program.window(), nullptr);
+    if (thread == 0 || !::GetGUIThreadInfo(thread, &info)) {
+        state += "; its thread: unknown";
+    } else {
+        state += "; its thread: active window " + whose(info.hwndActive) + ", capture " +
+                 whose(info.hwndCapture) + ((info.flags & GUI_INMENUMODE) ? ", in a menu" : "") +
+                 ((info.flags & GUI_POPUPMENUMODE) ? ", popup menu" : "");
+    }
+    std::string held;
+    for (const auto& key : {std::make_pair(VK_CONTROL, "Ctrl"), std::make_pair(VK_SHIFT, "Shift"),
+                            std::make_pair(VK_MENU, "Alt")}) {
+        if (::GetAsyncKeyState(key.first) < 0) held += std::string(" ") + key.second;
+    }
+    return state + "; keys down:" + (held.empty() ? " none" : held);
 }
 
 void keyDown(WORD vk) { sendKey(vk, false); }

@@ -123,6 +123,13 @@ std::wstring windowTextW(HWND hwnd);
 // UTF-16 as UTF-8.
 std::string utf8Of(const std::wstring& text);
 
+// Where input goes, for a failure's message: whether the search window
+// shows, the process of the foreground window and of the window under the
+// pointer (the program's or another), the program's window thread's
+// active and capture windows, whether it is in a menu's loop, and the
+// modifier keys the system holds down now.
+std::string inputState(const Program& program);
+
 // Real input, as a user would give it.
 void keyDown(WORD vk);
 void keyUp(WORD vk);

@@ -49,8 +49,10 @@ class ProgramTest : public ::testing::Test {
         HWND w = program.window();
         ASSERT_TRUE(waitVisible(true)) << program.hookEvents();
         // Focus and foreground follow the show a moment later.
-        EXPECT_TRUE(waitFor([&] { return focusOfProgram() == program.control(kSearchBox); }, 2000));
-        EXPECT_TRUE(waitFor([&] { return ::GetForegroundWindow() == w; }, 2000));
+        EXPECT_TRUE(waitFor([&] { return focusOfProgram() == program.control(kSearchBox); }, 2000))
+            << inputState(program);
+        EXPECT_TRUE(waitFor([&] { return ::GetForegroundWindow() == w; }, 2000))
+            << inputState(program);
         EXPECT_NE(::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
         RECT area{}, rect{};
         ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
@@ -181,11 +183,11 @@ TEST_F(ProgramTest, DoubleCtrlShowsTheWindowCentredTopmostAndFocusedAndAgainHide
     doublePress(VK_CONTROL);
     expectShownCentredTopmostFocused();
     doublePress(VK_CONTROL);
-    EXPECT_TRUE(waitVisible(false));
+    EXPECT_TRUE(waitVisible(false)) << inputState(program) << "\n" << program.hookEvents();
     EXPECT_TRUE(program.running());
     // And once more: the toggle is not a one-off.
     doublePress(VK_CONTROL);
-    EXPECT_TRUE(waitVisible(true));
+    EXPECT_TRUE(waitVisible(true)) << inputState(program) << "\n" << program.hookEvents();
     EXPECT_EQ(program.exitCleanly(), 0);
 }
 
@@ -244,10 +246,20 @@ TEST_F(ProgramTest, TheCloseButtonAndAltF4OnlyHideAndForgetTheTypedText) {
     startWith("");
     doublePress(VK_CONTROL);
     ASSERT_TRUE(waitVisible(true));
-    ASSERT_TRUE(waitFor([&] { return focusOfProgram() == program.control(kSearchBox); }, 2000));
+    // Keys go to the foreground window: the window shows a moment before
+    // it has it.
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return ::GetForegroundWindow() == program.window() &&
+                   focusOfProgram() == program.control(kSearchBox);
+        },
+        2000));
     tap('A');
     tap('B');
-    ASSERT_TRUE(waitFor([&] { return windowText(program.control(kSearchBox)) == "ab"; }, 2000));
+    ASSERT_TRUE(waitFor([&] { return windowText(program.control(kSearchBox)) == "ab"; }, 2000))
+        << "the box holds '" << windowText(program.control(kSearchBox)) << "'; "
+        << inputState(program) << "\n"
+        << program.hookEvents();
 
     // Find the caption's close button the way the window itself reports it,
     // and aim at its middle.

@@ -199,29 +199,6 @@ bool menuShowing(DWORD pid) {
     return false;
 }
 
-std::string inputState(const Program& program) {
-    const auto whose = [&](HWND w) -> std::string {
-        if (w == nullptr) return "none";
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(w, &pid);
-        return pid == program.pid() ? "the program's" : "process " + std::to_string(pid) + "'s";
-    };
-    POINT at{};
-    ::GetCursorPos(&at);
-    std::string state = std::string("the search window ") +
-                        (::IsWindowVisible(program.window()) ? "shown" : "hidden") +
-                        "; foreground window: " + whose(::GetForegroundWindow()) +
-                        "; under the pointer at (" + std::to_string(at.x) + ", " +
-                        std::to_string(at.y) + "): " + whose(::WindowFromPoint(at));
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    const DWORD thread = ::GetWindowThreadProcessId(program.window(), nullptr);
-    if (thread == 0 || !::GetGUIThreadInfo(thread, &info)) return state + "; its thread: unknown";
-    return state + "; its thread: active window " + whose(info.hwndActive) + ", capture " +
-           whose(info.hwndCapture) + ((info.flags & GUI_INMENUMODE) ? ", in a menu" : "") +
-           ((info.flags & GUI_POPUPMENUMODE) ? ", popup menu" : "");
-}
-
 std::vector<Menu> openTrayMenu(Program& program, MenuProbe& probe, POINT at) {
     ::SetCursorPos(at.x, at.y);
     ::PostMessageA(program.window(), kTrayNotify, 0, WM_RBUTTONDOWN);

@@ -76,11 +76,6 @@ class MenuProbe {
 
 // Whether the program has a popup menu window showing.
 bool menuShowing(DWORD pid);
-// Where the mouse's input goes, for a failure's message: the process of the
-// foreground window and of the window under the pointer (the program's or
-// another), and the program's window thread's active and capture windows
-// and whether it is in a menu's loop.
-std::string inputState(const Program& program);
 // A right click on the tray icon with the cursor at `at`; waits for the menu
 // and returns it as read. Empty when no menu appeared.
 std::vector<Menu> openTrayMenu(Program& program, MenuProbe& probe, POINT at = {600, 300});
