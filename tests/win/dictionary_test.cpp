@@ -81,18 +81,6 @@ class DictionaryTest : public SearchFixture {
         return ::GetGUIThreadInfo(::GetWindowThreadProcessId(program.window(), nullptr), &info) &&
                info.hwndFocus == program.control(kSearchBox);
     }
-    // For a failure's message: whether the window shows, and whose window
-    // has the foreground.
-    std::string whereTheFocusIs() {
-        HWND front = ::GetForegroundWindow();
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(front, &pid);
-        char cls[64] = {};
-        ::GetClassNameA(front, cls, sizeof cls);
-        return std::string("window ") + (::IsWindowVisible(program.window()) ? "shown" : "hidden") +
-               ", foreground " + cls + " '" + windowText(front) + "' of process " +
-               std::to_string(pid) + " (the program's: " + std::to_string(program.pid()) + ")\n";
-    }
     std::wstring clipboardText() {
         std::wstring text;
         if (!::OpenClipboard(nullptr)) return L"(clipboard busy)";
@@ -133,8 +121,8 @@ TEST_F(DictionaryTest, KurumaShowsCarBelowTheBoxAndCtrlEnterSearchesTheSelectedH
 
     release(VK_TAB);
     EXPECT_TRUE(waitFor([&] { return ::SendMessageW(list(), LB_GETCURSEL, 0, 0) == 0; }, 2000))
-        << rows().size() << " rows; " << inputState(program) << "\nthe program's traces:\n"
-        << traces.text() << program.hookEvents();
+        << rows().size() << " rows; the program's traces:\n"
+        << traces.text() << inputState(program);
     EXPECT_TRUE(boxHasFocus()) << "Tab selects a row, the focus stays";
     EXPECT_TRUE(windowTextW(program.control(kSearchBox)) == L"くるま");
     EXPECT_EQ(selection(), std::make_pair(1, 2)) << "the caret stays";
@@ -182,7 +170,7 @@ TEST_F(DictionaryTest, EnterAloneSearchesTheBoxsTextAndAppleFindsRingo) {
     for (WORD key : {'A', 'P', 'P', 'L', 'E'}) release(key);
     EXPECT_TRUE(windowTextW(program.control(kSearchBox)) == L"apple")
         << utf8Of(windowTextW(program.control(kSearchBox))) << "\n"
-        << whereTheFocusIs() << program.hookEvents();
+        << inputState(program);
     EXPECT_EQ(selection(), std::make_pair(5, 5));
     ASSERT_TRUE(waitRows());
     const std::vector<std::wstring> shown = rows();

@@ -414,7 +414,7 @@ std::string inputState(const Program& program) {
                             std::make_pair(VK_MENU, "Alt")}) {
         if (::GetAsyncKeyState(key.first) < 0) held += std::string(" ") + key.second;
     }
-    return state + "; keys down:" + (held.empty() ? " none" : held);
+    return state + "; keys down:" + (held.empty() ? " none" : held) + "\n" + program.hookEvents();
 }
 
 void keyDown(WORD vk) { sendKey(vk, false); }

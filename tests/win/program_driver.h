@@ -126,8 +126,8 @@ std::string utf8Of(const std::wstring& text);
 // Where input goes, for a failure's message: whether the search window
 // shows, the process of the foreground window and of the window under the
 // pointer (the program's or another), the program's window thread's
-// active and capture windows, whether it is in a menu's loop, and the
-// modifier keys the system holds down now.
+// active and capture windows, whether it is in a menu's loop, the
+// modifier keys the system holds down now, and the hook's last events.
 std::string inputState(const Program& program);
 
 // Real input, as a user would give it.

@@ -183,11 +183,11 @@ TEST_F(ProgramTest, DoubleCtrlShowsTheWindowCentredTopmostAndFocusedAndAgainHide
     doublePress(VK_CONTROL);
     expectShownCentredTopmostFocused();
     doublePress(VK_CONTROL);
-    EXPECT_TRUE(waitVisible(false)) << inputState(program) << "\n" << program.hookEvents();
+    EXPECT_TRUE(waitVisible(false)) << inputState(program);
     EXPECT_TRUE(program.running());
     // And once more: the toggle is not a one-off.
     doublePress(VK_CONTROL);
-    EXPECT_TRUE(waitVisible(true)) << inputState(program) << "\n" << program.hookEvents();
+    EXPECT_TRUE(waitVisible(true)) << inputState(program);
     EXPECT_EQ(program.exitCleanly(), 0);
 }
 
@@ -258,8 +258,7 @@ TEST_F(ProgramTest, TheCloseButtonAndAltF4OnlyHideAndForgetTheTypedText) {
     tap('B');
     ASSERT_TRUE(waitFor([&] { return windowText(program.control(kSearchBox)) == "ab"; }, 2000))
         << "the box holds '" << windowText(program.control(kSearchBox)) << "'; "
-        << inputState(program) << "\n"
-        << program.hookEvents();
+        << inputState(program);
 
     // Find the caption's close button the way the window itself reports it,
     // and aim at its middle.

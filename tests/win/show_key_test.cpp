@@ -32,9 +32,6 @@ class ShowKeyTest : public ::testing::Test {
         return waitFor(
             [&] { return ::IsWindowVisible(program.window()) == (visible ? TRUE : FALSE); }, ms);
     }
-    // What a show that did not come leaves to read: the input's state and
-    // the hook's last events.
-    std::string showState() { return inputState(program) + "\n" + program.hookEvents(); }
     // The program's visible dialogs other than the search window that have
     // no edit control: its message boxes.
     std::vector<HWND> messageBoxes() {
@@ -143,7 +140,8 @@ TEST_F(ShowKeyTest, AHookDroppedIsInstalledAgainInTimeButNotWhileTheHooksSeeTheI
     const DWORD took = ::GetTickCount() - dropped;
     EXPECT_TRUE(back) << "not installed again within " << took << " ms\n" << program.hookEvents();
     doublePress(VK_CONTROL);
-    EXPECT_TRUE(waitVisible(true)) << "the hook installed again does not work\n" << showState();
+    EXPECT_TRUE(waitVisible(true)) << "the hook installed again does not work\n"
+                                   << inputState(program);
     ::PostMessageA(program.window(), WM_TOGGLE_WINDOW, 0, 0);
     ASSERT_TRUE(waitVisible(false));
 
@@ -154,7 +152,8 @@ TEST_F(ShowKeyTest, AHookDroppedIsInstalledAgainInTimeButNotWhileTheHooksSeeTheI
                           &ignored);
     EXPECT_TRUE(waitFor([&] { return reinstalls(traces.text()) == 3; }, 3000)) << traces.text();
     doublePress(VK_CONTROL);
-    EXPECT_TRUE(waitVisible(true)) << "the hooks installed again do not work\n" << showState();
+    EXPECT_TRUE(waitVisible(true)) << "the hooks installed again do not work\n"
+                                   << inputState(program);
     traces.detach();
     EXPECT_EQ(program.exitCleanly(), 0);
 }
