@@ -212,11 +212,13 @@ struct best_times {
     double thread = 1e30, wall = 1e30;
 };
 
-// One round of a row: each of its converters once, in turns.
+// One round of a row: each of its converters in turns, each timed once
+// after 10 ms at least of untimed runs of its own (throughput::warm_up).
 void time_round(const std::string& in, const converter (&runs)[kRunners],
                 best_times (&best)[kRunners], std::size_t* sink) {
     for (int k = 0; k < kRunners; ++k) {
         if (!runs[k]) continue;
+        warm_up([&] { *sink += runs[k](in, nullptr); });
         const auto w0 = std::chrono::steady_clock::now();
         const double t0 = thread_seconds();
         *sink += runs[k](in, nullptr);
