@@ -86,12 +86,13 @@ inline std::uint64_t digest(const std::string& s) {
 
 // Runs `run` untimed for 10 ms at least, once at least, before a converter
 // is timed. A converter run right after another one, or after a pause, finds
-// the processor as that left it: measured on an Intel Xeon (family 6, model
-// 167), ours UTF-8 -> CP932 ran at about 2,000 MB/s in a run that followed
-// 30 ms of other work, 2,600 after one run of its own, and 3,800 to 4,000
-// after two or more (about 5 ms), where the peers' speeds changed by a few
-// per cent. Every converter gets the same turn, so each is timed at the
-// speed it keeps over a long text.
+// the processor as that left it. Measured on an Intel Xeon (family 6, model
+// 167): ours UTF-8 -> CP932 ran at 2,000 to 2,600 MB/s after 30 ms of a busy
+// wait or a sleep, and at 2,200 to 2,300 in turns with any one of the peers;
+// after one run of its own at 2,600, after two or more (about 5 ms) at 3,800
+// to 4,000. The peers' speeds changed by a few per cent. Every converter
+// gets the same turn, so each is timed at the speed it keeps over a long
+// text.
 template <class F>
 void warm_up(F run) {
     const auto start = std::chrono::steady_clock::now();
